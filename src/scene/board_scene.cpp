@@ -1,0 +1,99 @@
+#include "scene/board_scene.h"
+
+#include "scene/frame_rate_text.h"
+
+namespace {
+
+constexpr int kBoardCells = 7;
+constexpr int kLastCell = kBoardCells - 1;
+constexpr float kBoardOrigin = 16.0f;
+constexpr float kCellSize = 64.0f;
+
+float CellCorner(int cell) {
+    return kBoardOrigin + kCellSize * static_cast<float>(cell);
+}
+
+}  // namespace
+
+BoardScene::BoardScene()
+    : textRenderer(NULL),
+      spriteBatch(NULL),
+      cursorCol(0),
+      cursorRow(0),
+      pieceCol(0),
+      pieceRow(0),
+      selected(0) {}
+
+// The sprites release what they still hold; the renderer and the batch were freed
+// by ReleaseResources before.
+BoardScene::~BoardScene() {}
+
+void BoardScene::LoadResources(IDirect3DDevice9* device) {
+    CreateSpriteBatch(spriteBatch, device);
+}
+
+void BoardScene::ReleaseResources() {
+    if (spriteBatch) {
+        spriteBatch->ReleaseDeviceObjects();
+    }
+    if (spriteBatch) {
+        delete spriteBatch;
+        spriteBatch = NULL;
+    }
+    pieceSprite.Empty();
+    cellSprite.Empty();
+    cursorSprite.Empty();
+}
+
+void BoardScene::Draw() {
+    meter.Update();
+    spriteBatch->Begin();
+    for (int row = 0; row < kBoardCells; ++row) {
+        for (int col = 0; col < kBoardCells; ++col) {
+            cellSprite.Draw(spriteBatch, CellCorner(col), CellCorner(row));
+        }
+    }
+    pieceSprite.Draw(spriteBatch, CellCorner(pieceCol), CellCorner(pieceRow));
+    cursorSprite.Draw(spriteBatch, CellCorner(cursorCol), CellCorner(cursorRow));
+    spriteBatch->End();
+}
+
+void BoardScene::OnKey(WPARAM virtualKey) {
+    switch (virtualKey) {
+    case VK_LEFT:
+        if (cursorCol > 0) {
+            --cursorCol;
+        }
+        break;
+    case VK_RIGHT:
+        if (cursorCol < kLastCell) {
+            ++cursorCol;
+        }
+        break;
+    case VK_UP:
+        if (cursorRow > 0) {
+            --cursorRow;
+        }
+        break;
+    case VK_DOWN:
+        if (cursorRow < kLastCell) {
+            ++cursorRow;
+        }
+        break;
+    case VK_SPACE: {
+        const bool onPiece = cursorCol == pieceCol && cursorRow == pieceRow;
+        if (!selected) {
+            if (onPiece) {
+                selected = 1;
+            }
+        } else if (!onPiece) {
+            pieceCol = cursorCol;
+            pieceRow = cursorRow;
+            selected = 0;
+        }
+        break;
+    }
+    default:
+        break;
+    }
+}
