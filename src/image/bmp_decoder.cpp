@@ -1,0 +1,107 @@
+#include "image/bmp_decoder.h"
+
+#include <cstdint>
+#include <cstdlib>
+
+#include "image/bgra_rows.h"
+#include "image/level_match.h"
+#include "image/decoder_stream.h"
+
+static_assert(sizeof(BITMAPFILEHEADER) == 14, "BMP file header is 14 bytes on disk");
+static_assert(sizeof(BITMAPINFOHEADER) == 40, "BMP info header is 40 bytes on disk");
+
+namespace {
+
+const WORD BmpType = 0x4D42;  // "BM"
+const WORD BmpBitCount = 24;
+
+// The largest side the device gives a texture; a larger header can never become
+// one, so it is refused before anything is sized from it.
+const LONG MaxTextureSide = 8192;
+
+struct BmpLayout {
+    UINT width;
+    UINT height;
+    BOOL bottomRowFirst;
+    size_t stride;
+    DWORD pixelOffset;
+};
+
+// Reads both headers from the start of the stream and accepts only what the
+// decoder can read safely: 24-bit, uncompressed, sides 1..MaxTextureSide. A
+// negative height means the rows are stored top row first.
+BOOL ReadBmpLayout(FILE* file, BmpLayout* layout)
+{
+    BITMAPFILEHEADER fileHeader;
+    BITMAPINFOHEADER infoHeader;
+    if (fseek(file, 0, SEEK_SET) != 0 || fread(&fileHeader, sizeof(fileHeader), 1, file) != 1) {
+        return FALSE;
+    }
+    if (fileHeader.bfType != BmpType) {
+        return FALSE;
+    }
+    if (fread(&infoHeader, sizeof(infoHeader), 1, file) != 1) {
+        return FALSE;
+    }
+    if (infoHeader.biCompression != BI_RGB || infoHeader.biBitCount != BmpBitCount) {
+        return FALSE;
+    }
+    int64_t width = infoHeader.biWidth;
+    int64_t height = infoHeader.biHeight;
+    BOOL bottomRowFirst = height > 0;
+    if (height < 0) {
+        height = -height;
+    }
+    if (width <= 0 || width > MaxTextureSide || height == 0 || height > MaxTextureSide) {
+        return FALSE;
+    }
+    layout->width = static_cast<UINT>(width);
+    layout->height = static_cast<UINT>(height);
+    layout->bottomRowFirst = bottomRowFirst;
+    layout->stride = (static_cast<size_t>(width) * 3 + 3) & ~static_cast<size_t>(3);
+    layout->pixelOffset = fileHeader.bfOffBits;
+    return TRUE;
+}
+
+}  // namespace
+
+int ProbeBmp(LPCWSTR fileName, ImageInfo* info)
+{
+    FILE* file = _wfopen(fileName, L"rb");
+    if (file == NULL) {
+        return 0;
+    }
+    BmpLayout layout;
+    if (!ReadBmpLayout(file, &layout)) {
+        return CloseStreamAndFail(file);
+    }
+    fclose(file);
+
+    info->width = layout.width;
+    info->height = layout.height;
+    info->bitsPerPixel = BmpBitCount;
+    info->levels = 1;
+    info->format = D3DFMT_X8R8G8B8;
+    return 1;
+}
+
+int LoadBmp(FILE* file, IDirect3DTexture9** texture)
+{
+    BmpLayout layout;
+    if (!ReadBmpLayout(file, &layout) || !LevelMatchesImage(*texture, layout.width, layout.height)) {
+        return CloseStreamAndFail(file);
+    }
+    if (fseek(file, static_cast<long>(layout.pixelOffset), SEEK_SET) != 0) {
+        return CloseStreamAndFail(file);
+    }
+    BYTE* pixels = ReadPixelBlock(file, layout.stride * layout.height);
+    if (pixels == NULL) {
+        return CloseStreamAndFail(file);
+    }
+    fclose(file);
+
+    StoredRows rows = {pixels, layout.stride, 3, layout.width, layout.height, layout.bottomRowFirst};
+    BOOL written = WriteStoredRowsToTexture(*texture, rows);
+    free(pixels);
+    return written ? 1 : 0;
+}

@@ -1,0 +1,62 @@
+#include "image/png_reader.h"
+
+namespace {
+
+const size_t PngSignatureBytes = 8;
+
+}  // namespace
+
+BOOL OpenPngReader(LPCWSTR fileName, PngReader* reader)
+{
+    reader->file = NULL;
+    reader->png = NULL;
+    reader->info = NULL;
+
+    FILE* file = _wfopen(fileName, L"rb");
+    if (file == NULL) {
+        OutputDebugStringW(L"LoadPng : No File\n");
+        OutputDebugStringW(L"\n");
+        return FALSE;
+    }
+    png_byte signature[PngSignatureBytes];
+    if (fread(signature, PngSignatureBytes, 1, file) != 1 ||
+        png_sig_cmp(signature, 0, PngSignatureBytes) != 0) {
+        fclose(file);
+        return FALSE;
+    }
+    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, NULL, NULL, NULL);
+    if (png == NULL) {
+        fclose(file);
+        return FALSE;
+    }
+    png_infop info = png_create_info_struct(png);
+    if (info == NULL) {
+        png_destroy_read_struct(&png, NULL, NULL);
+        fclose(file);
+        return FALSE;
+    }
+    reader->file = file;
+    reader->png = png;
+    reader->info = info;
+    return TRUE;
+}
+
+void ReadPngHeader(const PngReader& reader)
+{
+    png_init_io(reader.png, reader.file);
+    png_set_sig_bytes(reader.png, static_cast<int>(PngSignatureBytes));
+    png_read_info(reader.png, reader.info);
+}
+
+void ClosePngReader(PngReader* reader)
+{
+    if (reader->png != NULL) {
+        png_destroy_read_struct(&reader->png, reader->info != NULL ? &reader->info : NULL, NULL);
+        reader->png = NULL;
+        reader->info = NULL;
+    }
+    if (reader->file != NULL) {
+        fclose(reader->file);
+        reader->file = NULL;
+    }
+}
