@@ -1,0 +1,55 @@
+// Memory device contexts and their drawing attributes.
+#include <windows.h>
+
+#include "gdi/gdi_failures.h"
+#include "gdi/gdi_objects.h"
+
+using platform::gdi::DeviceContext;
+using platform::gdi::FindDeviceContext;
+
+HDC WINAPI CreateCompatibleDC(HDC dc) {
+    if (dc != nullptr && FindDeviceContext(dc) == nullptr) return nullptr;
+    if (platform::gdi::ConsumeFailure(platform::testing::GdiCall::CreateCompatibleDC)) return nullptr;
+    return platform::gdi::AddDeviceContext(std::make_unique<DeviceContext>());
+}
+
+BOOL WINAPI DeleteDC(HDC dc) {
+    const DeviceContext* context = FindDeviceContext(dc);
+    // A context over a surface goes back through its surface, never through DeleteDC.
+    if (context == nullptr || context->overSurface) return FALSE;
+    platform::gdi::RemoveDeviceContext(dc);
+    return TRUE;
+}
+
+COLORREF WINAPI SetTextColor(HDC dc, COLORREF color) {
+    DeviceContext* context = FindDeviceContext(dc);
+    if (context == nullptr) return CLR_INVALID;
+    const COLORREF previous = context->textColour;
+    context->textColour = color;
+    return previous;
+}
+
+COLORREF WINAPI SetBkColor(HDC dc, COLORREF color) {
+    DeviceContext* context = FindDeviceContext(dc);
+    if (context == nullptr) return CLR_INVALID;
+    const COLORREF previous = context->backgroundColour;
+    context->backgroundColour = color;
+    return previous;
+}
+
+int WINAPI SetBkMode(HDC dc, int mode) {
+    DeviceContext* context = FindDeviceContext(dc);
+    if (context == nullptr || (mode != OPAQUE && mode != TRANSPARENT)) return 0;
+    const int previous = context->backgroundMode;
+    context->backgroundMode = mode;
+    return previous;
+}
+
+int WINAPI SetMapMode(HDC dc, int mode) {
+    DeviceContext* context = FindDeviceContext(dc);
+    // Logical units are always pixels here.
+    if (context == nullptr || mode != MM_TEXT) return 0;
+    const int previous = context->mapMode;
+    context->mapMode = mode;
+    return previous;
+}
