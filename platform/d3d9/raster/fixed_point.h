@@ -1,0 +1,38 @@
+// Integer helpers for the fixed-point stages.
+#pragma once
+
+#include <cstdint>
+
+namespace d3d9sw::raster {
+
+constexpr int64_t FloorDiv(int64_t numerator, int64_t denominator) {  // denominator > 0
+    const int64_t q = numerator / denominator;
+    return (numerator % denominator != 0 && numerator < 0) ? q - 1 : q;
+}
+
+constexpr int64_t CeilDiv(int64_t numerator, int64_t denominator) {  // denominator > 0
+    const int64_t q = numerator / denominator;
+    return (numerator % denominator != 0 && numerator > 0) ? q + 1 : q;
+}
+
+}  // namespace d3d9sw::raster
+
+#include <algorithm>
+#include <cmath>
+
+namespace d3d9sw::raster {
+
+constexpr double kFixedOne = 4294967296.0;  // 1.0 in the 32.32 attribute planes
+// Keeps origin + dx*x + dy*y inside 64 bits for any pixel of a target up to 2^15 pixels
+// wide: 2^61 + 2 * 2^46 * 2^15 < 2^63.
+constexpr double kFixedValueLimit = 2305843009213693952.0;  // 2^61
+constexpr double kFixedSlopeLimit = 70368744177664.0;       // 2^46
+
+// A real number to 32.32 fixed point, saturated at +-limit; NaN becomes 0.
+inline int64_t ToFixed(double value, double limit = kFixedValueLimit) {
+    const double scaled = value * kFixedOne;
+    if (!(scaled == scaled)) return 0;
+    return std::llround(std::clamp(scaled, -limit, limit));
+}
+
+}  // namespace d3d9sw::raster

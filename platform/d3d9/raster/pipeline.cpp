@@ -1,0 +1,153 @@
+#include "d3d9/raster/pipeline.h"
+
+#include "d3d9/raster/clipper.h"
+#include "d3d9/raster/draw_paths.h"
+#include "d3d9/raster/edge_walk.h"
+#include "d3d9/raster/pixel_stage.h"
+#include "d3d9/raster/triangle_setup.h"
+#include "d3d9/raster/vertex_input.h"
+
+#include <cmath>
+#include <cstdint>
+#include <vector>
+
+namespace d3d9sw::raster {
+namespace {
+
+struct SpanTarget {
+    const PixelState* state;
+    const TriangleSetup* triangle;
+};
+
+void ShadeSpanOf(void* context, int y, int xBegin, int xEnd) {
+    const auto* target = static_cast<const SpanTarget*>(context);
+    ShadeSpan(*target->state, *target->triangle, y, xBegin, xEnd);
+}
+
+UINT VertexCount(D3DPRIMITIVETYPE type, UINT primitiveCount) {
+    switch (type) {
+        case D3DPT_TRIANGLELIST: return 3 * primitiveCount;
+        case D3DPT_TRIANGLESTRIP:
+        case D3DPT_TRIANGLEFAN: return primitiveCount + 2;
+        default: return 0;  // points and lines are outside the subset
+    }
+}
+
+bool IsFinite(const ClipVertex& v) {
+    return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z) && std::isfinite(v.w);
+}
+
+class TriangleRasterizer {
+public:
+    TriangleRasterizer(const FixedFunctionState& state, const PixelState& pixels)
+        : pixels(pixels),
+          viewport(state.viewport),
+          clipper(static_cast<int>(state.viewport.Width), static_cast<int>(state.viewport.Height)),
+          cullMode(state.renderStates[D3DRS_CULLMODE]),
+          flatShading(state.renderStates[D3DRS_SHADEMODE] == D3DSHADE_FLAT),
+          textureWidth(pixels.texture ? pixels.texture->width : 1),
+          textureHeight(pixels.texture ? pixels.texture->height : 1) {}
+
+    const Clipper& ClipperInUse() const { return clipper; }
+
+    ScreenVertex Screen(const ClipVertex& v) const {
+        return ToScreen(v, viewport, textureWidth, textureHeight);
+    }
+
+    DWORD CullMode() const { return cullMode; }
+
+    void Draw(const ClipVertex& a, const ClipVertex& bIn, const ClipVertex& cIn) const {
+        if (!IsFinite(a) || !IsFinite(bIn) || !IsFinite(cIn)) return;
+        ClipVertex b = bIn;
+        ClipVertex c = cIn;
+        if (flatShading) {
+            // Flat shading takes the colour of the triangle's first vertex.
+            for (int ch = 0; ch < 4; ++ch) b.color[ch] = c.color[ch] = a.color[ch];
+        }
+        const unsigned ca = clipper.Outcode(a);
+        const unsigned cb = clipper.Outcode(b);
+        const unsigned cc = clipper.Outcode(c);
+        if ((ca | cb | cc) == 0) {
+            Rasterize(Screen(a), Screen(b), Screen(c));
+            return;
+        }
+        if ((ca & cb & cc) != 0) return;
+        ClipPolygon polygon;
+        clipper.ClipTriangle(a, b, c, polygon);
+        if (polygon.count < 3) return;
+        ScreenVertex screen[ClipPolygon::kMaxVertices];
+        for (int i = 0; i < polygon.count; ++i) screen[i] = Screen(polygon.vertices[i]);
+        for (int i = 1; i + 1 < polygon.count; ++i) Rasterize(screen[0], screen[i], screen[i + 1]);
+    }
+
+private:
+    void Rasterize(const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c) const {
+        TriangleSetup setup;
+        if (SetupTriangle(a, b, c, cullMode, pixels.scissor, setup) != SetupResult::Visible)
+            return;
+        SpanTarget target{&pixels, &setup};
+        WalkTriangle(setup, ShadeSpanOf, &target);
+    }
+
+    const PixelState& pixels;
+    D3DVIEWPORT9 viewport;
+    Clipper clipper;
+    DWORD cullMode;
+    bool flatShading;
+    int textureWidth;
+    int textureHeight;
+};
+
+}  // namespace
+
+void DrawPrimitiveVia(RasterPath path, const FixedFunctionState& state,
+                      const ColorTarget& color, const DepthTarget* depth,
+                      D3DPRIMITIVETYPE type, const VertexStream& stream, UINT startVertex,
+                      UINT primitiveCount) {
+    (void)path;
+    const UINT vertexCount = VertexCount(type, primitiveCount);
+    if (vertexCount == 0 || color.pixels == nullptr || stream.data == nullptr) return;
+    const FvfLayout layout = DecodeFvf(stream.fvf, state.stage0[D3DTSS_TEXCOORDINDEX] & 0xFFFF);
+    if (!layout.drawable || stream.stride < layout.size) return;
+    const uint64_t lastByte = (uint64_t{startVertex} + vertexCount - 1) * stream.stride + layout.size;
+    if (lastByte > stream.size) return;
+
+    const PixelState pixels = ResolvePixelState(state, color, depth);
+    if (pixels.scissor.left >= pixels.scissor.right || pixels.scissor.top >= pixels.scissor.bottom)
+        return;
+
+    const VertexProcessor processor(state, layout);
+    thread_local std::vector<ClipVertex> vertices;
+    vertices.resize(vertexCount);
+    const uint8_t* first = stream.data + uint64_t{startVertex} * stream.stride;
+    for (UINT i = 0; i < vertexCount; ++i)
+        vertices[i] = processor.Process(first + uint64_t{i} * stream.stride);
+
+    const TriangleRasterizer rasterizer(state, pixels);
+    for (UINT p = 0; p < primitiveCount; ++p) {
+        switch (type) {
+            case D3DPT_TRIANGLELIST:
+                rasterizer.Draw(vertices[3 * p], vertices[3 * p + 1], vertices[3 * p + 2]);
+                break;
+            case D3DPT_TRIANGLESTRIP:
+                // Every other triangle of a strip is reversed to keep one winding.
+                if (p % 2 == 0)
+                    rasterizer.Draw(vertices[p], vertices[p + 1], vertices[p + 2]);
+                else
+                    rasterizer.Draw(vertices[p], vertices[p + 2], vertices[p + 1]);
+                break;
+            default:
+                rasterizer.Draw(vertices[0], vertices[p + 1], vertices[p + 2]);
+                break;
+        }
+    }
+}
+
+void DrawPrimitive(const FixedFunctionState& state, const ColorTarget& color,
+                   const DepthTarget* depth, D3DPRIMITIVETYPE type, const VertexStream& stream,
+                   UINT startVertex, UINT primitiveCount) {
+    DrawPrimitiveVia(RasterPath::Automatic, state, color, depth, type, stream, startVertex,
+                     primitiveCount);
+}
+
+}  // namespace d3d9sw::raster
