@@ -1,0 +1,66 @@
+// Small writers for the BMP and TGA files the tests decode, and a scratch folder.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace image_test {
+
+// The colour the written files hold at (x, y), y from the top, as 0xAARRGGBB.
+// Distinct per pixel, with alpha varying, so a skew, flip or channel swap shows.
+uint32_t PatternPixel(int x, int y);
+
+struct BmpFile {
+    int32_t width = 1;
+    int32_t height = 1;  // negative: rows stored top row first
+    uint16_t bitCount = 24;
+    uint32_t compression = 0;
+    uint16_t type = 0x4D42;
+    uint32_t gapBeforePixels = 0;  // bytes between the headers and the pixel rows
+    size_t cutFromEnd = 0;         // bytes dropped from the end of the file
+};
+// The file's bytes: the pattern as 24-bit rows padded to 4 bytes.
+std::vector<uint8_t> BmpBytes(const BmpFile& file);
+
+struct TgaFile {
+    uint8_t idLength = 0;
+    uint8_t colorMapType = 0;
+    uint8_t imageType = 2;
+    uint16_t xOrigin = 0;
+    uint16_t yOrigin = 0;
+    uint16_t width = 1;
+    uint16_t height = 1;
+    uint8_t depth = 24;
+    uint8_t descriptor = 0;
+    size_t cutFromEnd = 0;
+};
+// The file's bytes: the pattern bottom row first, alpha kept for depth 32.
+std::vector<uint8_t> TgaBytes(const TgaFile& file);
+
+// A folder of its own under the system's temporary folder, removed with its files.
+class ScratchFolder {
+public:
+    ScratchFolder();
+    ~ScratchFolder();
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+
+    // Writes the bytes to a file of that name in the folder; returns its full path.
+    std::wstring Write(const std::string& name, const std::vector<uint8_t>& bytes) const;
+    std::wstring PathOf(const std::string& name) const;
+
+private:
+    std::filesystem::path folder_;
+};
+
+// Overwrites 4 bytes at offset with value, least significant first.
+void PutLittleEndian32(std::vector<uint8_t>& bytes, size_t offset, uint32_t value);
+
+std::vector<uint8_t> ReadFileBytes(const std::filesystem::path& path);
+
+// Open file descriptors of this process, to prove a decoder closed its stream.
+int OpenFileCount();
+
+}  // namespace image_test
