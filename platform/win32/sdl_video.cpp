@@ -1,0 +1,33 @@
+#include "win32/sdl_video.h"
+
+#include <SDL.h>
+
+#include <cstdlib>
+#include <cstring>
+
+namespace platform::win32 {
+
+bool EnsureSdlVideo() {
+    if (SDL_WasInit(SDL_INIT_VIDEO) != 0) {
+        return true;
+    }
+    // The device draws in software and copies its frames into the window surface;
+    // a GL-backed surface would only add a copy.
+    if (std::getenv("SDL_FRAMEBUFFER_ACCELERATION") == nullptr) {
+        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    }
+    // Ctrl+C and SIGTERM must end the process as they end any other; the program
+    // has no quit message to turn them into.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    return SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+}
+
+bool HasRealDisplay() {
+    if (!EnsureSdlVideo()) {
+        return false;
+    }
+    const char* driver = SDL_GetCurrentVideoDriver();
+    return driver != nullptr && std::strcmp(driver, "dummy") != 0 && std::strcmp(driver, "offscreen") != 0;
+}
+
+}  // namespace platform::win32

@@ -1,0 +1,84 @@
+#include "win32/window_bridge.h"
+
+#include <platform_testing.h>
+
+#include <SDL.h>
+
+#include "win32/window_activity.h"
+#include "win32/window_placement.h"
+#include "win32/window_registry.h"
+
+namespace platform::win32 {
+
+SDL_Window* SdlWindowOf(HWND hwnd) {
+    const WindowRecord* record = FindWindowRecord(hwnd);
+    return record != nullptr ? record->sdlWindow.get() : nullptr;
+}
+
+SIZE ClientSizeOf(HWND hwnd) {
+    const WindowRecord* record = FindWindowRecord(hwnd);
+    if (record == nullptr) {
+        return SIZE{0, 0};
+    }
+    if (record->fullScreen) {
+        int width = 0;
+        int height = 0;
+        SDL_GetWindowSize(record->sdlWindow.get(), &width, &height);
+        return SIZE{width, height};
+    }
+    const RECT client = ClientScreenRect(*record);
+    return SIZE{client.right - client.left, client.bottom - client.top};
+}
+
+// The display's own size is kept: the device stretches its back buffer over it.
+bool SetFullScreenPresentation(HWND hwnd, bool fullScreen, int /*width*/, int /*height*/) {
+    WindowRecord* record = FindWindowRecord(hwnd);
+    if (record == nullptr) {
+        return false;
+    }
+    if (record->fullScreen == fullScreen) {
+        return true;
+    }
+    if (SDL_SetWindowFullscreen(record->sdlWindow.get(), fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0) {
+        return false;
+    }
+    record->fullScreen = fullScreen;
+    if (fullScreen) {
+        MarkPlacementSettling(*record);
+    } else {
+        ApplyPlacement(*record);
+    }
+    return true;
+}
+
+bool IsWindowActive(HWND hwnd) {
+    const WindowRecord* record = FindWindowRecord(hwnd);
+    return record != nullptr && record->focused && !record->minimised;
+}
+
+}  // namespace platform::win32
+
+namespace platform::testing {
+
+void SetWindowFocus(HWND hwnd, bool focused) {
+    if (win32::WindowRecord* record = win32::FindWindowRecord(hwnd)) {
+        win32::SetFocusState(*record, focused);
+    }
+}
+
+void SetWindowMinimised(HWND hwnd, bool minimised) {
+    if (win32::WindowRecord* record = win32::FindWindowRecord(hwnd)) {
+        win32::SetMinimisedState(*record, minimised);
+    }
+}
+
+SIZE GetClientSize(HWND hwnd) {
+    return win32::ClientSizeOf(hwnd);
+}
+
+bool IsWindowFullScreen(HWND hwnd) {
+    const win32::WindowRecord* record = win32::FindWindowRecord(hwnd);
+    return record != nullptr && record->fullScreen;
+}
+
+}  // namespace platform::testing
