@@ -53,14 +53,6 @@ void ApplyPlacement(WindowRecord& record) {
 
 using namespace platform::win32;
 
-BOOL WINAPI SetRect(LPRECT rect, int left, int top, int right, int bottom) {
-    if (rect == nullptr) {
-        return FALSE;
-    }
-    *rect = RECT{left, top, right, bottom};
-    return TRUE;
-}
-
 BOOL WINAPI AdjustWindowRect(LPRECT rect, DWORD style, BOOL menu) {
     if (rect == nullptr) {
         return FALSE;
