@@ -1,0 +1,173 @@
+#include "d3d9/device.h"
+
+#include "d3d9/presentation.h"
+#include "d3d9/texture.h"
+#include "d3d9/vertex_buffer.h"
+#include "win32/window_bridge.h"
+
+namespace d3d9sw {
+
+using platform::testing::D3DCall;
+
+HRESULT Device::Create(IDirect3D9& direct3d, HWND focusWindow, D3DPRESENT_PARAMETERS* params,
+                       IDirect3DDevice9** device) {
+    if (!device) return D3DERR_INVALIDCALL;
+    *device = nullptr;
+    if (!params || !focusWindow) return D3DERR_INVALIDCALL;
+    const HWND window = params->hDeviceWindow ? params->hDeviceWindow : focusWindow;
+    if (!platform::win32::SdlWindowOf(window)) return D3DERR_INVALIDCALL;
+    D3DPRESENT_PARAMETERS resolved = *params;
+    if (const HRESULT result = ApplyPresentation(window, resolved, false); result != D3D_OK) {
+        return result;
+    }
+    *params = resolved;
+    *device = new Device(direct3d, focusWindow, resolved);
+    return D3D_OK;
+}
+
+Device::Device(IDirect3D9& direct3d, HWND focusWindow, const D3DPRESENT_PARAMETERS& params)
+    : direct3d_(direct3d), focusWindow_(focusWindow), params_(params) {
+    direct3d_.AddRef();
+    Restart();
+}
+
+Device::~Device() {
+    UnbindAll();
+    swapChain_.reset();
+    direct3d_.Release();
+}
+
+HRESULT Device::QueryInterface(REFIID, void** object) {
+    if (object) *object = nullptr;
+    return E_NOINTERFACE;
+}
+
+ULONG Device::AddRef() { return ++references_; }
+
+ULONG Device::Release() {
+    if (references_ == 0) return 0;
+    const ULONG left = --references_;
+    if (left == 0) delete this;
+    return left;
+}
+
+HRESULT Device::GetDirect3D(IDirect3D9** direct3d) {
+    if (!direct3d) return D3DERR_INVALIDCALL;
+    direct3d_.AddRef();
+    *direct3d = &direct3d_;
+    return D3D_OK;
+}
+
+HWND Device::PresentationWindow() const {
+    return params_.hDeviceWindow ? params_.hDeviceWindow : focusWindow_;
+}
+
+bool Device::IsLost() const {
+    return lostByRequest_ ||
+           (!params_.Windowed && !platform::win32::IsWindowActive(PresentationWindow()));
+}
+
+void Device::LoseByRequest() {
+    lostByRequest_ = true;
+    needsReset_ = true;
+}
+
+void Device::RestoreByRequest() { lostByRequest_ = false; }
+
+HRESULT Device::TestCooperativeLevel() {
+    if (const HRESULT failure = InjectedFailure(D3DCall::TestCooperativeLevel); failure != S_OK) {
+        return failure;
+    }
+    if (IsLost()) {
+        needsReset_ = true;
+        return D3DERR_DEVICELOST;
+    }
+    return needsReset_ ? D3DERR_DEVICENOTRESET : D3D_OK;
+}
+
+HRESULT Device::Present(const RECT* sourceRect, const RECT* destRect, HWND destWindowOverride,
+                        const RGNDATA* /*dirtyRegion*/) {
+    if (const HRESULT failure = InjectedFailure(D3DCall::Present); failure != S_OK) {
+        return failure;
+    }
+    // Partial presentation is outside what this device does.
+    if (sourceRect || destRect) return D3DERR_INVALIDCALL;
+    if (IsLost() || needsReset_) {
+        needsReset_ = true;
+        return D3DERR_DEVICELOST;
+    }
+    swapChain_->Present(destWindowOverride ? destWindowOverride : PresentationWindow());
+    return D3D_OK;
+}
+
+HRESULT Device::Reset(D3DPRESENT_PARAMETERS* params) {
+    HRESULT result = InjectedFailure(D3DCall::Reset);
+    if (result == S_OK) {
+        if (!params) {
+            result = D3DERR_INVALIDCALL;
+        } else if (IsLost()) {
+            result = D3DERR_DEVICELOST;
+        } else if (resetBlockers_ > 0) {
+            result = D3DERR_INVALIDCALL;
+        } else {
+            D3DPRESENT_PARAMETERS resolved = *params;
+            if (!resolved.hDeviceWindow) resolved.hDeviceWindow = params_.hDeviceWindow;
+            result = ApplyPresentation(resolved.hDeviceWindow ? resolved.hDeviceWindow
+                                                              : focusWindow_,
+                                       resolved, true);
+            if (result == D3D_OK) {
+                *params = resolved;
+                params_ = resolved;
+            }
+        }
+    }
+    if (result != D3D_OK) {
+        needsReset_ = true;
+        return result;
+    }
+    UnbindAll();
+    swapChain_.reset();
+    Restart();
+    needsReset_ = false;
+    return D3D_OK;
+}
+
+void Device::Restart() {
+    swapChain_ = std::make_unique<SwapChain>(*this, params_);
+    state_.SetDefaults(swapChain_->Width(), swapChain_->Height(), swapChain_->HasDepth());
+    fvf_ = 0;
+    inScene_ = false;
+}
+
+void Device::UnbindAll() {
+    for (Texture*& texture : textures_) {
+        if (texture) {
+            texture->Unbind();
+            texture = nullptr;
+        }
+    }
+    BindStream(nullptr, 0, 0);
+}
+
+void Device::BindStream(VertexBuffer* buffer, UINT offset, UINT stride) {
+    if (buffer) buffer->Bind();
+    if (stream_) stream_->Unbind();
+    stream_ = buffer;
+    streamOffset_ = offset;
+    streamStride_ = stride;
+}
+
+HRESULT Device::GetBackBuffer(UINT swapChain, UINT backBuffer, D3DBACKBUFFER_TYPE type,
+                              IDirect3DSurface9** surface) {
+    if (!surface) return D3DERR_INVALIDCALL;
+    *surface = nullptr;
+    if (swapChain != 0 || backBuffer != 0 || type != D3DBACKBUFFER_TYPE_MONO) {
+        return D3DERR_INVALIDCALL;
+    }
+    Surface& buffer = swapChain_->BackBuffer();
+    buffer.AddRef();
+    *surface = &buffer;
+    return D3D_OK;
+}
+
+}  // namespace d3d9sw

@@ -1,0 +1,65 @@
+#include "d3d9/direct3d.h"
+
+#include <SDL.h>
+
+#include "d3d9/device.h"
+
+namespace d3d9sw {
+
+using platform::testing::D3DCall;
+
+Direct3D* Direct3D::Create() {
+    // Each object holds SDL's video for its life; SDL counts the holders.
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return nullptr;
+    return new Direct3D();
+}
+
+Direct3D::~Direct3D() { SDL_QuitSubSystem(SDL_INIT_VIDEO); }
+
+HRESULT Direct3D::QueryInterface(REFIID, void** object) {
+    if (object) *object = nullptr;
+    return E_NOINTERFACE;
+}
+
+ULONG Direct3D::AddRef() { return ++references_; }
+
+ULONG Direct3D::Release() {
+    if (references_ == 0) return 0;
+    const ULONG left = --references_;
+    if (left == 0) delete this;
+    return left;
+}
+
+HRESULT Direct3D::GetAdapterDisplayMode(UINT adapter, D3DDISPLAYMODE* mode) {
+    if (adapter != D3DADAPTER_DEFAULT || !mode) return D3DERR_INVALIDCALL;
+    SDL_DisplayMode desktop{};
+    if (SDL_GetDesktopDisplayMode(0, &desktop) != 0) return D3DERR_NOTAVAILABLE;
+    mode->Width = static_cast<UINT>(desktop.w);
+    mode->Height = static_cast<UINT>(desktop.h);
+    mode->RefreshRate = static_cast<UINT>(desktop.refresh_rate);
+    mode->Format = D3DFMT_X8R8G8B8;
+    return D3D_OK;
+}
+
+HRESULT Direct3D::CreateDevice(UINT adapter, D3DDEVTYPE deviceType, HWND focusWindow,
+                               DWORD /*behaviorFlags*/,
+                               D3DPRESENT_PARAMETERS* presentationParameters,
+                               IDirect3DDevice9** returnedDeviceInterface) {
+    if (const HRESULT failure = InjectedFailure(D3DCall::CreateDevice); failure != S_OK) {
+        if (returnedDeviceInterface) *returnedDeviceInterface = nullptr;
+        return failure;
+    }
+    if (adapter != D3DADAPTER_DEFAULT) return D3DERR_INVALIDCALL;
+    if (deviceType != D3DDEVTYPE_HAL) return D3DERR_NOTAVAILABLE;
+    return Device::Create(*this, focusWindow, presentationParameters, returnedDeviceInterface);
+}
+
+}  // namespace d3d9sw
+
+IDirect3D9* WINAPI Direct3DCreate9(UINT sdkVersion) {
+    if (d3d9sw::InjectedFailure(platform::testing::D3DCall::Direct3DCreate9) != S_OK) {
+        return nullptr;
+    }
+    if (sdkVersion != D3D_SDK_VERSION) return nullptr;
+    return d3d9sw::Direct3D::Create();
+}

@@ -1,0 +1,33 @@
+// IDirect3D9: the one adapter (the desktop SDL reports) and device creation.
+#pragma once
+
+#include <d3d9.h>
+
+#include "d3d9/hooks.h"
+
+namespace d3d9sw {
+
+class Direct3D final : public IDirect3D9 {
+public:
+    // Null when SDL's video cannot start.
+    static Direct3D* Create();
+
+    HRESULT QueryInterface(REFIID riid, void** object) override;
+    ULONG AddRef() override;
+    ULONG Release() override;
+
+    UINT GetAdapterCount() override { return 1; }
+    HRESULT GetAdapterDisplayMode(UINT adapter, D3DDISPLAYMODE* mode) override;
+    HRESULT CreateDevice(UINT adapter, D3DDEVTYPE deviceType, HWND focusWindow,
+                         DWORD behaviorFlags, D3DPRESENT_PARAMETERS* presentationParameters,
+                         IDirect3DDevice9** returnedDeviceInterface) override;
+
+private:
+    Direct3D() = default;
+    ~Direct3D();
+
+    ULONG references_ = 1;
+    LiveObject<LiveKind::Direct3D> live_;
+};
+
+}  // namespace d3d9sw

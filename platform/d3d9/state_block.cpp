@@ -1,0 +1,151 @@
+#include "d3d9/state_block.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <utility>
+
+namespace d3d9sw {
+
+namespace {
+
+D3DMATRIX Identity() {
+    D3DMATRIX matrix{};
+    matrix._11 = matrix._22 = matrix._33 = matrix._44 = 1.0f;
+    return matrix;
+}
+
+}  // namespace
+
+void StateBlock::SetDefaults(int width, int height, bool hasDepthBuffer) {
+    raster::SetDefaultState(pipeline_, width, height);
+    // The rasteriser does not know whether a depth buffer came with the device.
+    pipeline_.renderStates[D3DRS_ZENABLE] = hasDepthBuffer ? D3DZB_TRUE : D3DZB_FALSE;
+    pipeline_.texture = nullptr;
+
+    laterTextureTransforms_.fill(Identity());
+    for (DWORD stage = 1; stage < kStages; ++stage) {
+        auto& states = laterStages_[stage - 1];
+        std::copy(std::begin(pipeline_.stage0), std::end(pipeline_.stage0), states.begin());
+        states[D3DTSS_COLOROP] = D3DTOP_DISABLE;
+        states[D3DTSS_ALPHAOP] = D3DTOP_DISABLE;
+        states[D3DTSS_TEXCOORDINDEX] = stage;
+    }
+    for (auto& states : laterSamplers_) {
+        std::copy(std::begin(pipeline_.sampler0), std::end(pipeline_.sampler0), states.begin());
+    }
+}
+
+D3DMATRIX* StateBlock::Transform(D3DTRANSFORMSTATETYPE type) {
+    return const_cast<D3DMATRIX*>(std::as_const(*this).Transform(type));
+}
+
+const D3DMATRIX* StateBlock::Transform(D3DTRANSFORMSTATETYPE type) const {
+    if (type == D3DTS_WORLD) return &pipeline_.world;
+    if (type == D3DTS_VIEW) return &pipeline_.view;
+    if (type == D3DTS_PROJECTION) return &pipeline_.projection;
+    if (type == D3DTS_TEXTURE0) return &pipeline_.texture0;
+    if (type >= D3DTS_TEXTURE1 && type <= D3DTS_TEXTURE7) {
+        return &laterTextureTransforms_[type - D3DTS_TEXTURE1];
+    }
+    return nullptr;
+}
+
+DWORD* StateBlock::StageStates(DWORD stage) {
+    return const_cast<DWORD*>(std::as_const(*this).StageStates(stage));
+}
+
+const DWORD* StateBlock::StageStates(DWORD stage) const {
+    if (stage == 0) return pipeline_.stage0;
+    return stage < kStages ? laterStages_[stage - 1].data() : nullptr;
+}
+
+DWORD* StateBlock::SamplerStates(DWORD sampler) {
+    return const_cast<DWORD*>(std::as_const(*this).SamplerStates(sampler));
+}
+
+const DWORD* StateBlock::SamplerStates(DWORD sampler) const {
+    if (sampler == 0) return pipeline_.sampler0;
+    return sampler < kSamplers ? laterSamplers_[sampler - 1].data() : nullptr;
+}
+
+HRESULT StateBlock::SetTransform(D3DTRANSFORMSTATETYPE type, const D3DMATRIX* matrix) {
+    D3DMATRIX* slot = Transform(type);
+    if (!slot || !matrix) return D3DERR_INVALIDCALL;
+    *slot = *matrix;
+    return D3D_OK;
+}
+
+HRESULT StateBlock::GetTransform(D3DTRANSFORMSTATETYPE type, D3DMATRIX* matrix) const {
+    const D3DMATRIX* slot = Transform(type);
+    if (!slot || !matrix) return D3DERR_INVALIDCALL;
+    *matrix = *slot;
+    return D3D_OK;
+}
+
+HRESULT StateBlock::SetRenderState(D3DRENDERSTATETYPE type, DWORD value) {
+    if (static_cast<DWORD>(type) >= kRenderStateCount) return D3DERR_INVALIDCALL;
+    pipeline_.renderStates[type] = value;
+    return D3D_OK;
+}
+
+HRESULT StateBlock::GetRenderState(D3DRENDERSTATETYPE type, DWORD* value) const {
+    if (static_cast<DWORD>(type) >= kRenderStateCount || !value) return D3DERR_INVALIDCALL;
+    *value = pipeline_.renderStates[type];
+    return D3D_OK;
+}
+
+HRESULT StateBlock::SetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type,
+                                         DWORD value) {
+    DWORD* states = StageStates(stage);
+    if (!states || static_cast<DWORD>(type) >= kStageStateCount) return D3DERR_INVALIDCALL;
+    states[type] = value;
+    return D3D_OK;
+}
+
+HRESULT StateBlock::GetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type,
+                                         DWORD* value) const {
+    const DWORD* states = StageStates(stage);
+    if (!states || !value || static_cast<DWORD>(type) >= kStageStateCount) {
+        return D3DERR_INVALIDCALL;
+    }
+    *value = states[type];
+    return D3D_OK;
+}
+
+HRESULT StateBlock::SetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type, DWORD value) {
+    DWORD* states = SamplerStates(sampler);
+    if (!states || static_cast<DWORD>(type) >= kSamplerStateCount) return D3DERR_INVALIDCALL;
+    states[type] = value;
+    return D3D_OK;
+}
+
+HRESULT StateBlock::GetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type,
+                                    DWORD* value) const {
+    const DWORD* states = SamplerStates(sampler);
+    if (!states || !value || static_cast<DWORD>(type) >= kSamplerStateCount) {
+        return D3DERR_INVALIDCALL;
+    }
+    *value = states[type];
+    return D3D_OK;
+}
+
+HRESULT StateBlock::SetViewport(const D3DVIEWPORT9* viewport, int width, int height) {
+    if (!viewport || viewport->Width == 0 || viewport->Height == 0) return D3DERR_INVALIDCALL;
+    const bool inside = static_cast<uint64_t>(viewport->X) + viewport->Width <=
+                            static_cast<uint64_t>(width) &&
+                        static_cast<uint64_t>(viewport->Y) + viewport->Height <=
+                            static_cast<uint64_t>(height);
+    const bool depthRange = viewport->MinZ >= 0.0f && viewport->MaxZ <= 1.0f &&
+                            viewport->MinZ <= viewport->MaxZ;
+    if (!inside || !depthRange) return D3DERR_INVALIDCALL;
+    pipeline_.viewport = *viewport;
+    return D3D_OK;
+}
+
+HRESULT StateBlock::GetViewport(D3DVIEWPORT9* viewport) const {
+    if (!viewport) return D3DERR_INVALIDCALL;
+    *viewport = pipeline_.viewport;
+    return D3D_OK;
+}
+
+}  // namespace d3d9sw

@@ -1,0 +1,47 @@
+#include "d3d9/swap_chain.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "d3d9/hooks.h"
+#include "d3d9/window_presenter.h"
+
+namespace d3d9sw {
+
+SwapChain::SwapChain(Device& device, const D3DPRESENT_PARAMETERS& params)
+    : backBuffer_(Surface::CreateBackBuffer(device, params.BackBufferWidth,
+                                            params.BackBufferHeight, params.BackBufferFormat)),
+      presented_(params.BackBufferWidth, params.BackBufferHeight, params.BackBufferFormat),
+      depth_(params.EnableAutoDepthStencil
+                 ? static_cast<size_t>(params.BackBufferWidth) * params.BackBufferHeight
+                 : 0,
+             uint16_t{0xFFFF}),
+      discard_(params.SwapEffect == D3DSWAPEFFECT_DISCARD) {}
+
+SwapChain::~SwapChain() {
+    WithdrawPresentedFrame(&presented_);
+    backBuffer_->Unbind();
+}
+
+void SwapChain::Present(HWND window) {
+    SurfaceMemory& back = backBuffer_->Memory();
+    if (discard_) {
+        std::swap(back.pixels, presented_.pixels);
+    } else {
+        std::copy(back.pixels.begin(), back.pixels.end(), presented_.pixels.begin());
+    }
+    PublishPresentedFrame(&presented_);
+    CountPresent();
+    PresentToWindow(window, presented_);
+}
+
+raster::ColorTarget SwapChain::ColorTarget() {
+    SurfaceMemory& back = backBuffer_->Memory();
+    return raster::ColorTarget{back.pixels.data(), back.width, back.height, back.width};
+}
+
+raster::DepthTarget SwapChain::DepthTarget() {
+    return raster::DepthTarget{depth_.data(), Width(), Height(), Width()};
+}
+
+}  // namespace d3d9sw

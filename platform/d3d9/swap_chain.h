@@ -1,0 +1,42 @@
+// The device's render targets: the back buffer, its 16-bit depth buffer and the
+// buffer last presented.
+#pragma once
+
+#include <d3d9.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "d3d9/raster/pipeline.h"
+#include "d3d9/surface.h"
+
+namespace d3d9sw {
+
+class SwapChain {
+public:
+    // `params` holds resolved values (sizes and format set).
+    SwapChain(Device& device, const D3DPRESENT_PARAMETERS& params);
+    SwapChain(const SwapChain&) = delete;
+    SwapChain& operator=(const SwapChain&) = delete;
+    ~SwapChain();
+
+    // Shows the back buffer in `window`. With D3DSWAPEFFECT_DISCARD the buffers trade
+    // places instead of being copied, leaving the back buffer's contents undefined.
+    void Present(HWND window);
+
+    Surface& BackBuffer() { return *backBuffer_; }
+    bool HasDepth() const { return !depth_.empty(); }
+    int Width() const { return backBuffer_->Memory().width; }
+    int Height() const { return backBuffer_->Memory().height; }
+    raster::ColorTarget ColorTarget();
+    raster::DepthTarget DepthTarget();
+    std::vector<uint16_t>& Depth() { return depth_; }
+
+private:
+    Surface* backBuffer_;  // bound by the swap chain for its whole life
+    SurfaceMemory presented_;
+    std::vector<uint16_t> depth_;
+    bool discard_;
+};
+
+}  // namespace d3d9sw

@@ -1,0 +1,30 @@
+#include "d3d9/window_presenter.h"
+
+#include <SDL.h>
+
+#include "win32/window_bridge.h"
+
+namespace d3d9sw {
+
+void PresentToWindow(HWND window, const SurfaceMemory& frame) {
+    SDL_Window* sdlWindow = platform::win32::SdlWindowOf(window);
+    if (!sdlWindow) return;
+    // With framebuffer acceleration off (the shell's hint) this surface is X shared
+    // memory rather than a texture, which is the fast path without a GPU.
+    SDL_Surface* target = SDL_GetWindowSurface(sdlWindow);
+    if (!target) return;
+    SDL_Surface* source = SDL_CreateRGBSurfaceWithFormatFrom(
+        const_cast<uint32_t*>(frame.pixels.data()), frame.width, frame.height, 32,
+        frame.PitchBytes(), SDL_PIXELFORMAT_ARGB8888);
+    if (!source) return;
+    SDL_SetSurfaceBlendMode(source, SDL_BLENDMODE_NONE);
+    if (source->w == target->w && source->h == target->h) {
+        SDL_BlitSurface(source, nullptr, target, nullptr);
+    } else {
+        SDL_BlitScaled(source, nullptr, target, nullptr);
+    }
+    SDL_FreeSurface(source);
+    SDL_UpdateWindowSurface(sdlWindow);
+}
+
+}  // namespace d3d9sw
