@@ -1,0 +1,42 @@
+// The application: its window, the Direct3D object and device, the run flags and
+// the board scene, with the window's message handling and the device's life.
+#pragma once
+
+#include <windows.h>
+#include <d3d9.h>
+
+#include "scene/board_scene.h"
+
+class AppWindow {
+public:
+    AppWindow();
+    AppWindow(const AppWindow&) = delete;
+    AppWindow& operator=(const AppWindow&) = delete;
+
+    // Window class, window, then device; false ends the program.
+    bool Create(HINSTANCE instance);
+    LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+    bool InitDevice();
+    // One step of the run loop after the message drain; true ends the loop.
+    bool FrameStep();
+    void RenderFrame();
+    void RecoverLostDevice();
+    void ToggleFullScreen();
+    void SetTransforms();
+    // Releases the scene's resources, the device and the Direct3D object.
+    void Shutdown();
+
+    HWND hwnd;
+    IDirect3D9* d3d;
+    IDirect3DDevice9* device;
+    D3DPRESENT_PARAMETERS presentParams;
+    bool resetFailed;
+    bool deviceLost;
+    bool quit;
+    LONG savedLeft;
+    LONG savedTop;
+    BoardScene scene;
+};
+
+LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

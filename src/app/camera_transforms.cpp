@@ -1,0 +1,96 @@
+#include "app/camera_transforms.h"
+
+#include <cmath>
+
+#include "app/app_window.h"
+
+namespace {
+
+const float kFieldOfViewY = 3.14159265358979323846f / 4.0f;
+const float kNearPlane = 0.1f;
+const float kFarPlane = 1000.0f;
+
+D3DMATRIX ZeroMatrix() {
+    D3DMATRIX matrix;
+    ZeroMemory(&matrix, sizeof(matrix));
+    return matrix;
+}
+
+Vector4 Cross(const Vector4& a, const Vector4& b) {
+    const Vector4 result = {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x, 0.0f};
+    return result;
+}
+
+float Dot3(const Vector4& a, const Vector4& b) {
+    return a.x * b.x + a.y * b.y + a.z * b.z;
+}
+
+// A vector too long to measure has no direction: it becomes zero.
+Vector4 Normalise(const Vector4& v) {
+    const float lengthSquared = Dot3(v, v);
+    if (std::isinf(lengthSquared)) {
+        const Vector4 zero = {0.0f, 0.0f, 0.0f, 0.0f};
+        return zero;
+    }
+    const float length = std::sqrt(lengthSquared);
+    const Vector4 result = {v.x / length, v.y / length, v.z / length, 0.0f};
+    return result;
+}
+
+}  // namespace
+
+D3DMATRIX PerspectiveFovMatrix(float fieldOfViewY, float aspect, float nearPlane, float farPlane) {
+    const float halfAngle = fieldOfViewY / 2.0f;
+    const float sine = static_cast<float>(std::sin(static_cast<double>(halfAngle)));
+    const float cosine = static_cast<float>(std::cos(static_cast<double>(halfAngle)));
+    const float yScale = cosine / sine;
+    const float xScale = yScale / aspect;
+    const float q = farPlane / (farPlane - nearPlane);
+
+    D3DMATRIX matrix = ZeroMatrix();
+    matrix._11 = xScale;
+    matrix._22 = yScale;
+    matrix._33 = q;
+    matrix._34 = 1.0f;
+    matrix._43 = -q * nearPlane;
+    return matrix;
+}
+
+D3DMATRIX LookToMatrix(const Vector4& eye, const Vector4& direction, const Vector4& up) {
+    const Vector4 r2 = Normalise(direction);
+    const Vector4 r0 = Normalise(Cross(up, r2));
+    const Vector4 r1 = Cross(r2, r0);
+    const Vector4 negatedEye = {-eye.x, -eye.y, -eye.z, 0.0f};
+
+    D3DMATRIX matrix = ZeroMatrix();
+    matrix._11 = r0.x;
+    matrix._12 = r1.x;
+    matrix._13 = r2.x;
+    matrix._21 = r0.y;
+    matrix._22 = r1.y;
+    matrix._23 = r2.y;
+    matrix._31 = r0.z;
+    matrix._32 = r1.z;
+    matrix._33 = r2.z;
+    matrix._41 = Dot3(r0, negatedEye);
+    matrix._42 = Dot3(r1, negatedEye);
+    matrix._43 = Dot3(r2, negatedEye);
+    matrix._44 = 1.0f;
+    return matrix;
+}
+
+void AppWindow::SetTransforms() {
+    const float aspect = static_cast<float>(presentParams.BackBufferWidth) /
+                         static_cast<float>(presentParams.BackBufferHeight);
+    const D3DMATRIX projection = PerspectiveFovMatrix(kFieldOfViewY, aspect, kNearPlane, kFarPlane);
+    device->SetTransform(D3DTS_PROJECTION, &projection);
+
+    const Vector4 eye = {0.0f, 0.0f, -3.0f, 0.0f};
+    const Vector4 focus = {0.0f, 0.0f, 0.0f, 0.0f};
+    const Vector4 up = {0.0f, 1.0f, 0.0f, 0.0f};
+    const Vector4 direction = {focus.x - eye.x, focus.y - eye.y, focus.z - eye.z, 0.0f};
+    const D3DMATRIX view = LookToMatrix(eye, direction, up);
+    device->SetTransform(D3DTS_VIEW, &view);
+
+    device->SetRenderState(D3DRS_LIGHTING, FALSE);
+}

@@ -1,0 +1,137 @@
+#include "app/app_window.h"
+#include "app/debug_trace.h"
+
+namespace {
+
+const D3DCOLOR kClearColour = 0xFF8080FF;
+const DWORD kLostPollMilliseconds = 100;
+const DWORD kWindowedStyle = 0x10CB0000;
+const UINT kBackBufferWidth = 640;
+const UINT kBackBufferHeight = 480;
+
+}  // namespace
+
+bool AppWindow::InitDevice() {
+    d3d = Direct3DCreate9(D3D_SDK_VERSION);
+    if (d3d == NULL) {
+        return false;
+    }
+    D3DDISPLAYMODE displayMode;
+    ZeroMemory(&displayMode, sizeof(displayMode));
+    d3d->GetAdapterDisplayMode(D3DADAPTER_DEFAULT, &displayMode);
+
+    ZeroMemory(&presentParams, sizeof(presentParams));
+    presentParams.BackBufferWidth = 0;  // the client area
+    presentParams.BackBufferHeight = 0;
+    presentParams.BackBufferFormat = displayMode.Format;
+    presentParams.BackBufferCount = 0;
+    presentParams.MultiSampleType = D3DMULTISAMPLE_NONE;
+    presentParams.MultiSampleQuality = 0;
+    presentParams.SwapEffect = D3DSWAPEFFECT_DISCARD;
+    presentParams.hDeviceWindow = NULL;
+    presentParams.Windowed = TRUE;
+    presentParams.EnableAutoDepthStencil = TRUE;
+    presentParams.AutoDepthStencilFormat = D3DFMT_D16;
+    presentParams.Flags = 0;
+    presentParams.FullScreen_RefreshRateInHz = 0;
+    presentParams.PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
+
+    // Every later step needs the device: without one the program ends.
+    if (FAILED(d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, hwnd, D3DCREATE_SOFTWARE_VERTEXPROCESSING,
+                                 &presentParams, &device)) ||
+        device == NULL) {
+        device = NULL;
+        DebugTrace(L"CreateDevice Failed\n");
+        return false;
+    }
+    SetTransforms();
+    scene.LoadResources(device);
+    return true;
+}
+
+bool AppWindow::FrameStep() {
+    if (resetFailed) {
+        return quit;
+    }
+    if (!deviceLost) {
+        RenderFrame();
+    } else {
+        RecoverLostDevice();
+    }
+    return quit;
+}
+
+void AppWindow::RenderFrame() {
+    device->Clear(0, NULL, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, kClearColour, 1.0f, 0);
+    device->BeginScene();
+    scene.Draw();
+    device->EndScene();
+    if (device->Present(NULL, NULL, NULL, NULL) == D3DERR_DEVICELOST) {
+        deviceLost = true;
+    }
+}
+
+// After a successful reset the flag stays set: the next step tests once more and
+// only then renders.
+void AppWindow::RecoverLostDevice() {
+    Sleep(kLostPollMilliseconds);
+    const HRESULT cooperativeLevel = device->TestCooperativeLevel();
+    if (SUCCEEDED(cooperativeLevel)) {
+        deviceLost = false;
+        RenderFrame();
+    } else if (cooperativeLevel == D3DERR_DEVICENOTRESET) {
+        scene.ReleaseResources();
+        if (SUCCEEDED(device->Reset(&presentParams))) {
+            SetTransforms();
+            scene.LoadResources(device);
+            OutputDebugStringW(L"Lost And Found\n");
+        }
+    }
+}
+
+void AppWindow::ToggleFullScreen() {
+    // The window outlives a failed device creation and may still receive keys.
+    if (device == NULL) {
+        return;
+    }
+    presentParams.Windowed = !presentParams.Windowed;
+    DWORD style;
+    if (!presentParams.Windowed) {
+        RECT windowRect;
+        GetWindowRect(hwnd, &windowRect);
+        savedLeft = windowRect.left;
+        savedTop = windowRect.top;
+        presentParams.BackBufferHeight = kBackBufferHeight;
+        presentParams.BackBufferWidth = kBackBufferWidth;
+        style = WS_POPUP;
+    } else {
+        RECT rect = {0, 0, static_cast<LONG>(kBackBufferWidth), static_cast<LONG>(kBackBufferHeight)};
+        AdjustWindowRect(&rect, kWindowedStyle, FALSE);
+        SetWindowPos(hwnd, NULL, savedLeft, savedTop, rect.right - rect.left, rect.bottom - rect.top, SWP_NOZORDER);
+        style = kWindowedStyle;
+    }
+    SetWindowLongW(hwnd, GWL_STYLE, static_cast<LONG>(style));
+    SetWindowPos(hwnd, NULL, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_FRAMECHANGED);
+
+    scene.ReleaseResources();
+    if (FAILED(device->Reset(&presentParams))) {
+        MessageBoxW(NULL, L"FAIL", L"FAIL", MB_OK);
+        resetFailed = true;
+        return;
+    }
+    resetFailed = false;
+    SetTransforms();
+    scene.LoadResources(device);
+}
+
+void AppWindow::Shutdown() {
+    scene.ReleaseResources();
+    if (device != NULL) {
+        device->Release();
+        device = NULL;
+    }
+    if (d3d != NULL) {
+        d3d->Release();
+        d3d = NULL;
+    }
+}
