@@ -4,6 +4,7 @@
 #include <map>
 
 #include "gdi/gdi_failures.h"
+#include "gdi/font_resolver.h"
 #include "gdi/gdi_objects.h"
 
 namespace platform {
@@ -32,6 +33,10 @@ void testing::ClearGdiFailures() { PendingFailures().clear(); }
 testing::GdiLiveObjects testing::CountGdiLiveObjects() {
     const gdi::LiveCounts counts = gdi::CountLiveObjects();
     return GdiLiveObjects{counts.deviceContexts, counts.fonts, counts.bitmaps, counts.brushes};
+}
+
+std::string testing::ResolvedFontFile(const std::wstring& faceName) {
+    return gdi::ResolveFace(faceName, FW_NORMAL, false).file;
 }
 
 }  // namespace platform
