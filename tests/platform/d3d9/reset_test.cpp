@@ -1,0 +1,229 @@
+#include <gtest/gtest.h>
+#include <platform_testing.h>
+
+#include <cstring>
+#include <utility>
+
+#include "test_device.h"
+
+namespace {
+
+using platform::testing::CountD3DLiveObjects;
+
+class DeviceReset : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_NE(device, nullptr); }
+    void TearDown() override { platform::testing::ResetAllHooks(); }
+
+    D3DPRESENT_PARAMETERS Windowed() {
+        D3DPRESENT_PARAMETERS params = test.presentParameters();
+        params.Windowed = TRUE;
+        params.BackBufferWidth = 0;
+        params.BackBufferHeight = 0;
+        return params;
+    }
+
+    D3DPRESENT_PARAMETERS FullScreen(UINT width, UINT height) {
+        D3DPRESENT_PARAMETERS params = test.presentParameters();
+        params.Windowed = FALSE;
+        params.BackBufferWidth = width;
+        params.BackBufferHeight = height;
+        return params;
+    }
+
+    HRESULT ResetWith(D3DPRESENT_PARAMETERS params) { return device->Reset(&params); }
+
+    // The sequence every failed or refused reset must leave: not lost, not reset.
+    void ExpectNeedsReset() {
+        EXPECT_EQ(device->TestCooperativeLevel(), D3DERR_DEVICENOTRESET);
+        EXPECT_EQ(device->Present(nullptr, nullptr, nullptr, nullptr), D3DERR_DEVICELOST);
+    }
+
+    TestDevice test;
+    IDirect3DDevice9* device = test.device();
+};
+
+TEST_F(DeviceReset, RefusedWhileTheCallerHoldsADefaultPoolResourceOrTheBackBuffer) {
+    IDirect3DTexture9* texture = nullptr;
+    ASSERT_EQ(device->CreateTexture(8, 8, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT, &texture, nullptr),
+              D3D_OK);
+    EXPECT_EQ(ResetWith(Windowed()), D3DERR_INVALIDCALL);
+    ExpectNeedsReset();
+    texture->Release();
+
+    IDirect3DVertexBuffer9* buffer = nullptr;
+    ASSERT_EQ(device->CreateVertexBuffer(96, 0, 0, D3DPOOL_DEFAULT, &buffer, nullptr), D3D_OK);
+    EXPECT_EQ(ResetWith(Windowed()), D3DERR_INVALIDCALL);
+    buffer->Release();
+
+    IDirect3DSurface9* backBuffer = nullptr;
+    ASSERT_EQ(device->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &backBuffer), D3D_OK);
+    EXPECT_EQ(ResetWith(Windowed()), D3DERR_INVALIDCALL);
+    backBuffer->Release();
+
+    // System-memory resources and released-but-bound ones do not stand in the way.
+    IDirect3DTexture9* staging = nullptr;
+    ASSERT_EQ(device->CreateTexture(8, 8, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_SYSTEMMEM, &staging,
+                                    nullptr),
+              D3D_OK);
+    ASSERT_EQ(device->CreateTexture(8, 8, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT, &texture, nullptr),
+              D3D_OK);
+    device->SetTexture(0, texture);
+    texture->Release();
+    EXPECT_EQ(ResetWith(Windowed()), D3D_OK);
+    EXPECT_EQ(device->TestCooperativeLevel(), D3D_OK);
+    EXPECT_EQ(CountD3DLiveObjects().textures, 1) << "the reset unbinds and frees the released one";
+    staging->Release();
+}
+
+TEST_F(DeviceReset, LostDeviceWaitsForRestoreThenForAReset) {
+    platform::testing::LoseDevice(device);
+    EXPECT_EQ(device->TestCooperativeLevel(), D3DERR_DEVICELOST);
+    EXPECT_EQ(device->Present(nullptr, nullptr, nullptr, nullptr), D3DERR_DEVICELOST);
+    EXPECT_EQ(ResetWith(Windowed()), D3DERR_DEVICELOST);
+    EXPECT_EQ(device->TestCooperativeLevel(), D3DERR_DEVICELOST);
+
+    platform::testing::RestoreLostDevice(device);
+    ExpectNeedsReset();
+    platform::testing::FailD3DCall(platform::testing::D3DCall::Reset, E_FAIL);
+    EXPECT_EQ(ResetWith(Windowed()), E_FAIL);
+    ExpectNeedsReset();
+    EXPECT_EQ(ResetWith(Windowed()), D3D_OK);
+    EXPECT_EQ(device->TestCooperativeLevel(), D3D_OK);
+    EXPECT_EQ(device->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
+}
+
+TEST_F(DeviceReset, FullScreenDeviceIsLostWhileItsWindowIsInactive) {
+    platform::testing::SetWindowFocus(test.window(), true);
+    D3DPRESENT_PARAMETERS params = FullScreen(640, 480);
+    ASSERT_EQ(device->Reset(&params), D3D_OK);
+    EXPECT_TRUE(platform::testing::IsWindowFullScreen(test.window()));
+    EXPECT_EQ(device->TestCooperativeLevel(), D3D_OK);
+
+    platform::testing::SetWindowFocus(test.window(), false);
+    EXPECT_EQ(device->TestCooperativeLevel(), D3DERR_DEVICELOST);
+    EXPECT_EQ(device->Present(nullptr, nullptr, nullptr, nullptr), D3DERR_DEVICELOST);
+    EXPECT_EQ(ResetWith(FullScreen(640, 480)), D3DERR_DEVICELOST);
+    platform::testing::SetWindowFocus(test.window(), true);
+    ExpectNeedsReset();
+    ASSERT_EQ(ResetWith(FullScreen(640, 480)), D3D_OK);
+    EXPECT_EQ(device->TestCooperativeLevel(), D3D_OK);
+
+    platform::testing::SetWindowMinimised(test.window(), true);
+    EXPECT_EQ(device->TestCooperativeLevel(), D3DERR_DEVICELOST);
+    platform::testing::SetWindowMinimised(test.window(), false);
+    ExpectNeedsReset();
+    params = Windowed();
+    ASSERT_EQ(device->Reset(&params), D3D_OK);
+    EXPECT_FALSE(platform::testing::IsWindowFullScreen(test.window()));
+
+    // A windowed device does not care about focus.
+    platform::testing::SetWindowFocus(test.window(), false);
+    EXPECT_EQ(device->TestCooperativeLevel(), D3D_OK);
+    EXPECT_EQ(device->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
+}
+
+TEST_F(DeviceReset, WritesTheActualSizesBackAndRemakesTheBuffers) {
+    auto backBufferSize = [&] {
+        IDirect3DSurface9* backBuffer = nullptr;
+        D3DSURFACE_DESC desc{};
+        if (device->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &backBuffer) == D3D_OK) {
+            backBuffer->GetDesc(&desc);
+            backBuffer->Release();
+        }
+        return std::make_pair(desc.Width, desc.Height);
+    };
+    EXPECT_EQ(test.presentParameters().BackBufferWidth, 640u);
+    EXPECT_EQ(test.presentParameters().BackBufferHeight, 480u);
+    EXPECT_EQ(test.presentParameters().BackBufferCount, 1u);
+
+    platform::testing::SetWindowFocus(test.window(), true);
+    D3DPRESENT_PARAMETERS params = FullScreen(800, 600);
+    ASSERT_EQ(device->Reset(&params), D3D_OK);
+    EXPECT_EQ(backBufferSize(), std::make_pair(800u, 600u));
+    D3DVIEWPORT9 viewport{};
+    device->GetViewport(&viewport);
+    EXPECT_EQ(viewport.Width, 800u);
+    EXPECT_EQ(viewport.Height, 600u);
+
+    params = Windowed();
+    params.BackBufferWidth = 320;
+    params.BackBufferHeight = 200;
+    ASSERT_EQ(device->Reset(&params), D3D_OK);
+    EXPECT_EQ(backBufferSize(), std::make_pair(320u, 200u));
+
+    params = Windowed();
+    ASSERT_EQ(device->Reset(&params), D3D_OK);
+    const SIZE client = platform::testing::GetClientSize(test.window());
+    EXPECT_EQ(params.BackBufferWidth, static_cast<UINT>(client.cx));
+    EXPECT_EQ(params.BackBufferHeight, static_cast<UINT>(client.cy));
+    EXPECT_EQ(backBufferSize(), std::make_pair(params.BackBufferWidth, params.BackBufferHeight));
+
+    params = FullScreen(0, 0);
+    EXPECT_EQ(device->Reset(&params), D3DERR_INVALIDCALL);
+    params = Windowed();
+    params.AutoDepthStencilFormat = D3DFMT_D24S8;
+    EXPECT_EQ(device->Reset(&params), D3DERR_INVALIDCALL);
+}
+
+TEST_F(DeviceReset, ReturnsEveryStateToItsDefault) {
+    auto snapshot = [&] {
+        struct {
+            DWORD cull, lighting, zenable, alphaBlend, colorOp1, alphaOp0, texCoord2, address,
+                magFilter, transformFlags, fvf;
+            D3DMATRIX world, texture0;
+            D3DVIEWPORT9 viewport;
+        } s{};
+        device->GetRenderState(D3DRS_CULLMODE, &s.cull);
+        device->GetRenderState(D3DRS_LIGHTING, &s.lighting);
+        device->GetRenderState(D3DRS_ZENABLE, &s.zenable);
+        device->GetRenderState(D3DRS_ALPHABLENDENABLE, &s.alphaBlend);
+        device->GetTextureStageState(1, D3DTSS_COLOROP, &s.colorOp1);
+        device->GetTextureStageState(0, D3DTSS_ALPHAOP, &s.alphaOp0);
+        device->GetTextureStageState(2, D3DTSS_TEXCOORDINDEX, &s.texCoord2);
+        device->GetSamplerState(0, D3DSAMP_ADDRESSU, &s.address);
+        device->GetSamplerState(5, D3DSAMP_MAGFILTER, &s.magFilter);
+        device->GetTextureStageState(0, D3DTSS_TEXTURETRANSFORMFLAGS, &s.transformFlags);
+        device->GetFVF(&s.fvf);
+        device->GetTransform(D3DTS_WORLD, &s.world);
+        device->GetTransform(D3DTS_TEXTURE0, &s.texture0);
+        device->GetViewport(&s.viewport);
+        return s;
+    };
+    const auto defaults = snapshot();
+    EXPECT_EQ(defaults.cull, static_cast<DWORD>(D3DCULL_CCW));
+    EXPECT_EQ(defaults.lighting, static_cast<DWORD>(TRUE));
+    EXPECT_EQ(defaults.zenable, static_cast<DWORD>(D3DZB_TRUE)) << "the device has a depth buffer";
+    EXPECT_EQ(defaults.colorOp1, static_cast<DWORD>(D3DTOP_DISABLE));
+    EXPECT_EQ(defaults.texCoord2, 2u);
+    EXPECT_EQ(defaults.address, static_cast<DWORD>(D3DTADDRESS_WRAP));
+    EXPECT_EQ(defaults.world._11, 1.0f);
+
+    D3DMATRIX scaled{};
+    scaled._11 = scaled._22 = scaled._33 = 2.0f;
+    scaled._44 = 1.0f;
+    device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+    device->SetRenderState(D3DRS_LIGHTING, FALSE);
+    device->SetRenderState(D3DRS_ZENABLE, D3DZB_FALSE);
+    device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+    device->SetTextureStageState(1, D3DTSS_COLOROP, D3DTOP_MODULATE);
+    device->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_MODULATE);
+    device->SetTextureStageState(2, D3DTSS_TEXCOORDINDEX, 0);
+    device->SetTextureStageState(0, D3DTSS_TEXTURETRANSFORMFLAGS, D3DTTFF_COUNT2);
+    device->SetSamplerState(0, D3DSAMP_ADDRESSU, D3DTADDRESS_CLAMP);
+    device->SetSamplerState(5, D3DSAMP_MAGFILTER, D3DTEXF_LINEAR);
+    device->SetFVF(0x142);
+    device->SetTransform(D3DTS_WORLD, &scaled);
+    device->SetTransform(D3DTS_TEXTURE0, &scaled);
+    const D3DVIEWPORT9 small{10, 10, 100, 100, 0.0f, 1.0f};
+    ASSERT_EQ(device->SetViewport(&small), D3D_OK);
+    const auto changed = snapshot();
+    EXPECT_NE(std::memcmp(&changed, &defaults, sizeof defaults), 0);
+
+    D3DPRESENT_PARAMETERS params = test.presentParameters();
+    ASSERT_EQ(device->Reset(&params), D3D_OK);
+    const auto after = snapshot();
+    EXPECT_EQ(std::memcmp(&after, &defaults, sizeof defaults), 0);
+}
+
+}  // namespace
