@@ -14,9 +14,12 @@ enum class RasterPath {
     RectAvx2,     // falls back to SSE2 where the processor lacks AVX2
 };
 
-void DrawPrimitiveVia(RasterPath path, const FixedFunctionState& state,
-                      const ColorTarget& color, const DepthTarget* depth,
-                      D3DPRIMITIVETYPE type, const VertexStream& stream, UINT startVertex,
-                      UINT primitiveCount);
+enum class DrawRoute { General, RectKernel };
+
+// Draws as DrawPrimitive does and tells which route drew the primitives.
+DrawRoute DrawPrimitiveVia(RasterPath path, const FixedFunctionState& state,
+                           const ColorTarget& color, const DepthTarget* depth,
+                           D3DPRIMITIVETYPE type, const VertexStream& stream, UINT startVertex,
+                           UINT primitiveCount);
 
 }  // namespace d3d9sw::raster

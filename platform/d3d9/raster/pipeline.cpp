@@ -4,6 +4,7 @@
 #include "d3d9/raster/draw_paths.h"
 #include "d3d9/raster/edge_walk.h"
 #include "d3d9/raster/pixel_stage.h"
+#include "d3d9/raster/rect_fast_path.h"
 #include "d3d9/raster/triangle_setup.h"
 #include "d3d9/raster/vertex_input.h"
 
@@ -33,6 +34,15 @@ UINT VertexCount(D3DPRIMITIVETYPE type, UINT primitiveCount) {
     }
 }
 
+KernelIsa KernelIsaFor(RasterPath path) {
+    switch (path) {
+        case RasterPath::RectScalar: return KernelIsa::Scalar;
+        case RasterPath::RectSse2: return KernelIsa::Sse2;
+        case RasterPath::RectAvx2: return KernelIsa::Avx2;
+        default: return BestKernelIsa();
+    }
+}
+
 bool IsFinite(const ClipVertex& v) {
     return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z) && std::isfinite(v.w);
 }
@@ -48,22 +58,25 @@ public:
           textureWidth(pixels.texture ? pixels.texture->width : 1),
           textureHeight(pixels.texture ? pixels.texture->height : 1) {}
 
-    const Clipper& ClipperInUse() const { return clipper; }
-
-    ScreenVertex Screen(const ClipVertex& v) const {
-        return ToScreen(v, viewport, textureWidth, textureHeight);
+    // The fan (f0 f1 f2) (f0 f2 f3) through a rectangle kernel when it is a
+    // screen-aligned rectangle needing no clipping; false when it was not drawn.
+    bool DrawRect(const ClipVertex* fan, KernelIsa isa) const {
+        ScreenVertex screen[4];
+        for (int i = 0; i < 4; ++i) {
+            if (!IsFinite(fan[i]) || clipper.Outcode(fan[i]) != 0) return false;
+            ClipVertex v = fan[i];
+            ShadeFlat(fan[0], v);
+            screen[i] = Screen(v);
+        }
+        return DrawScreenAlignedRect(pixels, screen, cullMode, isa);
     }
-
-    DWORD CullMode() const { return cullMode; }
 
     void Draw(const ClipVertex& a, const ClipVertex& bIn, const ClipVertex& cIn) const {
         if (!IsFinite(a) || !IsFinite(bIn) || !IsFinite(cIn)) return;
         ClipVertex b = bIn;
         ClipVertex c = cIn;
-        if (flatShading) {
-            // Flat shading takes the colour of the triangle's first vertex.
-            for (int ch = 0; ch < 4; ++ch) b.color[ch] = c.color[ch] = a.color[ch];
-        }
+        ShadeFlat(a, b);
+        ShadeFlat(a, c);
         const unsigned ca = clipper.Outcode(a);
         const unsigned cb = clipper.Outcode(b);
         const unsigned cc = clipper.Outcode(c);
@@ -81,6 +94,16 @@ public:
     }
 
 private:
+    // Flat shading takes the colour of the triangle's first vertex, `provoking`.
+    void ShadeFlat(const ClipVertex& provoking, ClipVertex& v) const {
+        if (flatShading)
+            for (int ch = 0; ch < 4; ++ch) v.color[ch] = provoking.color[ch];
+    }
+
+    ScreenVertex Screen(const ClipVertex& v) const {
+        return ToScreen(v, viewport, textureWidth, textureHeight);
+    }
+
     void Rasterize(const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c) const {
         TriangleSetup setup;
         if (SetupTriangle(a, b, c, cullMode, pixels.scissor, setup) != SetupResult::Visible)
@@ -100,21 +123,21 @@ private:
 
 }  // namespace
 
-void DrawPrimitiveVia(RasterPath path, const FixedFunctionState& state,
-                      const ColorTarget& color, const DepthTarget* depth,
-                      D3DPRIMITIVETYPE type, const VertexStream& stream, UINT startVertex,
-                      UINT primitiveCount) {
-    (void)path;
+DrawRoute DrawPrimitiveVia(RasterPath path, const FixedFunctionState& state,
+                           const ColorTarget& color, const DepthTarget* depth,
+                           D3DPRIMITIVETYPE type, const VertexStream& stream, UINT startVertex,
+                           UINT primitiveCount) {
     const UINT vertexCount = VertexCount(type, primitiveCount);
-    if (vertexCount == 0 || color.pixels == nullptr || stream.data == nullptr) return;
+    if (vertexCount == 0 || color.pixels == nullptr || stream.data == nullptr)
+        return DrawRoute::General;
     const FvfLayout layout = DecodeFvf(stream.fvf, state.stage0[D3DTSS_TEXCOORDINDEX] & 0xFFFF);
-    if (!layout.drawable || stream.stride < layout.size) return;
+    if (!layout.drawable || stream.stride < layout.size) return DrawRoute::General;
     const uint64_t lastByte = (uint64_t{startVertex} + vertexCount - 1) * stream.stride + layout.size;
-    if (lastByte > stream.size) return;
+    if (lastByte > stream.size) return DrawRoute::General;
 
     const PixelState pixels = ResolvePixelState(state, color, depth);
     if (pixels.scissor.left >= pixels.scissor.right || pixels.scissor.top >= pixels.scissor.bottom)
-        return;
+        return DrawRoute::General;
 
     const VertexProcessor processor(state, layout);
     thread_local std::vector<ClipVertex> vertices;
@@ -124,6 +147,9 @@ void DrawPrimitiveVia(RasterPath path, const FixedFunctionState& state,
         vertices[i] = processor.Process(first + uint64_t{i} * stream.stride);
 
     const TriangleRasterizer rasterizer(state, pixels);
+    if (path != RasterPath::GeneralOnly && type == D3DPT_TRIANGLEFAN && primitiveCount == 2 &&
+        rasterizer.DrawRect(vertices.data(), KernelIsaFor(path)))
+        return DrawRoute::RectKernel;
     for (UINT p = 0; p < primitiveCount; ++p) {
         switch (type) {
             case D3DPT_TRIANGLELIST:
@@ -141,6 +167,7 @@ void DrawPrimitiveVia(RasterPath path, const FixedFunctionState& state,
                 break;
         }
     }
+    return DrawRoute::General;
 }
 
 void DrawPrimitive(const FixedFunctionState& state, const ColorTarget& color,

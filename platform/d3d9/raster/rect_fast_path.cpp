@@ -1,0 +1,166 @@
+#include "d3d9/raster/rect_fast_path.h"
+
+#include "d3d9/raster/fixed_point.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace d3d9sw::raster {
+namespace {
+
+bool IsAxisAlignedRect(const ScreenVertex (&v)[4]) {
+    const bool horizontalFirst =
+        v[0].y == v[1].y && v[2].y == v[3].y && v[1].x == v[2].x && v[3].x == v[0].x;
+    const bool verticalFirst =
+        v[0].x == v[1].x && v[2].x == v[3].x && v[1].y == v[2].y && v[3].y == v[0].y;
+    return (horizontalFirst || verticalFirst) && v[0].x != v[2].x && v[0].y != v[2].y;
+}
+
+bool IsPlainArgument(DWORD argument, DWORD select) { return argument == select; }
+
+bool IsDiffuseArgument(DWORD argument) {
+    return argument == D3DTA_DIFFUSE || argument == D3DTA_CURRENT;
+}
+
+// Texture alpha as the stage's alpha.
+bool AlphaIsTextureAlpha(const PixelState& p) {
+    return (p.alphaOp == D3DTOP_SELECTARG1 && IsPlainArgument(p.alphaArg1, D3DTA_TEXTURE)) ||
+           (p.alphaOp == D3DTOP_SELECTARG2 && IsPlainArgument(p.alphaArg2, D3DTA_TEXTURE));
+}
+
+enum class ColorSource { Texture, TextureTimesDiffuse, Unsupported };
+
+ColorSource StageColorSource(const PixelState& p) {
+    if (p.colorOp == D3DTOP_SELECTARG1 && IsPlainArgument(p.colorArg1, D3DTA_TEXTURE))
+        return ColorSource::Texture;
+    if (p.colorOp == D3DTOP_SELECTARG2 && IsPlainArgument(p.colorArg2, D3DTA_TEXTURE))
+        return ColorSource::Texture;
+    if (p.colorOp == D3DTOP_MODULATE &&
+        ((p.colorArg1 == D3DTA_TEXTURE && IsDiffuseArgument(p.colorArg2)) ||
+         (p.colorArg2 == D3DTA_TEXTURE && IsDiffuseArgument(p.colorArg1))))
+        return ColorSource::TextureTimesDiffuse;
+    return ColorSource::Unsupported;
+}
+
+// The states the kernels reproduce; everything else takes the general path.
+bool KernelParamsFor(const PixelState& p, uint32_t diffuse, RectKernelParams& params) {
+    if (p.writeMask != 0xFFFFFFFFu) return false;
+    if (p.blend) {
+        const bool over = p.blendOp == D3DBLENDOP_ADD && p.srcBlend == D3DBLEND_SRCALPHA &&
+                          p.destBlend == D3DBLEND_INVSRCALPHA;
+        const bool replace = p.blendOp == D3DBLENDOP_ADD && p.srcBlend == D3DBLEND_ONE &&
+                             p.destBlend == D3DBLEND_ZERO;
+        if (!over && !replace) return false;
+        params.blend = over;
+    }
+    const bool textured = p.texture != nullptr && p.colorOp != D3DTOP_DISABLE;
+    if (textured) {
+        if (p.addressU == D3DTADDRESS_BORDER || p.addressV == D3DTADDRESS_BORDER) return false;
+        if (!AlphaIsTextureAlpha(p)) return false;
+        const ColorSource source = StageColorSource(p);
+        if (source == ColorSource::Unsupported) return false;
+        params.alphaOr = p.texture->hasAlpha ? 0 : 0xFF000000u;
+        // Times 255 is exact, so a white diffuse needs no multiply.
+        params.modulate = source == ColorSource::TextureTimesDiffuse && (diffuse & 0xFFFFFF) != 0xFFFFFF;
+        params.diffuse = diffuse;
+    }
+    params.alphaTest = p.alphaTest;
+    params.alphaFunc = p.alphaFunc;
+    params.alphaRef = p.alphaRef;
+    params.depthTest = p.depthTest;
+    params.depthFunc = p.depthFunc;
+    params.depthWrite = p.depthWrite;
+    return true;
+}
+
+bool ConstantOverRect(const FixedPlane& plane) { return plane.dx == 0 && plane.dy == 0; }
+
+bool SamePlanes(const TriangleSetup& a, const TriangleSetup& b) {
+    if (!(a.s == b.s && a.t == b.t && a.depth == b.depth)) return false;
+    for (int c = 0; c < 4; ++c)
+        if (!(a.color[c] == b.color[c])) return false;
+    return true;
+}
+
+}  // namespace
+
+bool DrawScreenAlignedRect(const PixelState& pixels, const ScreenVertex (&fan)[4],
+                           DWORD cullMode, KernelIsa isa) {
+    if (!IsAxisAlignedRect(fan)) return false;
+    TriangleSetup first;
+    TriangleSetup second;
+    const SetupResult r1 = SetupTriangle(fan[0], fan[1], fan[2], cullMode, pixels.scissor, first);
+    const SetupResult r2 = SetupTriangle(fan[0], fan[2], fan[3], cullMode, pixels.scissor, second);
+    if (r1 == SetupResult::Culled && r2 == SetupResult::Culled) return true;
+    if (r1 != SetupResult::Visible || r2 != SetupResult::Visible) return false;
+    // Both halves must interpolate identically for the rectangle to be one block.
+    if (first.perspective || second.perspective || !SamePlanes(first, second)) return false;
+    if (!ConstantOverRect(first.depth) || first.s.dy != 0 || first.t.dx != 0) return false;
+    for (const FixedPlane& channel : first.color)
+        if (!ConstantOverRect(channel)) return false;
+
+    const uint32_t diffuse = (ColorChannel(first.color[3].origin) << 24) |
+                             (ColorChannel(first.color[2].origin) << 16) |
+                             (ColorChannel(first.color[1].origin) << 8) |
+                             ColorChannel(first.color[0].origin);
+    RectKernelParams params;
+    if (!KernelParamsFor(pixels, diffuse, params)) return false;
+    params.depth = DepthValue(first.depth.origin);
+
+    // Left and top edges take the pixel centres on them, right and bottom ones do not.
+    constexpr int64_t kPixel = int64_t{1} << kSubpixelBits;
+    const int64_t minX = std::min(fan[0].x, fan[2].x), maxX = std::max(fan[0].x, fan[2].x);
+    const int64_t minY = std::min(fan[0].y, fan[2].y), maxY = std::max(fan[0].y, fan[2].y);
+    const int left = static_cast<int>(std::max<int64_t>(CeilDiv(minX, kPixel), pixels.scissor.left));
+    const int right = static_cast<int>(std::min<int64_t>(CeilDiv(maxX, kPixel), pixels.scissor.right));
+    const int top = static_cast<int>(std::max<int64_t>(CeilDiv(minY, kPixel), pixels.scissor.top));
+    const int bottom =
+        static_cast<int>(std::min<int64_t>(CeilDiv(maxY, kPixel), pixels.scissor.bottom));
+    if (left >= right || top >= bottom) return true;
+    const int width = right - left;
+    const int height = bottom - top;
+
+    thread_local std::vector<const uint32_t*> rows;
+    thread_local std::vector<uint32_t> gathered;
+    thread_local std::vector<int> columns;
+    rows.resize(height);
+    const bool textured = pixels.texture != nullptr && pixels.colorOp != D3DTOP_DISABLE;
+    if (!textured) {
+        gathered.assign(width, diffuse);
+        std::fill(rows.begin(), rows.end(), gathered.data());
+    } else {
+        const Texture2D& texture = *pixels.texture;
+        columns.resize(width);
+        int64_t s = first.s.At(left, top);
+        bool contiguous = true;
+        for (int k = 0; k < width; ++k, s += first.s.dx) {
+            columns[k] = TexelIndex(s, texture.width, pixels.addressU);
+            contiguous = contiguous && columns[k] == columns[0] + k;
+        }
+        if (!contiguous) gathered.resize(static_cast<size_t>(width) * height);
+        for (int r = 0; r < height; ++r) {
+            const int j = TexelIndex(first.t.At(left, top + r), texture.height, pixels.addressV);
+            const uint32_t* texelRow = texture.texels + j * texture.pitch;
+            if (contiguous) {
+                rows[r] = texelRow + columns[0];
+                continue;
+            }
+            uint32_t* out = gathered.data() + static_cast<size_t>(r) * width;
+            for (int k = 0; k < width; ++k) out[k] = texelRow[columns[k]];
+            rows[r] = out;
+        }
+    }
+
+    RectBlock block;
+    block.color = pixels.color.pixels + top * pixels.color.pitch + left;
+    block.colorPitch = pixels.color.pitch;
+    block.depth = params.depthTest ? pixels.depth.values + top * pixels.depth.pitch + left : nullptr;
+    block.depthPitch = pixels.depth.pitch;
+    block.texelRows = rows.data();
+    block.width = width;
+    block.height = height;
+    SelectRectKernel(isa)(params, block);
+    return true;
+}
+
+}  // namespace d3d9sw::raster

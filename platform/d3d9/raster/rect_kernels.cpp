@@ -1,0 +1,194 @@
+#include "d3d9/raster/rect_kernels.h"
+
+#include <cstring>
+
+namespace d3d9sw::raster {
+namespace {
+
+#define RECT_INLINE [[gnu::always_inline]] inline
+
+// One algorithm for every width: GCC vector extensions over `Bytes` bytes of pixels,
+// compiled inside each kernel with that kernel's instruction set. A pixel's channels
+// are split into two 16-bit fields per 32-bit lane (blue and red, then green and
+// alpha), so every product fits its field and no lane needs a 32-bit multiply.
+template <int Bytes>
+struct VectorTypes;
+
+template <>
+struct VectorTypes<4> {
+    typedef uint32_t U32 __attribute__((vector_size(4)));
+    typedef uint16_t U16 __attribute__((vector_size(4)));
+    typedef uint16_t Depth;  // one pixel: no vector
+};
+
+template <>
+struct VectorTypes<16> {
+    typedef uint32_t U32 __attribute__((vector_size(16)));
+    typedef uint16_t U16 __attribute__((vector_size(16)));
+    typedef uint16_t Depth __attribute__((vector_size(8)));
+};
+
+template <>
+struct VectorTypes<32> {
+    typedef uint32_t U32 __attribute__((vector_size(32)));
+    typedef uint16_t U16 __attribute__((vector_size(32)));
+    typedef uint16_t Depth __attribute__((vector_size(16)));
+};
+
+template <int Bytes>
+struct Lanes {
+    using U32 = typename VectorTypes<Bytes>::U32;
+    using U16 = typename VectorTypes<Bytes>::U16;
+    using Depth = typename VectorTypes<Bytes>::Depth;
+    static constexpr int kPixels = Bytes / 4;
+
+    RECT_INLINE static U32 Splat(uint32_t value) { return U32{} + value; }
+
+    RECT_INLINE static U32 Load(const uint32_t* p) {
+        U32 v;
+        std::memcpy(&v, p, sizeof v);
+        return v;
+    }
+
+    RECT_INLINE static void Store(uint32_t* p, U32 v) { std::memcpy(p, &v, sizeof v); }
+
+    RECT_INLINE static U32 LoadDepth(const uint16_t* p) {
+        if constexpr (kPixels == 1) {
+            return U32{p[0]};
+        } else {
+            Depth v;
+            std::memcpy(&v, p, sizeof v);
+            return __builtin_convertvector(v, U32);
+        }
+    }
+
+    RECT_INLINE static void StoreDepth(uint16_t* p, U32 v) {
+        if constexpr (kPixels == 1) {
+            p[0] = static_cast<uint16_t>(v[0]);
+        } else {
+            const Depth narrow = __builtin_convertvector(v, Depth);
+            std::memcpy(p, &narrow, sizeof narrow);
+        }
+    }
+
+    // round(x / 255) in every 16-bit field, as Div255Round.
+    RECT_INLINE static U16 Div255Round(U16 x) {
+        const U16 biased = x + 128;
+        return (biased + (biased >> 8)) >> 8;
+    }
+
+    RECT_INLINE static U32 Join(U16 low, U16 high) { return (U32)low | ((U32)high << 8); }
+
+    // round(s * f / 255) per channel, `factors` holding one 8-bit factor per channel.
+    RECT_INLINE static U32 Modulate(U32 source, U32 factors) {
+        const U32 fieldMask = Splat(0x00FF00FF);
+        const U32 sLow = source & fieldMask, sHigh = (source >> 8) & fieldMask;
+        const U32 fLow = factors & fieldMask, fHigh = (factors >> 8) & fieldMask;
+        return Join(Div255Round((U16)sLow * (U16)fLow), Div255Round((U16)sHigh * (U16)fHigh));
+    }
+
+    // round((s * a + d * (255 - a)) / 255) per channel, a the source alpha.
+    RECT_INLINE static U32 BlendOver(U32 source, U32 dest) {
+        const U32 fieldMask = Splat(0x00FF00FF);
+        const U32 alpha = source >> 24;
+        const U32 a2 = alpha | (alpha << 16);
+        const U32 ia2 = fieldMask - a2;
+        const U32 sLow = source & fieldMask, sHigh = (source >> 8) & fieldMask;
+        const U32 dLow = dest & fieldMask, dHigh = (dest >> 8) & fieldMask;
+        const U16 a = (U16)a2;
+        const U16 ia = (U16)ia2;
+        const U16 low = (U16)sLow * a + (U16)dLow * ia;
+        const U16 high = (U16)sHigh * a + (U16)dHigh * ia;
+        return Join(Div255Round(low), Div255Round(high));
+    }
+
+    // All ones in the lanes where `incoming` passes against `stored`.
+    RECT_INLINE static U32 Passes(DWORD func, U32 incoming, U32 stored) {
+        switch (func) {
+            case D3DCMP_NEVER: return U32{};
+            case D3DCMP_LESS: return (U32)(incoming < stored);
+            case D3DCMP_EQUAL: return (U32)(incoming == stored);
+            case D3DCMP_LESSEQUAL: return (U32)(incoming <= stored);
+            case D3DCMP_GREATER: return (U32)(incoming > stored);
+            case D3DCMP_NOTEQUAL: return (U32)(incoming != stored);
+            case D3DCMP_GREATEREQUAL: return (U32)(incoming >= stored);
+            default: return Splat(0xFFFFFFFF);
+        }
+    }
+
+    RECT_INLINE static void Pixels(const RectKernelParams& p, uint32_t* color, uint16_t* depth,
+                                   const uint32_t* texels) {
+        U32 source = Load(texels) | p.alphaOr;
+        if (p.modulate) source = Modulate(source, Splat(p.diffuse | 0xFF000000u));
+        U32 pass = Splat(0xFFFFFFFF);
+        if (p.alphaTest) pass &= Passes(p.alphaFunc, source >> 24, Splat(p.alphaRef));
+        if (p.depthTest) {
+            const U32 stored = LoadDepth(depth);
+            const U32 incoming = Splat(p.depth);
+            pass &= Passes(p.depthFunc, incoming, stored);
+            if (p.depthWrite) StoreDepth(depth, (incoming & pass) | (stored & ~pass));
+        }
+        const U32 dest = Load(color);
+        const U32 result = p.blend ? BlendOver(source, dest) : source;
+        Store(color, (result & pass) | (dest & ~pass));
+    }
+};
+
+template <int Bytes>
+RECT_INLINE void RunRect(const RectKernelParams& params, const RectBlock& block) {
+    using Wide = Lanes<Bytes>;
+    using Single = Lanes<4>;
+    for (int row = 0; row < block.height; ++row) {
+        uint32_t* color = block.color + row * block.colorPitch;
+        uint16_t* depth = block.depth ? block.depth + row * block.depthPitch : nullptr;
+        const uint32_t* texels = block.texelRows[row];
+        int x = 0;
+        for (; x + Wide::kPixels <= block.width; x += Wide::kPixels)
+            Wide::Pixels(params, color + x, depth ? depth + x : nullptr, texels + x);
+        for (; x < block.width; ++x)
+            Single::Pixels(params, color + x, depth ? depth + x : nullptr, texels + x);
+    }
+}
+
+void RectKernelScalar(const RectKernelParams& params, const RectBlock& block) {
+    RunRect<4>(params, block);
+}
+
+void RectKernelSse2(const RectKernelParams& params, const RectBlock& block) {
+    RunRect<16>(params, block);
+}
+
+#if defined(__x86_64__) || defined(__i386__)
+[[gnu::target("avx2")]] void RectKernelAvx2(const RectKernelParams& params,
+                                             const RectBlock& block) {
+    RunRect<32>(params, block);
+}
+
+bool HasAvx2() {
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx2");
+}
+#else
+void RectKernelAvx2(const RectKernelParams& params, const RectBlock& block) {
+    RunRect<16>(params, block);
+}
+
+bool HasAvx2() { return false; }
+#endif
+
+}  // namespace
+
+KernelIsa BestKernelIsa() {
+    static const KernelIsa best = HasAvx2() ? KernelIsa::Avx2 : KernelIsa::Sse2;
+    return best;
+}
+
+RectKernel SelectRectKernel(KernelIsa isa) {
+    switch (isa) {
+        case KernelIsa::Scalar: return RectKernelScalar;
+        case KernelIsa::Avx2: return BestKernelIsa() == KernelIsa::Avx2 ? RectKernelAvx2 : RectKernelSse2;
+        default: return RectKernelSse2;
+    }
+}
+
+}  // namespace d3d9sw::raster
