@@ -1,5 +1,7 @@
 #include "render/sprite.h"
 
+#include "render/release_interface.h"
+
 namespace {
 
 // A frame width of zero, a negative one or a tiny one would give a quotient that no
@@ -17,17 +19,11 @@ UINT WholeFramesAcross(UINT textureWidth, float frameWidth) {
 Sprite::Sprite() : texture(NULL), frameWidth(0.0f), frameHeight(0.0f), columns(0) {}
 
 Sprite::~Sprite() {
-    if (texture) {
-        texture->Release();
-        texture = NULL;
-    }
+    ReleaseInterface(texture);
 }
 
 void Sprite::Empty() {
-    if (texture) {
-        texture->Release();
-        texture = NULL;
-    }
+    ReleaseInterface(texture);
     frameWidth = 0.0f;
     frameHeight = 0.0f;
     columns = 0;

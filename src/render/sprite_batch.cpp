@@ -1,5 +1,7 @@
 #include "render/sprite_batch.h"
 
+#include "render/release_interface.h"
+
 namespace {
 
 constexpr float kScreenWidth = 640.0f;
@@ -71,17 +73,17 @@ int SpriteBatch::Init(IDirect3DDevice9* newDevice) {
         return 0;
     }
     device = newDevice;
-    device->CreateVertexBuffer(sizeof(kUnitSquare), 0, kSpriteVertexFormat, D3DPOOL_DEFAULT,
-                               &vertexBuffer, NULL);
     // A failed creation or lock leaves the square unwritten; a batch without a
     // vertex buffer then draws nothing.
-    if (!vertexBuffer) {
+    const HRESULT created = device->CreateVertexBuffer(
+        sizeof(kUnitSquare), 0, kSpriteVertexFormat, D3DPOOL_DEFAULT, &vertexBuffer, NULL);
+    if (FAILED(created) || !vertexBuffer) {
+        vertexBuffer = NULL;
         return 0;
     }
     void* vertices = NULL;
     if (FAILED(vertexBuffer->Lock(0, 0, &vertices, 0)) || !vertices) {
-        vertexBuffer->Release();
-        vertexBuffer = NULL;
+        ReleaseInterface(vertexBuffer);
         return 0;
     }
     SpriteVertex* square = static_cast<SpriteVertex*>(vertices);
@@ -186,8 +188,5 @@ int SpriteBatch::End() {
 
 void SpriteBatch::ReleaseDeviceObjects() {
     entries.clear();
-    if (vertexBuffer) {
-        vertexBuffer->Release();
-        vertexBuffer = NULL;
-    }
+    ReleaseInterface(vertexBuffer);
 }

@@ -1,5 +1,7 @@
 #include "scene/board_scene.h"
 
+#include "image/texture_loader.h"
+#include "render/release_interface.h"
 #include "scene/frame_rate_text.h"
 
 namespace {
@@ -30,6 +32,21 @@ BoardScene::~BoardScene() {}
 
 void BoardScene::LoadResources(IDirect3DDevice9* device) {
     CreateSpriteBatch(spriteBatch, device);
+
+    IDirect3DTexture9* pieceTexture = NULL;
+    IDirect3DTexture9* cellTexture = NULL;
+    IDirect3DTexture9* cursorTexture = NULL;
+    LoadTexture(device, L"Kai_Orisa05.png", &pieceTexture);
+    LoadTexture(device, L"Velmo_Grid.png", &cellTexture);
+    pieceSprite.Create(pieceTexture, kCellSize, kCellSize);
+    cellSprite.Create(cellTexture, kCellSize, kCellSize);
+    LoadTexture(device, L"TBX_Cursor.png", &cursorTexture);
+    cursorSprite.Create(cursorTexture, kCellSize, kCellSize);
+
+    // The sprites hold their own references now.
+    ReleaseInterface(pieceTexture);
+    ReleaseInterface(cellTexture);
+    ReleaseInterface(cursorTexture);
 }
 
 void BoardScene::ReleaseResources() {

@@ -1,0 +1,29 @@
+#include "scene/frame_rate_text.h"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+
+namespace {
+
+TEST(FrameRateText, IsTheTruncatedReciprocalAlone) {
+    EXPECT_EQ(FrameRateText(0.1f), L"10");
+    EXPECT_EQ(FrameRateText(0.004f), L"250");
+    EXPECT_EQ(FrameRateText(1.0f / 59.5f), L"59");
+    EXPECT_EQ(FrameRateText(0.0001f), L"10000");  // no grouping
+    EXPECT_EQ(FrameRateText(2.0f), L"0");         // half a frame per second
+}
+
+TEST(FrameRateText, AnAverageWithoutAFiniteReciprocalShowsZero) {
+    EXPECT_EQ(FrameRateText(0.0f), L"0");  // before the first sample
+    EXPECT_EQ(FrameRateText(-0.0f), L"0");
+    EXPECT_EQ(FrameRateText(std::numeric_limits<float>::quiet_NaN()), L"0");
+    EXPECT_EQ(FrameRateText(std::numeric_limits<float>::denorm_min()), L"2147483647");
+}
+
+TEST(FrameRateText, ARateBeyondAnyIntIsCapped) {
+    EXPECT_EQ(FrameRateText(1e-12f), L"2147483647");
+    EXPECT_EQ(FrameRateText(1.0f / 1048576.0f), L"1048576");
+}
+
+}  // namespace

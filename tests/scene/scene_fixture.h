@@ -1,0 +1,41 @@
+// A board scene on a real device, run in a scratch directory that holds the
+// program's three images, with the debugger output captured.
+#pragma once
+
+#include <d3d9.h>
+#include <platform_testing.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "scene/board_scene.h"
+#include "test_device.h"
+
+// An image file as 0xAARRGGBB values, rows from the top.
+struct AssetImage {
+    int width = 0;
+    int height = 0;
+    std::vector<uint32_t> pixels;
+    uint32_t At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
+};
+AssetImage ReadAsset(const std::string& name);
+
+class SceneFixture : public testing::Test {
+protected:
+    SceneFixture();
+    ~SceneFixture() override;
+
+    // Clear, BeginScene, the scene's draw, EndScene, Present; the presented frame.
+    platform::testing::Frame RenderFrame();
+    // Releases, resets the device with its own parameters and loads again.
+    void ResetRound();
+    int CountDebugLines(const std::wstring& line) const;
+
+    std::filesystem::path previousDirectory;
+    std::filesystem::path scratch;
+    std::vector<std::wstring> debugLines;
+    TestDevice gpu;
+    BoardScene scene;
+};
