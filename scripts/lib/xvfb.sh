@@ -1,0 +1,49 @@
+# Shell functions for a private virtual X server (sourced, not run).
+
+# Starts Xvfb on a display nobody uses; exports DISPLAY and sets XVFB_PID.
+start_xvfb() {
+  local display_file number
+  display_file="$(mktemp)"
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$display_file" >/dev/null 2>&1 &
+  XVFB_PID=$!
+  for _ in $(seq 100); do
+    [[ -s "$display_file" ]] && break
+    sleep 0.1
+  done
+  number="$(head -n 1 "$display_file" | tr -d '[:space:]')"
+  rm -f "$display_file"
+  if [[ -z "$number" ]]; then
+    kill "$XVFB_PID" 2>/dev/null || true
+    return 1
+  fi
+  export DISPLAY=":$number"
+}
+
+stop_xvfb() {
+  if [[ -n "${XVFB_PID:-}" ]]; then
+    kill "$XVFB_PID" 2>/dev/null || true
+    wait "$XVFB_PID" 2>/dev/null || true
+    XVFB_PID=""
+  fi
+}
+
+# Waits until a window with exactly this title is mapped; prints its id.
+wait_for_window() {
+  local title="$1" id=""
+  for _ in $(seq 100); do
+    id="$(xdotool search --onlyvisible --name "^${title}\$" 2>/dev/null | head -n 1)" || true
+    if [[ -n "$id" ]]; then
+      echo "$id"
+      return 0
+    fi
+    sleep 0.1
+  done
+  return 1
+}
+
+# A real key press, delivered to the given window.
+press_key() {
+  local window="$1" key="$2"
+  xdotool windowfocus --sync "$window" 2>/dev/null || xdotool windowfocus "$window"
+  xdotool key --clearmodifiers "$key"
+}
