@@ -127,10 +127,7 @@ PixelState ResolvePixelState(const FixedFunctionState& state, const ColorTarget&
     return ps;
 }
 
-int TexelIndex(int64_t coordinate, int size, DWORD addressMode) {
-    constexpr int kSnapShift = kPlaneFractionBits - 8;
-    const int64_t snapped = (coordinate + (int64_t{1} << (kSnapShift - 1))) >> kSnapShift;
-    const int64_t index = snapped >> 8;
+int AddressTexel(int64_t index, int size, DWORD addressMode) {
     switch (addressMode) {
         case D3DTADDRESS_CLAMP: return static_cast<int>(std::clamp<int64_t>(index, 0, size - 1));
         case D3DTADDRESS_BORDER: return index >= 0 && index < size ? static_cast<int>(index) : -1;

@@ -43,10 +43,21 @@ struct PixelState {
 PixelState ResolvePixelState(const FixedFunctionState& state, const ColorTarget& color,
                              const DepthTarget* depth);
 
-// Texel coordinate (32.32 fixed point, in texels) to texel index: snapped to 1/256
-// texel first, as hardware does, so that a pixel centre on a texel corner never falls
-// to the texel before it. Returns -1 outside a border-addressed texture.
-int TexelIndex(int64_t coordinate, int size, DWORD addressMode);
+// Texel coordinate (32.32 fixed point, in texels) to the texel it falls in, before
+// addressing: snapped to 1/256 texel first, as hardware does, so that a pixel centre on
+// a texel corner never falls to the texel before it.
+inline int64_t TexelFloor(int64_t coordinate) {
+    constexpr int kSnapShift = kPlaneFractionBits - 8;
+    return ((coordinate + (int64_t{1} << (kSnapShift - 1))) >> kSnapShift) >> 8;
+}
+
+// A texel index brought into [0, size) by the address mode; -1 outside a
+// border-addressed texture.
+int AddressTexel(int64_t index, int size, DWORD addressMode);
+
+inline int TexelIndex(int64_t coordinate, int size, DWORD addressMode) {
+    return AddressTexel(TexelFloor(coordinate), size, addressMode);
+}
 
 // Depth plane value to the 16-bit depth buffer's scale.
 uint16_t DepthValue(int64_t planeValue);

@@ -73,6 +73,25 @@ bool KernelParamsFor(const PixelState& p, uint32_t diffuse, RectKernelParams& pa
     return true;
 }
 
+enum class TexelRun { Ascending, Listed };
+
+// The texel indices of `count` pixels stepping `step` from `start`. At 1:1 inside the
+// texture they simply ascend from the first, and any address mode leaves them alone;
+// otherwise each is worked out and listed in `indices`.
+TexelRun MapTexels(int64_t start, int64_t step, int count, int size, DWORD addressMode,
+                   std::vector<int>& indices) {
+    indices.resize(count);
+    const int64_t first = TexelFloor(start);
+    if (step == (int64_t{1} << kPlaneFractionBits) && first >= 0 && first + count <= size) {
+        indices[0] = static_cast<int>(first);
+        return TexelRun::Ascending;
+    }
+    int64_t coordinate = start;
+    for (int k = 0; k < count; ++k, coordinate += step)
+        indices[k] = TexelIndex(coordinate, size, addressMode);
+    return TexelRun::Listed;
+}
+
 bool ConstantOverRect(const FixedPlane& plane) { return plane.dx == 0 && plane.dy == 0; }
 
 bool SamePlanes(const TriangleSetup& a, const TriangleSetup& b) {
@@ -123,6 +142,7 @@ bool DrawScreenAlignedRect(const PixelState& pixels, const ScreenVertex (&fan)[4
     thread_local std::vector<const uint32_t*> rows;
     thread_local std::vector<uint32_t> gathered;
     thread_local std::vector<int> columns;
+    thread_local std::vector<int> texelRowIndices;
     rows.resize(height);
     const bool textured = pixels.texture != nullptr && pixels.colorOp != D3DTOP_DISABLE;
     if (!textured) {
@@ -130,18 +150,15 @@ bool DrawScreenAlignedRect(const PixelState& pixels, const ScreenVertex (&fan)[4
         std::fill(rows.begin(), rows.end(), gathered.data());
     } else {
         const Texture2D& texture = *pixels.texture;
-        columns.resize(width);
-        int64_t s = first.s.At(left, top);
-        bool contiguous = true;
-        for (int k = 0; k < width; ++k, s += first.s.dx) {
-            columns[k] = TexelIndex(s, texture.width, pixels.addressU);
-            contiguous = contiguous && columns[k] == columns[0] + k;
-        }
-        if (!contiguous) gathered.resize(static_cast<size_t>(width) * height);
+        const TexelRun columnRun =
+            MapTexels(first.s.At(left, top), first.s.dx, width, texture.width, pixels.addressU, columns);
+        const TexelRun rowRun =
+            MapTexels(first.t.At(left, top), first.t.dy, height, texture.height, pixels.addressV, texelRowIndices);
+        if (columnRun != TexelRun::Ascending) gathered.resize(static_cast<size_t>(width) * height);
         for (int r = 0; r < height; ++r) {
-            const int j = TexelIndex(first.t.At(left, top + r), texture.height, pixels.addressV);
+            const int j = rowRun == TexelRun::Ascending ? texelRowIndices[0] + r : texelRowIndices[r];
             const uint32_t* texelRow = texture.texels + j * texture.pitch;
-            if (contiguous) {
+            if (columnRun == TexelRun::Ascending) {
                 rows[r] = texelRow + columns[0];
                 continue;
             }

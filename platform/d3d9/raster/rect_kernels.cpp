@@ -1,5 +1,7 @@
 #include "d3d9/raster/rect_kernels.h"
 
+#include "d3d9/raster/color_math.h"
+
 #include <cstring>
 
 namespace d3d9sw::raster {
@@ -17,6 +19,7 @@ struct VectorTypes;
 template <>
 struct VectorTypes<4> {
     typedef uint32_t U32 __attribute__((vector_size(4)));
+    typedef int32_t I32 __attribute__((vector_size(4)));
     typedef uint16_t U16 __attribute__((vector_size(4)));
     typedef uint16_t Depth;  // one pixel: no vector
 };
@@ -24,6 +27,7 @@ struct VectorTypes<4> {
 template <>
 struct VectorTypes<16> {
     typedef uint32_t U32 __attribute__((vector_size(16)));
+    typedef int32_t I32 __attribute__((vector_size(16)));
     typedef uint16_t U16 __attribute__((vector_size(16)));
     typedef uint16_t Depth __attribute__((vector_size(8)));
 };
@@ -31,6 +35,7 @@ struct VectorTypes<16> {
 template <>
 struct VectorTypes<32> {
     typedef uint32_t U32 __attribute__((vector_size(32)));
+    typedef int32_t I32 __attribute__((vector_size(32)));
     typedef uint16_t U16 __attribute__((vector_size(32)));
     typedef uint16_t Depth __attribute__((vector_size(16)));
 };
@@ -38,6 +43,7 @@ struct VectorTypes<32> {
 template <int Bytes>
 struct Lanes {
     using U32 = typename VectorTypes<Bytes>::U32;
+    using I32 = typename VectorTypes<Bytes>::I32;
     using U16 = typename VectorTypes<Bytes>::U16;
     using Depth = typename VectorTypes<Bytes>::Depth;
     static constexpr int kPixels = Bytes / 4;
@@ -102,51 +108,115 @@ struct Lanes {
         return Join(Div255Round(low), Div255Round(high));
     }
 
-    // All ones in the lanes where `incoming` passes against `stored`.
-    RECT_INLINE static U32 Passes(DWORD func, U32 incoming, U32 stored) {
-        switch (func) {
-            case D3DCMP_NEVER: return U32{};
-            case D3DCMP_LESS: return (U32)(incoming < stored);
-            case D3DCMP_EQUAL: return (U32)(incoming == stored);
-            case D3DCMP_LESSEQUAL: return (U32)(incoming <= stored);
-            case D3DCMP_GREATER: return (U32)(incoming > stored);
-            case D3DCMP_NOTEQUAL: return (U32)(incoming != stored);
-            case D3DCMP_GREATEREQUAL: return (U32)(incoming >= stored);
-            default: return Splat(0xFFFFFFFF);
+    // The per-block values, splatted once: a comparison is the union of the outcomes
+    // (less, equal, greater) its function accepts, which needs no branch per pixel.
+    struct Constants {
+        U32 alphaOr, diffuse, alphaRef, depth;
+        I32 alphaLess, alphaEqual, alphaGreater;
+        I32 depthLess, depthEqual, depthGreater;
+    };
+
+    RECT_INLINE static Constants Prepare(const RectKernelParams& p) {
+        Constants k;
+        k.alphaOr = Splat(p.alphaOr);
+        k.diffuse = Splat(p.diffuse | 0xFF000000u);
+        k.alphaRef = Splat(p.alphaRef);
+        k.depth = Splat(p.depth);
+        const DWORD alphaFunc = p.alphaTest ? p.alphaFunc : DWORD{D3DCMP_ALWAYS};
+        k.alphaLess = Outcome(alphaFunc, 0, 1);
+        k.alphaEqual = Outcome(alphaFunc, 0, 0);
+        k.alphaGreater = Outcome(alphaFunc, 1, 0);
+        k.depthLess = Outcome(p.depthFunc, 0, 1);
+        k.depthEqual = Outcome(p.depthFunc, 0, 0);
+        k.depthGreater = Outcome(p.depthFunc, 1, 0);
+        return k;
+    }
+
+    RECT_INLINE static I32 Outcome(DWORD func, uint32_t incoming, uint32_t stored) {
+        return (I32)Splat(PassesComparison(func, incoming, stored) ? 0xFFFFFFFFu : 0u);
+    }
+
+    // Lanes hold values below 2^16, so the signed comparisons are exact.
+    RECT_INLINE static I32 Passes(U32 incoming, U32 stored, I32 less, I32 equal, I32 greater) {
+        const I32 lt = (I32)incoming < (I32)stored;
+        const I32 gt = (I32)incoming > (I32)stored;
+        return (lt & less) | (gt & greater) | (~(lt | gt) & equal);
+    }
+
+    RECT_INLINE static bool AnyLaneSet(U32 v) {
+        if constexpr (kPixels == 1) {
+            return v[0] != 0;
+        } else {
+            uint64_t parts[kPixels / 2];
+            std::memcpy(parts, &v, sizeof parts);
+            uint64_t any = 0;
+            for (uint64_t part : parts) any |= part;
+            return any != 0;
         }
     }
 
-    RECT_INLINE static void Pixels(const RectKernelParams& p, uint32_t* color, uint16_t* depth,
-                                   const uint32_t* texels) {
-        U32 source = Load(texels) | p.alphaOr;
-        if (p.modulate) source = Modulate(source, Splat(p.diffuse | 0xFF000000u));
-        U32 pass = Splat(0xFFFFFFFF);
-        if (p.alphaTest) pass &= Passes(p.alphaFunc, source >> 24, Splat(p.alphaRef));
-        if (p.depthTest) {
-            const U32 stored = LoadDepth(depth);
-            const U32 incoming = Splat(p.depth);
-            pass &= Passes(p.depthFunc, incoming, stored);
-            if (p.depthWrite) StoreDepth(depth, (incoming & pass) | (stored & ~pass));
+    template <bool DepthTest, bool Blend>
+    RECT_INLINE static void Pixels(const Constants& k, bool modulate, bool depthWrite,
+                                   uint32_t* color, uint16_t* depth, const uint32_t* texels) {
+        U32 source = Load(texels) | k.alphaOr;
+        if (modulate) source = Modulate(source, k.diffuse);
+        const U32 alpha = source >> 24;
+        I32 pass = Passes(alpha, k.alphaRef, k.alphaLess, k.alphaEqual, k.alphaGreater);
+        U32 stored;
+        if constexpr (DepthTest) {
+            stored = LoadDepth(depth);
+            pass &= Passes(k.depth, stored, k.depthLess, k.depthEqual, k.depthGreater);
+        }
+        // Whole groups of transparent texels are common and leave everything as it was.
+        if (!AnyLaneSet((U32)pass)) return;
+        if constexpr (DepthTest) {
+            if (depthWrite) StoreDepth(depth, (k.depth & (U32)pass) | (stored & ~(U32)pass));
         }
         const U32 dest = Load(color);
-        const U32 result = p.blend ? BlendOver(source, dest) : source;
-        Store(color, (result & pass) | (dest & ~pass));
+        U32 result = source;
+        // Over an opaque group the blend returns the source exactly.
+        if constexpr (Blend)
+            if (AnyLaneSet(alpha ^ 0xFF)) result = BlendOver(source, dest);
+        Store(color, (result & (U32)pass) | (dest & ~(U32)pass));
     }
 };
 
-template <int Bytes>
-RECT_INLINE void RunRect(const RectKernelParams& params, const RectBlock& block) {
+template <int Bytes, bool DepthTest, bool Blend>
+RECT_INLINE void RunRows(const RectKernelParams& params, const RectBlock& block) {
     using Wide = Lanes<Bytes>;
     using Single = Lanes<4>;
+    // Local copies: the pixel stores could otherwise alias the parameters.
+    const typename Wide::Constants wide = Wide::Prepare(params);
+    const typename Single::Constants single = Single::Prepare(params);
+    const bool modulate = params.modulate;
+    const bool depthWrite = params.depthWrite;
+    const int width = block.width;
     for (int row = 0; row < block.height; ++row) {
         uint32_t* color = block.color + row * block.colorPitch;
-        uint16_t* depth = block.depth ? block.depth + row * block.depthPitch : nullptr;
+        uint16_t* depth = DepthTest ? block.depth + row * block.depthPitch : nullptr;
         const uint32_t* texels = block.texelRows[row];
         int x = 0;
-        for (; x + Wide::kPixels <= block.width; x += Wide::kPixels)
-            Wide::Pixels(params, color + x, depth ? depth + x : nullptr, texels + x);
-        for (; x < block.width; ++x)
-            Single::Pixels(params, color + x, depth ? depth + x : nullptr, texels + x);
+        for (; x + Wide::kPixels <= width; x += Wide::kPixels)
+            Wide::template Pixels<DepthTest, Blend>(wide, modulate, depthWrite, color + x,
+                                                    DepthTest ? depth + x : nullptr, texels + x);
+        for (; x < width; ++x)
+            Single::template Pixels<DepthTest, Blend>(single, modulate, depthWrite, color + x,
+                                                      DepthTest ? depth + x : nullptr, texels + x);
+    }
+}
+
+template <int Bytes>
+RECT_INLINE void RunRect(const RectKernelParams& params, const RectBlock& block) {
+    if (params.depthTest) {
+        if (params.blend)
+            RunRows<Bytes, true, true>(params, block);
+        else
+            RunRows<Bytes, true, false>(params, block);
+    } else {
+        if (params.blend)
+            RunRows<Bytes, false, true>(params, block);
+        else
+            RunRows<Bytes, false, false>(params, block);
     }
 }
 

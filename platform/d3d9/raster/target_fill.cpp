@@ -1,0 +1,57 @@
+#include "d3d9/raster/target_fill.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace d3d9sw::raster {
+namespace {
+
+typedef uint32_t Block __attribute__((vector_size(16)));
+
+// Writes `count` elements of type T, all `value`, with 16-byte stores in the middle.
+template <typename T>
+void FillRow(T* row, int count, T value) {
+    if (sizeof(T) == 2 ? (value >> 8) == (value & 0xFF)
+                       : value == (value & 0xFF) * 0x01010101u) {
+        std::memset(row, value & 0xFF, sizeof(T) * count);  // a byte pattern
+        return;
+    }
+    constexpr int kPerBlock = sizeof(Block) / sizeof(T);
+    T pattern[kPerBlock];
+    std::fill(pattern, pattern + kPerBlock, value);
+    Block block;
+    std::memcpy(&block, pattern, sizeof block);
+    int x = 0;
+    for (; x + kPerBlock <= count; x += kPerBlock) std::memcpy(row + x, &block, sizeof block);
+    for (; x < count; ++x) row[x] = value;
+}
+
+PixelRect Cut(const PixelRect& rect, int width, int height) {
+    return {std::max(rect.left, 0), std::max(rect.top, 0), std::min(rect.right, width),
+            std::min(rect.bottom, height)};
+}
+
+template <typename T>
+void FillRect(T* base, ptrdiff_t pitch, int width, int height, const PixelRect& rect, T value) {
+    if (base == nullptr) return;
+    const PixelRect r = Cut(rect, width, height);
+    if (r.left >= r.right || r.top >= r.bottom) return;
+    // Whole rows of a packed target are one run.
+    if (r.left == 0 && r.right == width && pitch == width) {
+        FillRow(base + r.top * pitch, width * (r.bottom - r.top), value);
+        return;
+    }
+    for (int y = r.top; y < r.bottom; ++y) FillRow(base + y * pitch + r.left, r.right - r.left, value);
+}
+
+}  // namespace
+
+void FillColor(const ColorTarget& target, const PixelRect& rect, uint32_t value) {
+    FillRect(target.pixels, target.pitch, target.width, target.height, rect, value);
+}
+
+void FillDepth(const DepthTarget& target, const PixelRect& rect, uint16_t value) {
+    FillRect(target.values, target.pitch, target.width, target.height, rect, value);
+}
+
+}  // namespace d3d9sw::raster
