@@ -9,6 +9,18 @@ namespace {
 
 #define RECT_INLINE [[gnu::always_inline]] inline
 
+enum class DepthMode { Off, AlwaysPasses, Compare };
+
+// With a constant incoming depth the comparison may pass whatever is stored, as with
+// the sprite batch's quads at depth 0 under less-or-equal.
+DepthMode DepthModeOf(const RectKernelParams& p) {
+    if (!p.depthTest) return DepthMode::Off;
+    const bool always = PassesComparison(p.depthFunc, p.depth, 0) &&
+                        PassesComparison(p.depthFunc, p.depth, p.depth) &&
+                        PassesComparison(p.depthFunc, p.depth, 0xFFFF);
+    return always ? DepthMode::AlwaysPasses : DepthMode::Compare;
+}
+
 // One algorithm for every width: GCC vector extensions over `Bytes` bytes of pixels,
 // compiled inside each kernel with that kernel's instruction set. A pixel's channels
 // are split into two 16-bit fields per 32-bit lane (blue and red, then green and
@@ -143,34 +155,46 @@ struct Lanes {
         return (lt & less) | (gt & greater) | (~(lt | gt) & equal);
     }
 
-    RECT_INLINE static bool AnyLaneSet(U32 v) {
+    RECT_INLINE static uint64_t FoldLanes(U32 v, bool all) {
         if constexpr (kPixels == 1) {
-            return v[0] != 0;
+            return all ? (v[0] == 0xFFFFFFFFu) : (v[0] != 0);
         } else {
             uint64_t parts[kPixels / 2];
             std::memcpy(parts, &v, sizeof parts);
-            uint64_t any = 0;
-            for (uint64_t part : parts) any |= part;
-            return any != 0;
+            uint64_t folded = parts[0];
+            for (int i = 1; i < kPixels / 2; ++i) folded = all ? folded & parts[i] : folded | parts[i];
+            return all ? folded == ~uint64_t{0} : folded != 0;
         }
     }
 
-    template <bool DepthTest, bool Blend>
+    RECT_INLINE static bool AnyLaneSet(U32 v) { return FoldLanes(v, false); }
+    RECT_INLINE static bool AllLanesSet(U32 v) { return FoldLanes(v, true); }
+
+    template <DepthMode Depth, bool Blend>
     RECT_INLINE static void Pixels(const Constants& k, bool modulate, bool depthWrite,
                                    uint32_t* color, uint16_t* depth, const uint32_t* texels) {
         U32 source = Load(texels) | k.alphaOr;
         if (modulate) source = Modulate(source, k.diffuse);
         const U32 alpha = source >> 24;
         I32 pass = Passes(alpha, k.alphaRef, k.alphaLess, k.alphaEqual, k.alphaGreater);
-        U32 stored;
-        if constexpr (DepthTest) {
-            stored = LoadDepth(depth);
+        if constexpr (Depth == DepthMode::Compare) {
+            const U32 stored = LoadDepth(depth);
             pass &= Passes(k.depth, stored, k.depthLess, k.depthEqual, k.depthGreater);
-        }
-        // Whole groups of transparent texels are common and leave everything as it was.
-        if (!AnyLaneSet((U32)pass)) return;
-        if constexpr (DepthTest) {
+            if (!AnyLaneSet((U32)pass)) return;
             if (depthWrite) StoreDepth(depth, (k.depth & (U32)pass) | (stored & ~(U32)pass));
+        } else {
+            // Whole groups of transparent texels are common and leave everything as it was.
+            if (!AnyLaneSet((U32)pass)) return;
+            if constexpr (Depth == DepthMode::AlwaysPasses) {
+                if (depthWrite) {
+                    if (AllLanesSet((U32)pass)) {
+                        StoreDepth(depth, k.depth);
+                    } else {
+                        const U32 stored = LoadDepth(depth);
+                        StoreDepth(depth, (k.depth & (U32)pass) | (stored & ~(U32)pass));
+                    }
+                }
+            }
         }
         const U32 dest = Load(color);
         U32 result = source;
@@ -181,7 +205,7 @@ struct Lanes {
     }
 };
 
-template <int Bytes, bool DepthTest, bool Blend>
+template <int Bytes, DepthMode Depth, bool Blend>
 RECT_INLINE void RunRows(const RectKernelParams& params, const RectBlock& block) {
     using Wide = Lanes<Bytes>;
     using Single = Lanes<4>;
@@ -193,30 +217,34 @@ RECT_INLINE void RunRows(const RectKernelParams& params, const RectBlock& block)
     const int width = block.width;
     for (int row = 0; row < block.height; ++row) {
         uint32_t* color = block.color + row * block.colorPitch;
-        uint16_t* depth = DepthTest ? block.depth + row * block.depthPitch : nullptr;
+        uint16_t* depth = Depth != DepthMode::Off ? block.depth + row * block.depthPitch : nullptr;
         const uint32_t* texels = block.texelRows[row];
         int x = 0;
         for (; x + Wide::kPixels <= width; x += Wide::kPixels)
-            Wide::template Pixels<DepthTest, Blend>(wide, modulate, depthWrite, color + x,
-                                                    DepthTest ? depth + x : nullptr, texels + x);
+            Wide::template Pixels<Depth, Blend>(wide, modulate, depthWrite, color + x,
+                                                depth ? depth + x : nullptr, texels + x);
         for (; x < width; ++x)
-            Single::template Pixels<DepthTest, Blend>(single, modulate, depthWrite, color + x,
-                                                      DepthTest ? depth + x : nullptr, texels + x);
+            Single::template Pixels<Depth, Blend>(single, modulate, depthWrite, color + x,
+                                                  depth ? depth + x : nullptr, texels + x);
     }
+}
+
+template <int Bytes, DepthMode Depth>
+RECT_INLINE void RunRowsBlending(const RectKernelParams& params, const RectBlock& block) {
+    if (params.blend)
+        RunRows<Bytes, Depth, true>(params, block);
+    else
+        RunRows<Bytes, Depth, false>(params, block);
 }
 
 template <int Bytes>
 RECT_INLINE void RunRect(const RectKernelParams& params, const RectBlock& block) {
-    if (params.depthTest) {
-        if (params.blend)
-            RunRows<Bytes, true, true>(params, block);
-        else
-            RunRows<Bytes, true, false>(params, block);
-    } else {
-        if (params.blend)
-            RunRows<Bytes, false, true>(params, block);
-        else
-            RunRows<Bytes, false, false>(params, block);
+    switch (DepthModeOf(params)) {
+        case DepthMode::Off: RunRowsBlending<Bytes, DepthMode::Off>(params, block); break;
+        case DepthMode::AlwaysPasses:
+            RunRowsBlending<Bytes, DepthMode::AlwaysPasses>(params, block);
+            break;
+        default: RunRowsBlending<Bytes, DepthMode::Compare>(params, block); break;
     }
 }
 

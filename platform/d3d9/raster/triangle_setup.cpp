@@ -3,7 +3,6 @@
 #include "d3d9/raster/fixed_point.h"
 
 #include <algorithm>
-#include <cmath>
 #include <utility>
 
 namespace d3d9sw::raster {
@@ -57,9 +56,12 @@ ScreenVertex ToScreen(const ClipVertex& v, const D3DVIEWPORT9& viewport, int tex
     const double sx = viewport.X + (v.x * invW + 1.0) * halfWidth;
     const double sy = viewport.Y + (1.0 - v.y * invW) * halfHeight;
     const double z = viewport.MinZ + v.z * invW * (viewport.MaxZ - viewport.MinZ);
+    // The guard band already bounds clipped positions; this only keeps a viewport far
+    // off any target from overflowing the subpixel grid.
+    constexpr double kPositionLimit = 1 << 20;
     ScreenVertex out;
-    out.x = std::llround(sx * (1 << kSubpixelBits));
-    out.y = std::llround(sy * (1 << kSubpixelBits));
+    out.x = RoundToInt64(std::clamp(sx, -kPositionLimit, kPositionLimit) * (1 << kSubpixelBits));
+    out.y = RoundToInt64(std::clamp(sy, -kPositionLimit, kPositionLimit) * (1 << kSubpixelBits));
     out.depth = std::clamp(z, 0.0, 1.0) * 65535.0;
     out.invW = invW;
     out.s = v.u * textureWidth;
