@@ -132,7 +132,7 @@ int SpriteBatch::Begin() {
 int SpriteBatch::AddQuad(IDirect3DTexture9* texture, const SourceRect& source, float x, float y) {
     D3DSURFACE_DESC description = {};
     // Without the texture's size neither matrix can be built: the quad is skipped.
-    if (FAILED(texture->GetLevelDesc(0, &description))) {
+    if (!texture || FAILED(texture->GetLevelDesc(0, &description))) {
         return 0;
     }
     const float texW = static_cast<float>(description.Width);

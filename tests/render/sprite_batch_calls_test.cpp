@@ -343,6 +343,7 @@ TEST(QuadWithoutSize, IsSkippedWhenTheLevelDescriptionCannotBeRead) {
     SpriteBatch batch;
     batch.device = &device;
     batch.AddQuad(&texture, {0, 0, 64, 64}, 16.0f, 16.0f);
+    batch.AddQuad(nullptr, {0, 0, 64, 64}, 16.0f, 16.0f);  // no texture, no size
     EXPECT_TRUE(batch.entries.empty());
 }
 

@@ -99,15 +99,35 @@ TEST_F(BoardSceneFrame, ShowsAMovedPieceUnderTheCursor) {
     ExpectCell(frame, 2, 1, false, true);
 }
 
-TEST_F(BoardSceneFrame, AMissingImageLeavesOnlyItsSpriteEmpty) {
+TEST_F(BoardSceneFrame, AMissingImageShowsNothingInItsPlace) {
     std::remove("Kai_Orisa05.png");
     scene.LoadResources(gpu.device);
-    EXPECT_EQ(scene.pieceSprite.texture, nullptr);
-    EXPECT_NE(scene.cellSprite.texture, nullptr);
-    EXPECT_NE(scene.cursorSprite.texture, nullptr);
     const Frame frame = RenderFrame();
     ExpectCell(frame, 0, 0, false, true);
     ExpectCell(frame, 4, 4, false, false);
+}
+
+TEST_F(BoardSceneFrame, TexturesTheDeviceRefusesLeaveTheirSpritesEmpty) {
+    int boxes = 0;
+    platform::testing::SetMessageBoxHandler([&](const platform::testing::MessageBoxCall&) {
+        ++boxes;
+        return IDOK;
+    });
+    const int texturesBefore = platform::testing::CountD3DLiveObjects().textures;
+    platform::testing::FailD3DCall(platform::testing::D3DCall::CreateTexture,
+                                   D3DERR_OUTOFVIDEOMEMORY, -1);
+    scene.LoadResources(gpu.device);
+    platform::testing::ClearD3DFailures();
+    EXPECT_GE(boxes, 3);
+    EXPECT_EQ(scene.pieceSprite.texture, nullptr);
+    EXPECT_EQ(scene.cellSprite.texture, nullptr);
+    EXPECT_EQ(scene.cursorSprite.texture, nullptr);
+    EXPECT_EQ(platform::testing::CountD3DLiveObjects().textures, texturesBefore);
+
+    const Frame frame = RenderFrame();  // draws what there is: nothing, and no crash
+    EXPECT_EQ(frame.At(CellLeft(3) + 32, CellLeft(3) + 32), TestDevice::kClearColour);
+    scene.ReleaseResources();
+    EXPECT_EQ(platform::testing::CountD3DLiveObjects().textures, texturesBefore);
 }
 
 class BoardSceneResources : public SceneFixture {};
@@ -155,9 +175,9 @@ TEST_F(BoardSceneResources, GameStateSurvivesAResetAndTheImagesAreReadAgain) {
     for (WPARAM key : {VK_SPACE, VK_RIGHT, VK_DOWN}) {
         scene.OnKey(key);
     }
-    const int readsBefore = CountDebugLines(L"OK4\n");
+    const int readsBefore = CountDebugLines(L"OK\n");
     ResetRound();
-    EXPECT_EQ(CountDebugLines(L"OK4\n"), readsBefore + 3);
+    EXPECT_EQ(CountDebugLines(L"OK\n"), readsBefore + 3);  // one per image
     EXPECT_EQ(scene.cursorCol, 1);
     EXPECT_EQ(scene.cursorRow, 1);
     EXPECT_EQ(scene.pieceCol, 0);

@@ -7,11 +7,12 @@
 namespace {
 
 TEST(FrameRateText, IsTheTruncatedReciprocalAlone) {
-    EXPECT_EQ(FrameRateText(0.1f), L"10");
-    EXPECT_EQ(FrameRateText(0.004f), L"250");
+    EXPECT_EQ(FrameRateText(0.125f), L"8");
+    EXPECT_EQ(FrameRateText(1.0f / 128.0f), L"128");
+    EXPECT_EQ(FrameRateText(1.0f / 16384.0f), L"16384");  // no grouping
     EXPECT_EQ(FrameRateText(1.0f / 59.5f), L"59");
-    EXPECT_EQ(FrameRateText(0.0001f), L"10000");  // no grouping
-    EXPECT_EQ(FrameRateText(2.0f), L"0");         // half a frame per second
+    EXPECT_EQ(FrameRateText(0.004f), L"249");  // 0.004f lies just above 1/250
+    EXPECT_EQ(FrameRateText(2.0f), L"0");       // half a frame per second
 }
 
 TEST(FrameRateText, AnAverageWithoutAFiniteReciprocalShowsZero) {

@@ -40,6 +40,8 @@ SceneFixture::SceneFixture() {
                                    scratch / name);
     }
     std::filesystem::current_path(scratch);
+    // A full-screen device keeps only a focused window.
+    platform::testing::SetWindowFocus(gpu.window, true);
     platform::testing::SetDebugSink([this](const std::wstring& text) {
         debugLines.push_back(text);
     });

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <d3d9.h>
+#include <gtest/gtest.h>
 #include <platform_testing.h>
 
 #include <cstdint>
