@@ -8,7 +8,8 @@
 
 namespace d3d9sw::raster {
 
-// round(x / 255) for 0 <= x <= 2 * 255 * 255, without a division.
+// round(x / 255) without a division: exact up to 255 * 255; above that (additive blends)
+// never below 255, which callers saturate to.
 constexpr uint32_t Div255Round(uint32_t x) {
     const uint32_t biased = x + 128;
     return (biased + (biased >> 8)) >> 8;

@@ -1,0 +1,145 @@
+// Vertex formats, the world-view-projection, lighting and the texture transform.
+#include "d3d9/raster/vertex_input.h"
+
+#include "raster_fixture.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+namespace d3d9sw::raster {
+namespace {
+
+using testing::IdentityMatrix;
+
+TEST(FvfLayout, OffsetsFollowTheFormatBits) {
+    const FvfLayout sprite = DecodeFvf(D3DFVF_XYZ | D3DFVF_DIFFUSE | D3DFVF_TEX1, 0);
+    EXPECT_TRUE(sprite.drawable);
+    EXPECT_EQ(sprite.size, 24u);
+    EXPECT_EQ(sprite.diffuseOffset, 12);
+    EXPECT_EQ(sprite.texCoordOffset, 16);
+    EXPECT_EQ(sprite.texCoordComponents, 2);
+
+    const FvfLayout texturedOnly = DecodeFvf(D3DFVF_XYZ | D3DFVF_TEX1, 0);
+    EXPECT_EQ(texturedOnly.size, 20u);
+    EXPECT_EQ(texturedOnly.diffuseOffset, -1);
+    EXPECT_EQ(texturedOnly.texCoordOffset, 12);
+
+    const FvfLayout colouredOnly = DecodeFvf(D3DFVF_XYZ | D3DFVF_DIFFUSE, 0);
+    EXPECT_EQ(colouredOnly.size, 16u);
+    EXPECT_EQ(colouredOnly.texCoordOffset, -1);
+
+    // Normal, specular, and a second set read by stage 0: set 0 has three components
+    // (size bits 01 at bit 16), set 1 one component (11 at bit 18).
+    const DWORD rich = D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_DIFFUSE | D3DFVF_SPECULAR |
+                       D3DFVF_TEX2 | (1u << 16) | (3u << 18);
+    const FvfLayout second = DecodeFvf(rich, 1);
+    EXPECT_EQ(second.specularOffset, 28);
+    EXPECT_EQ(second.texCoordOffset, 32 + 12);
+    EXPECT_EQ(second.texCoordComponents, 1);
+    EXPECT_EQ(second.size, 48u);
+
+    EXPECT_FALSE(DecodeFvf(D3DFVF_XYZRHW | D3DFVF_DIFFUSE, 0).drawable);
+}
+
+struct VertexBytes {
+    float x, y, z;
+    uint32_t diffuse;
+    float u, v;
+};
+
+ClipVertex ProcessOne(const FixedFunctionState& state, const VertexBytes& vertex, DWORD fvf) {
+    const FvfLayout layout = DecodeFvf(fvf, 0);
+    const VertexProcessor processor(state, layout);
+    uint8_t bytes[sizeof vertex];
+    std::memcpy(bytes, &vertex, sizeof vertex);
+    if (!(fvf & D3DFVF_DIFFUSE)) std::memmove(bytes + 12, bytes + 16, 8);  // no colour field
+    return processor.Process(bytes);
+}
+
+TEST(VertexProcessing, WorldViewProjectionApplyInRowVectorOrder) {
+    FixedFunctionState state;
+    SetDefaultState(state, 64, 64);
+    state.world = IdentityMatrix();
+    state.world._41 = 10.0f;  // translate, then
+    state.view = IdentityMatrix();
+    state.view._11 = 2.0f;    // scale: (1 + 10) * 2
+    state.projection = IdentityMatrix();
+    state.projection._34 = 1.0f;  // w = z
+    state.projection._44 = 0.0f;
+    const ClipVertex v = ProcessOne(state, {1.0f, 2.0f, 4.0f, 0, 0, 0}, D3DFVF_XYZ | D3DFVF_DIFFUSE | D3DFVF_TEX1);
+    EXPECT_DOUBLE_EQ(v.x, 22.0);
+    EXPECT_DOUBLE_EQ(v.y, 2.0);
+    EXPECT_DOUBLE_EQ(v.w, 4.0);
+}
+
+TEST(VertexProcessing, LightingWithoutLightsLeavesOnlyAmbientAndTheDiffuseAlpha) {
+    FixedFunctionState state;
+    SetDefaultState(state, 64, 64);  // lighting on by default
+    const VertexBytes vertex{0, 0, 0, 0x80FF8040u, 0, 0};
+    const DWORD fvf = D3DFVF_XYZ | D3DFVF_DIFFUSE | D3DFVF_TEX1;
+    ClipVertex lit = ProcessOne(state, vertex, fvf);
+    EXPECT_EQ(lit.color[0], 0.0);  // blue, green, red: black
+    EXPECT_EQ(lit.color[1], 0.0);
+    EXPECT_EQ(lit.color[2], 0.0);
+    EXPECT_EQ(lit.color[3], 128.0);  // alpha from the diffuse material, the vertex colour
+
+    state.renderStates[D3DRS_AMBIENT] = 0xFF808080u;
+    state.renderStates[D3DRS_AMBIENTMATERIALSOURCE] = 1;  // the vertex colour
+    lit = ProcessOne(state, vertex, fvf);
+    EXPECT_EQ(lit.color[2], 128.0);  // 0xFF * 0x80
+    EXPECT_EQ(lit.color[0], 32.0);   // 0x40 * 0x80 / 255, rounded
+
+    state.renderStates[D3DRS_LIGHTING] = FALSE;
+    const ClipVertex unlit = ProcessOne(state, vertex, fvf);
+    EXPECT_EQ(unlit.color[2], 255.0);
+    // Without a colour in the format the diffuse colour is opaque white.
+    const ClipVertex white = ProcessOne(state, vertex, D3DFVF_XYZ | D3DFVF_TEX1);
+    for (double channel : white.color) EXPECT_EQ(channel, 255.0);
+}
+
+TEST(VertexProcessing, TwoComponentTextureTransformAppliesTheThirdRowAsOffset) {
+    FixedFunctionState state;
+    SetDefaultState(state, 64, 64);
+    state.texture0 = IdentityMatrix();
+    state.texture0._11 = 0.25f;
+    state.texture0._22 = 0.375f;
+    state.texture0._31 = 0.0625f;
+    state.texture0._32 = 0.25f;
+    state.texture0._41 = 100.0f;  // the fourth row meets the appended 0
+    const VertexBytes vertex{0, 0, 0, 0, 1.0f, 1.0f};
+    const DWORD fvf = D3DFVF_XYZ | D3DFVF_DIFFUSE | D3DFVF_TEX1;
+    ClipVertex v = ProcessOne(state, vertex, fvf);
+    EXPECT_DOUBLE_EQ(v.u, 1.0) << "transform disabled by default";
+    state.stage0[D3DTSS_TEXTURETRANSFORMFLAGS] = D3DTTFF_COUNT2;
+    v = ProcessOne(state, vertex, fvf);
+    EXPECT_DOUBLE_EQ(v.u, 0.3125);
+    EXPECT_DOUBLE_EQ(v.v, 0.625);
+}
+
+TEST(DefaultState, MatchesTheDeviceDefaultsTheSpriteBatchReliesOn) {
+    FixedFunctionState state;
+    std::memset(&state, 0xCD, sizeof state);
+    SetDefaultState(state, 800, 600);
+    EXPECT_EQ(state.renderStates[D3DRS_CULLMODE], static_cast<DWORD>(D3DCULL_CCW));
+    EXPECT_EQ(state.renderStates[D3DRS_ZFUNC], static_cast<DWORD>(D3DCMP_LESSEQUAL));
+    EXPECT_EQ(state.renderStates[D3DRS_LIGHTING], static_cast<DWORD>(TRUE));
+    EXPECT_EQ(state.renderStates[D3DRS_COLORWRITEENABLE], 0xFu);
+    EXPECT_EQ(state.renderStates[D3DRS_TEXTUREFACTOR], 0xFFFFFFFFu);
+    EXPECT_EQ(state.stage0[D3DTSS_COLOROP], static_cast<DWORD>(D3DTOP_MODULATE));
+    EXPECT_EQ(state.stage0[D3DTSS_ALPHAOP], static_cast<DWORD>(D3DTOP_SELECTARG1));
+    EXPECT_EQ(state.stage0[D3DTSS_TEXTURETRANSFORMFLAGS], static_cast<DWORD>(D3DTTFF_DISABLE));
+    EXPECT_EQ(state.sampler0[D3DSAMP_ADDRESSU], static_cast<DWORD>(D3DTADDRESS_WRAP));
+    EXPECT_EQ(state.sampler0[D3DSAMP_MAGFILTER], static_cast<DWORD>(D3DTEXF_POINT));
+    EXPECT_EQ(state.sampler0[D3DSAMP_MIPFILTER], static_cast<DWORD>(D3DTEXF_NONE));
+    EXPECT_EQ(state.texture, nullptr);
+    EXPECT_EQ(state.viewport.Width, 800u);
+    EXPECT_EQ(state.viewport.Height, 600u);
+    EXPECT_EQ(state.viewport.MaxZ, 1.0f);
+    EXPECT_EQ(std::memcmp(&state.world, &state.texture0, sizeof(D3DMATRIX)), 0);
+    EXPECT_EQ(state.world._11, 1.0f);
+    EXPECT_EQ(state.world._12, 0.0f);
+}
+
+}  // namespace
+}  // namespace d3d9sw::raster
