@@ -3,6 +3,7 @@
 #include "image/texture_loader.h"
 #include "render/release_interface.h"
 #include "scene/frame_rate_text.h"
+#include "text/text_renderer.h"
 
 namespace {
 
@@ -32,6 +33,7 @@ BoardScene::~BoardScene() {}
 
 void BoardScene::LoadResources(IDirect3DDevice9* device) {
     CreateSpriteBatch(spriteBatch, device);
+    CreateTextRenderer(device, &textRenderer);
 
     IDirect3DTexture9* pieceTexture = NULL;
     IDirect3DTexture9* cellTexture = NULL;
@@ -50,8 +52,16 @@ void BoardScene::LoadResources(IDirect3DDevice9* device) {
 }
 
 void BoardScene::ReleaseResources() {
+    if (textRenderer) {
+        ReleaseInterface(textRenderer->atlasTexture);
+    }
     if (spriteBatch) {
         spriteBatch->ReleaseDeviceObjects();
+    }
+    // The renderer's destruction writes the glyph bitmap dump.
+    if (textRenderer) {
+        delete textRenderer;
+        textRenderer = NULL;
     }
     if (spriteBatch) {
         delete spriteBatch;
@@ -72,6 +82,8 @@ void BoardScene::Draw() {
     }
     pieceSprite.Draw(spriteBatch, CellCorner(pieceCol), CellCorner(pieceRow));
     cursorSprite.Draw(spriteBatch, CellCorner(cursorCol), CellCorner(cursorRow));
+    const std::wstring frameRate = FrameRateText(meter.average);
+    textRenderer->DrawString(frameRate.c_str(), spriteBatch);
     spriteBatch->End();
 }
 

@@ -3,8 +3,11 @@
 #include <platform_testing.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <string>
 
+#include "scene/frame_rate_text.h"
+#include "text/text_renderer.h"
 #include "scene_fixture.h"
 
 namespace {
@@ -130,6 +133,37 @@ TEST_F(BoardSceneFrame, TexturesTheDeviceRefusesLeaveTheirSpritesEmpty) {
     EXPECT_EQ(platform::testing::CountD3DLiveObjects().textures, texturesBefore);
 }
 
+int CountWhite(const Frame& frame, int left, int top, int right, int bottom) {
+    int white = 0;
+    for (int y = top; y < bottom; ++y) {
+        for (int x = left; x < right; ++x) {
+            white += frame.At(x, y) == 0xFFFFFFFFu ? 1 : 0;
+        }
+    }
+    return white;
+}
+
+TEST_F(BoardSceneFrame, DrawsTheFrameRateInWhiteOverTheBoard) {
+    scene.LoadResources(gpu.device);
+    // The clock has not moved: no sample yet, and the figure is 0.
+    Frame frame = RenderFrame();
+    EXPECT_EQ(CountDebugLines(L"0\n"), 1);
+    EXPECT_GT(CountWhite(frame, 0, 0, 20, 40), 0);
+    EXPECT_EQ(CountWhite(frame, 40, 0, 640, 480), 0);
+
+    // One frame per millisecond: a five-digit figure reaching well into the board.
+    clockMs += 1;
+    frame = RenderFrame();
+    const std::wstring figure = FrameRateText(scene.meter.average);
+    ASSERT_EQ(figure.size(), 5u) << figure;
+    for (wchar_t digit : figure) {
+        EXPECT_EQ(CountDebugLines(std::wstring(1, digit) + L"\n"), 1) << static_cast<char>(digit);
+    }
+    EXPECT_GT(CountWhite(frame, 24, 16, 100, 40), 20);  // over cells (0, 0) and (1, 0)
+    EXPECT_EQ(CountWhite(frame, 0, 40, 640, 480), 0);   // one line, nothing below it
+    ExpectCell(frame, 1, 1, false, false);
+}
+
 class BoardSceneResources : public SceneFixture {};
 
 TEST_F(BoardSceneResources, LoadMakesEverythingAndReleaseGivesItAllBack) {
@@ -138,6 +172,8 @@ TEST_F(BoardSceneResources, LoadMakesEverythingAndReleaseGivesItAllBack) {
     scene.LoadResources(gpu.device);
     ASSERT_NE(scene.spriteBatch, nullptr);
     EXPECT_NE(scene.spriteBatch->vertexBuffer, nullptr);
+    ASSERT_NE(scene.textRenderer, nullptr);
+    EXPECT_NE(scene.textRenderer->atlasTexture, nullptr);
     for (const Sprite* sprite : {&scene.pieceSprite, &scene.cellSprite, &scene.cursorSprite}) {
         EXPECT_NE(sprite->texture, nullptr);
         EXPECT_EQ(sprite->frameWidth, 64.0f);
@@ -156,6 +192,7 @@ TEST_F(BoardSceneResources, LoadMakesEverythingAndReleaseGivesItAllBack) {
         EXPECT_EQ(sprite->frameWidth, 0.0f);
         EXPECT_EQ(sprite->columns, 0u);
     }
+    EXPECT_EQ(std::filesystem::file_size("text.bmp"), 4194358u);  // the renderer's dump
     const auto d3dAfter = platform::testing::CountD3DLiveObjects();
     const auto gdiAfter = platform::testing::CountGdiLiveObjects();
     EXPECT_EQ(d3dAfter.textures, d3dBefore.textures);

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 #include <png.h>
 
-#include <algorithm>
 #include <unistd.h>
 
 namespace {
@@ -31,7 +30,7 @@ AssetImage ReadAsset(const std::string& name) {
     return image;
 }
 
-SceneFixture::SceneFixture() {
+bool SceneFixture::EnterScratchWithHooks() {
     previousDirectory = std::filesystem::current_path();
     char pattern[] = "/tmp/corvane-scene-XXXXXX";
     scratch = mkdtemp(pattern);
@@ -40,11 +39,16 @@ SceneFixture::SceneFixture() {
                                    scratch / name);
     }
     std::filesystem::current_path(scratch);
-    // A full-screen device keeps only a focused window.
-    platform::testing::SetWindowFocus(gpu.window, true);
+    platform::testing::SetClock([this] { return clockMs; });
     platform::testing::SetDebugSink([this](const std::wstring& text) {
         debugLines.push_back(text);
     });
+    return true;
+}
+
+SceneFixture::SceneFixture() {
+    // A full-screen device keeps only a focused window.
+    platform::testing::SetWindowFocus(gpu.window, true);
 }
 
 SceneFixture::~SceneFixture() {
@@ -71,5 +75,15 @@ void SceneFixture::ResetRound() {
 }
 
 int SceneFixture::CountDebugLines(const std::wstring& line) const {
-    return static_cast<int>(std::count(debugLines.begin(), debugLines.end(), line));
+    std::wstring text = L"\n";
+    for (const std::wstring& piece : debugLines) {
+        text += piece;
+    }
+    const std::wstring needle = L"\n" + line;
+    int count = 0;
+    for (size_t at = text.find(needle); at != std::wstring::npos;
+         at = text.find(needle, at + 1)) {
+        ++count;
+    }
+    return count;
 }

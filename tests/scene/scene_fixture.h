@@ -32,11 +32,21 @@ protected:
     platform::testing::Frame RenderFrame();
     // Releases, resets the device with its own parameters and loads again.
     void ResetRound();
+    // Whole lines of debugger output equal to `line` (which ends in "\n"), however
+    // the writer split them into calls.
     int CountDebugLines(const std::wstring& line) const;
 
     std::filesystem::path previousDirectory;
     std::filesystem::path scratch;
     std::vector<std::wstring> debugLines;
+    DWORD clockMs = 1000;  // the millisecond clock the meter reads
+
+private:
+    // Runs before the device and the scene exist, so the meter starts on clockMs.
+    bool EnterScratchWithHooks();
+    bool enteredScratch = EnterScratchWithHooks();
+
+protected:
     TestDevice gpu;
     BoardScene scene;
 };
