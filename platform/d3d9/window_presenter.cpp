@@ -13,9 +13,11 @@ void PresentToWindow(HWND window, const SurfaceMemory& frame) {
     // memory rather than a texture, which is the fast path without a GPU.
     SDL_Surface* target = SDL_GetWindowSurface(sdlWindow);
     if (!target) return;
+    // Alpha means nothing on screen; as XRGB the frame usually matches the window's
+    // own format and the 1:1 blit is a plain row copy.
     SDL_Surface* source = SDL_CreateRGBSurfaceWithFormatFrom(
         const_cast<uint32_t*>(frame.pixels.data()), frame.width, frame.height, 32,
-        frame.PitchBytes(), SDL_PIXELFORMAT_ARGB8888);
+        frame.PitchBytes(), SDL_PIXELFORMAT_XRGB8888);
     if (!source) return;
     SDL_SetSurfaceBlendMode(source, SDL_BLENDMODE_NONE);
     if (source->w == target->w && source->h == target->h) {
