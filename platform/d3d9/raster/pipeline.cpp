@@ -25,11 +25,12 @@ void ShadeSpanOf(void* context, int y, int xBegin, int xEnd) {
     ShadeSpan(*target->state, *target->triangle, y, xBegin, xEnd);
 }
 
-UINT VertexCount(D3DPRIMITIVETYPE type, UINT primitiveCount) {
+// Counted in 64 bits: three times a 32-bit primitive count does not fit in 32.
+uint64_t VertexCount(D3DPRIMITIVETYPE type, UINT primitiveCount) {
     switch (type) {
-        case D3DPT_TRIANGLELIST: return 3 * primitiveCount;
+        case D3DPT_TRIANGLELIST: return 3 * uint64_t{primitiveCount};
         case D3DPT_TRIANGLESTRIP:
-        case D3DPT_TRIANGLEFAN: return primitiveCount + 2;
+        case D3DPT_TRIANGLEFAN: return uint64_t{primitiveCount} + 2;
         default: return 0;  // points and lines are outside the subset
     }
 }
@@ -127,13 +128,15 @@ DrawRoute DrawPrimitiveVia(RasterPath path, const FixedFunctionState& state,
                            const ColorTarget& color, const DepthTarget* depth,
                            D3DPRIMITIVETYPE type, const VertexStream& stream, UINT startVertex,
                            UINT primitiveCount) {
-    const UINT vertexCount = VertexCount(type, primitiveCount);
-    if (vertexCount == 0 || color.pixels == nullptr || stream.data == nullptr)
+    const uint64_t vertexCount = VertexCount(type, primitiveCount);
+    if (primitiveCount == 0 || vertexCount == 0 || color.pixels == nullptr || stream.data == nullptr)
         return DrawRoute::General;
     const FvfLayout layout = DecodeFvf(stream.fvf, state.stage0[D3DTSS_TEXCOORDINDEX] & 0xFFFF);
     if (!layout.drawable || stream.stride < layout.size) return DrawRoute::General;
-    const uint64_t lastByte = (uint64_t{startVertex} + vertexCount - 1) * stream.stride + layout.size;
-    if (lastByte > stream.size) return DrawRoute::General;
+    // Every vertex read must lie inside the stream; this also bounds the count.
+    if (stream.size < layout.size) return DrawRoute::General;
+    const uint64_t lastReadable = (stream.size - layout.size) / stream.stride;
+    if (uint64_t{startVertex} + vertexCount - 1 > lastReadable) return DrawRoute::General;
 
     const PixelState pixels = ResolvePixelState(state, color, depth);
     if (pixels.scissor.left >= pixels.scissor.right || pixels.scissor.top >= pixels.scissor.bottom)
@@ -143,14 +146,14 @@ DrawRoute DrawPrimitiveVia(RasterPath path, const FixedFunctionState& state,
     thread_local std::vector<ClipVertex> vertices;
     vertices.resize(vertexCount);
     const uint8_t* first = stream.data + uint64_t{startVertex} * stream.stride;
-    for (UINT i = 0; i < vertexCount; ++i)
-        vertices[i] = processor.Process(first + uint64_t{i} * stream.stride);
+    for (uint64_t i = 0; i < vertexCount; ++i)
+        vertices[i] = processor.Process(first + i * stream.stride);
 
     const TriangleRasterizer rasterizer(state, pixels);
     if (path != RasterPath::GeneralOnly && type == D3DPT_TRIANGLEFAN && primitiveCount == 2 &&
         rasterizer.DrawRect(vertices.data(), KernelIsaFor(path)))
         return DrawRoute::RectKernel;
-    for (UINT p = 0; p < primitiveCount; ++p) {
+    for (uint64_t p = 0; p < primitiveCount; ++p) {
         switch (type) {
             case D3DPT_TRIANGLELIST:
                 rasterizer.Draw(vertices[3 * p], vertices[3 * p + 1], vertices[3 * p + 2]);

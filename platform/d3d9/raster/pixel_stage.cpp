@@ -57,21 +57,22 @@ uint32_t StageOperation(DWORD op, uint32_t arg1, uint32_t arg2, uint32_t diffuse
     }
 }
 
-uint32_t BlendFactor(DWORD factor, uint32_t source, uint32_t dest, int shift) {
+// The factor for all four channels at once, one byte each in the pixel's layout.
+uint32_t BlendFactors(DWORD factor, uint32_t source, uint32_t dest) {
     const uint32_t sourceAlpha = source >> 24;
     const uint32_t destAlpha = dest >> 24;
     switch (factor) {
         case D3DBLEND_ZERO: return 0;
-        case D3DBLEND_SRCCOLOR: return Channel(source, shift);
-        case D3DBLEND_INVSRCCOLOR: return 255 - Channel(source, shift);
-        case D3DBLEND_SRCALPHA: return sourceAlpha;
-        case D3DBLEND_INVSRCALPHA: return 255 - sourceAlpha;
-        case D3DBLEND_DESTALPHA: return destAlpha;
-        case D3DBLEND_INVDESTALPHA: return 255 - destAlpha;
-        case D3DBLEND_DESTCOLOR: return Channel(dest, shift);
-        case D3DBLEND_INVDESTCOLOR: return 255 - Channel(dest, shift);
-        case D3DBLEND_SRCALPHASAT: return shift == 24 ? 255 : std::min(sourceAlpha, 255 - destAlpha);
-        default: return 255;  // D3DBLEND_ONE
+        case D3DBLEND_SRCCOLOR: return source;
+        case D3DBLEND_INVSRCCOLOR: return ~source;
+        case D3DBLEND_SRCALPHA: return sourceAlpha * 0x01010101u;
+        case D3DBLEND_INVSRCALPHA: return (255 - sourceAlpha) * 0x01010101u;
+        case D3DBLEND_DESTALPHA: return destAlpha * 0x01010101u;
+        case D3DBLEND_INVDESTALPHA: return (255 - destAlpha) * 0x01010101u;
+        case D3DBLEND_DESTCOLOR: return dest;
+        case D3DBLEND_INVDESTCOLOR: return ~dest;
+        case D3DBLEND_SRCALPHASAT: return 0xFF000000u | std::min(sourceAlpha, 255 - destAlpha) * 0x010101u;
+        default: return 0xFFFFFFFFu;  // D3DBLEND_ONE
     }
 }
 
@@ -175,12 +176,14 @@ uint32_t CombineStage0(const PixelState& state, uint32_t texel, uint32_t diffuse
 }
 
 uint32_t Blend(const PixelState& state, uint32_t source, uint32_t dest) {
+    const uint32_t sourceFactors = BlendFactors(state.srcBlend, source, dest);
+    const uint32_t destFactors = BlendFactors(state.destBlend, source, dest);
     uint32_t result = 0;
     for (int shift = 0; shift < 32; shift += 8) {
         const int32_t s = static_cast<int32_t>(Channel(source, shift));
         const int32_t d = static_cast<int32_t>(Channel(dest, shift));
-        const int32_t sf = static_cast<int32_t>(BlendFactor(state.srcBlend, source, dest, shift));
-        const int32_t df = static_cast<int32_t>(BlendFactor(state.destBlend, source, dest, shift));
+        const int32_t sf = static_cast<int32_t>(Channel(sourceFactors, shift));
+        const int32_t df = static_cast<int32_t>(Channel(destFactors, shift));
         int32_t value;
         switch (state.blendOp) {
             case D3DBLENDOP_SUBTRACT: value = s * sf - d * df; break;

@@ -222,6 +222,15 @@ TEST_F(RasterizationRules, VerticesBeyondTheStreamDrawNothing) {
     DrawPrimitive(state, color, nullptr, D3DPT_TRIANGLELIST, stream, 0, 1);
     EXPECT_EQ(HitsOutside(0, 0, 0, 0), 0);
     stream.stride = sizeof(ColoredVertex);
+    // A count whose vertex total wraps around 32 bits must not pass for a small one.
+    DrawPrimitive(state, color, nullptr, D3DPT_TRIANGLELIST, stream, 0, 0x55555556u);
+    EXPECT_EQ(HitsOutside(0, 0, 0, 0), 0);
+    // The last vertex needs only its own bytes, not a whole stride.
+    stream.stride = 40;
+    std::vector<uint8_t> padded(2 * 40 + sizeof(ColoredVertex));
+    for (int i = 0; i < 3; ++i) std::memcpy(padded.data() + 40 * i, &vertices[i], sizeof(ColoredVertex));
+    stream.data = padded.data();
+    stream.size = padded.size();
     DrawPrimitive(state, color, nullptr, D3DPT_TRIANGLELIST, stream, 0, 1);
     EXPECT_EQ(Hits(3, 3), 1u);
 }
