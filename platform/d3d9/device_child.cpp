@@ -9,10 +9,6 @@ ChildLife::ChildLife(Device& device, bool blocksReset, ULONG callerReferences, i
     for (ULONG i = 0; i < callerReferences; ++i) AddRef();
 }
 
-ChildLife::~ChildLife() {
-    while (references_ > 0) Release();
-}
-
 ULONG ChildLife::AddRef() {
     if (references_++ == 0) HoldDevice();
     return references_;

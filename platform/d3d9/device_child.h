@@ -20,7 +20,6 @@ public:
     ChildLife(Device& device, bool blocksReset, ULONG callerReferences, int bindings);
     ChildLife(const ChildLife&) = delete;
     ChildLife& operator=(const ChildLife&) = delete;
-    ~ChildLife();
 
     ULONG AddRef();
     ULONG Release();

@@ -61,6 +61,7 @@ HRESULT Texture::GetLevelDesc(UINT level, D3DSURFACE_DESC* desc) {
 
 HRESULT Texture::GetSurfaceLevel(UINT level, IDirect3DSurface9** surface) {
     if (const HRESULT failure = InjectedFailure(D3DCall::GetSurfaceLevel); failure != S_OK) {
+        if (surface) *surface = nullptr;
         return failure;
     }
     if (!surface || level >= levels_.size()) return D3DERR_INVALIDCALL;
