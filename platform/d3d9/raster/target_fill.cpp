@@ -1,21 +1,19 @@
 #include "d3d9/raster/target_fill.h"
 
+#include "d3d9/raster/rect_kernels.h"
+
 #include <algorithm>
 #include <cstring>
 
 namespace d3d9sw::raster {
 namespace {
 
-typedef uint32_t Block __attribute__((vector_size(16)));
+typedef uint32_t Block16 __attribute__((vector_size(16)));
+typedef uint32_t Block32 __attribute__((vector_size(32)));
 
-// Writes `count` elements of type T, all `value`, with 16-byte stores in the middle.
-template <typename T>
-void FillRow(T* row, int count, T value) {
-    if (sizeof(T) == 2 ? (value >> 8) == (value & 0xFF)
-                       : value == (value & 0xFF) * 0x01010101u) {
-        std::memset(row, value & 0xFF, sizeof(T) * count);  // a byte pattern
-        return;
-    }
+// `count` elements, all `value`, stored a Block at a time in the middle.
+template <typename Block, typename T>
+[[gnu::always_inline]] inline void StoreRun(T* row, int count, T value) {
     constexpr int kPerBlock = sizeof(Block) / sizeof(T);
     T pattern[kPerBlock];
     std::fill(pattern, pattern + kPerBlock, value);
@@ -24,6 +22,36 @@ void FillRow(T* row, int count, T value) {
     int x = 0;
     for (; x + kPerBlock <= count; x += kPerBlock) std::memcpy(row + x, &block, sizeof block);
     for (; x < count; ++x) row[x] = value;
+}
+
+template <typename T>
+void StoreRunSse2(T* row, int count, T value) {
+    StoreRun<Block16>(row, count, value);
+}
+
+#if defined(__x86_64__) || defined(__i386__)
+template <typename T>
+[[gnu::target("avx2")]] void StoreRunAvx2(T* row, int count, T value) {
+    StoreRun<Block32>(row, count, value);
+}
+#else
+template <typename T>
+void StoreRunAvx2(T* row, int count, T value) {
+    StoreRun<Block16>(row, count, value);
+}
+#endif
+
+template <typename T>
+void FillRow(T* row, int count, T value) {
+    if (sizeof(T) == 2 ? (value >> 8) == (value & 0xFF)
+                       : value == (value & 0xFF) * 0x01010101u) {
+        std::memset(row, value & 0xFF, sizeof(T) * count);  // a byte pattern
+        return;
+    }
+    if (BestKernelIsa() == KernelIsa::Avx2)
+        StoreRunAvx2(row, count, value);
+    else
+        StoreRunSse2(row, count, value);
 }
 
 PixelRect Cut(const PixelRect& rect, int width, int height) {
