@@ -27,4 +27,9 @@ bool LevelIsLocked(IDirect3DTexture9* texture);
 
 D3DSURFACE_DESC LevelDesc(IDirect3DTexture9* texture);
 
+// A default-pool texture cannot be locked: draws it texel for pixel at the back
+// buffer's top-left corner and reads it back, as 0x00RRGGBB values (the back
+// buffer keeps no alpha).
+std::vector<uint32_t> DrawnColours(IDirect3DDevice9* device, IDirect3DTexture9* texture);
+
 }  // namespace image_test

@@ -64,6 +64,28 @@ TEST_F(TextureLoaderTest, EachFormatGivesADefaultPoolTextureOfTheImagesSize)
     EXPECT_TRUE(boxes.empty());
 }
 
+// The pattern's colours, rows from the top, without alpha.
+std::vector<uint32_t> PatternColours(int width, int height)
+{
+    std::vector<uint32_t> colours;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            colours.push_back(PatternPixel(x, y) & 0x00FFFFFFu);
+        }
+    }
+    return colours;
+}
+
+TEST_F(TextureLoaderTest, DecodedPixelsReachTheFinalTexture)
+{
+    TextureRef bmp = Load(folder.Write("image.bmp", BmpBytes({.width = 5, .height = 4})));
+    ASSERT_NE(bmp, nullptr);
+    EXPECT_EQ(DrawnColours(Device(), bmp.get()), PatternColours(5, 4));
+    TextureRef tga = Load(folder.Write("image.tga", TgaBytes({.width = 3, .height = 6, .depth = 32})));
+    ASSERT_NE(tga, nullptr);
+    EXPECT_EQ(DrawnColours(Device(), tga.get()), PatternColours(3, 6));
+}
+
 TEST_F(TextureLoaderTest, ExtensionIsFoundAnywhereInLowerCaseBmpFirst)
 {
     std::vector<uint8_t> png = ReadFileBytes(RgbaPng);
