@@ -80,6 +80,18 @@ TEST_F(TextDrawingTest, CharactersBeyondTheBasicPlaneTakeOneCellPerCodeUnit) {
     EXPECT_EQ(batch.entries.size(), 2u);
 }
 
+TEST_F(TextDrawingTest, CachedStringTouchesNeitherBitmapNorTexture) {
+    renderer->DrawString(L"60", &batch);
+    // A mark in the 6's cell: redrawing the glyph would paint over it, an upload would copy it.
+    BYTE* mark = const_cast<BYTE*>(Pixel(*renderer, 2, 2));
+    mark[0] = 1, mark[1] = 2, mark[2] = 3, mark[3] = 4;
+    batch.entries.clear();
+    renderer->DrawString(L"60", &batch);
+    EXPECT_EQ(batch.entries.size(), 2u);
+    EXPECT_EQ(mark[3], 4);
+    EXPECT_EQ(TexelMismatches(*renderer), (std::vector<std::pair<int, int>>{{2, 2}}));
+}
+
 TEST_F(TextDrawingTest, NewDigitsShowWhiteOverTheBoardInTheSameFrame) {
     IDirect3DDevice9* device = testDevice.device();
     const D3DCOLOR board = 0xFF8080FF;
