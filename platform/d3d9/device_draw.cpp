@@ -3,8 +3,6 @@
 #include <cmath>
 #include <optional>
 
-#include <SDL.h>
-
 #include "d3d9/device.h"
 #include "d3d9/texture.h"
 #include "d3d9/vertex_buffer.h"
@@ -70,31 +68,16 @@ HRESULT Device::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR c
     const D3DRECT whole{static_cast<LONG>(viewport.X), static_cast<LONG>(viewport.Y),
                         static_cast<LONG>(viewport.X + viewport.Width),
                         static_cast<LONG>(viewport.Y + viewport.Height)};
-    const uint16_t depthValue = static_cast<uint16_t>(std::lround(z * 65535.0f));
-    // SDL's fill is vectorised; the buffers are wrapped as surfaces for it.
-    SurfaceMemory& colour = swapChain_->BackBuffer().Memory();
-    SDL_Surface* colourSurface = SDL_CreateRGBSurfaceWithFormatFrom(
-        colour.pixels.data(), colour.width, colour.height, 32, colour.PitchBytes(),
-        SDL_PIXELFORMAT_ARGB8888);
-    SDL_Surface* depthSurface = depth ? SDL_CreateRGBSurfaceWithFormatFrom(
-                                            swapChain_->Depth().data(), colour.width, colour.height,
-                                            16, colour.width * 2, SDL_PIXELFORMAT_RGB565)
-                                      : nullptr;
-    if (!colourSurface || (depth && !depthSurface)) {
-        SDL_FreeSurface(colourSurface);
-        SDL_FreeSurface(depthSurface);
-        return E_OUTOFMEMORY;
-    }
+    const std::optional<D3DCOLOR> colourValue =
+        target ? std::optional<D3DCOLOR>(color) : std::nullopt;
+    const std::optional<uint16_t> depthValue =
+        depth ? std::optional<uint16_t>(static_cast<uint16_t>(std::lround(z * 65535.0f)))
+              : std::nullopt;
     const DWORD areas = count > 0 ? count : 1;
     for (DWORD i = 0; i < areas; ++i) {
         const D3DRECT area = ClipToViewport(count > 0 ? rects[i] : whole, viewport);
-        const SDL_Rect fill{area.x1, area.y1, area.x2 - area.x1, area.y2 - area.y1};
-        if (fill.w <= 0 || fill.h <= 0) continue;
-        if (target) SDL_FillRect(colourSurface, &fill, color);
-        if (depth) SDL_FillRect(depthSurface, &fill, depthValue);
+        if (!swapChain_->Fill(area, colourValue, depthValue)) return E_OUTOFMEMORY;
     }
-    SDL_FreeSurface(colourSurface);
-    SDL_FreeSurface(depthSurface);
     return D3D_OK;
 }
 

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <utility>
 
+#include <SDL.h>
+
 #include "d3d9/hooks.h"
 #include "d3d9/window_presenter.h"
 
@@ -33,6 +35,29 @@ void SwapChain::Present(HWND window) {
     PublishPresentedFrame(&presented_);
     CountPresent();
     PresentToWindow(window, presented_);
+}
+
+bool SwapChain::Fill(const D3DRECT& area, std::optional<D3DCOLOR> color,
+                     std::optional<uint16_t> depth) {
+    const SDL_Rect rect{area.x1, area.y1, area.x2 - area.x1, area.y2 - area.y1};
+    if (rect.w <= 0 || rect.h <= 0) return true;
+    // SDL's fill is vectorised; the buffers are wrapped as surfaces for it.
+    SurfaceMemory& back = backBuffer_->Memory();
+    bool filled = true;
+    if (color) {
+        SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(
+            back.pixels.data(), back.width, back.height, 32, back.PitchBytes(),
+            SDL_PIXELFORMAT_ARGB8888);
+        filled = surface && SDL_FillRect(surface, &rect, *color) == 0;
+        SDL_FreeSurface(surface);
+    }
+    if (depth && filled) {
+        SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(
+            depth_.data(), back.width, back.height, 16, back.width * 2, SDL_PIXELFORMAT_RGB565);
+        filled = surface && SDL_FillRect(surface, &rect, *depth) == 0;
+        SDL_FreeSurface(surface);
+    }
+    return filled;
 }
 
 raster::ColorTarget SwapChain::ColorTarget() {

@@ -5,6 +5,7 @@
 #include <d3d9.h>
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "d3d9/raster/pipeline.h"
@@ -30,7 +31,10 @@ public:
     int Height() const { return backBuffer_->Memory().height; }
     raster::ColorTarget ColorTarget();
     raster::DepthTarget DepthTarget();
-    std::vector<uint16_t>& Depth() { return depth_; }
+    // Sets the pixels of `area` (x2, y2 exclusive, inside the buffers) to the given
+    // colour and depth; a missing value leaves that buffer alone. False when the
+    // buffers cannot be wrapped for filling.
+    bool Fill(const D3DRECT& area, std::optional<D3DCOLOR> color, std::optional<uint16_t> depth);
 
 private:
     Surface* backBuffer_;  // bound by the swap chain for its whole life
