@@ -39,13 +39,15 @@ bool SetFullScreenPresentation(HWND hwnd, bool fullScreen, int /*width*/, int /*
     if (record->fullScreen == fullScreen) {
         return true;
     }
+    if (fullScreen) {
+        CoverDisplay(*record);
+    }
     if (SDL_SetWindowFullscreen(record->sdlWindow.get(), fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0) {
+        ApplyPlacement(*record);  // still windowed: back to the model's place
         return false;
     }
     record->fullScreen = fullScreen;
-    if (fullScreen) {
-        MarkPlacementSettling(*record);
-    } else {
+    if (!fullScreen) {
         ApplyPlacement(*record);
     }
     return true;

@@ -36,6 +36,16 @@ void MarkPlacementSettling(WindowRecord& record) {
     record.settleUntilTicks = SDL_GetTicks() + kSettleMilliseconds;
 }
 
+void CoverDisplay(WindowRecord& record) {
+    SDL_Window* window = record.sdlWindow.get();
+    const RECT display = DisplayRect(record);
+    SDL_SetWindowBordered(window, SDL_FALSE);
+    SDL_SetWindowPosition(window, display.left, display.top);
+    SDL_SetWindowSize(window, display.right - display.left, display.bottom - display.top);
+    SDL_RaiseWindow(window);
+    MarkPlacementSettling(record);
+}
+
 void ApplyPlacement(WindowRecord& record) {
     if (record.fullScreen || !record.sdlWindow) {
         return;

@@ -16,6 +16,10 @@ RECT ClientScreenRect(const WindowRecord& record);
 // place are echoes of the layer's own change and do not move the model.
 void MarkPlacementSettling(WindowRecord& record);
 
+// Makes the window a borderless one over its whole display, so that it covers the
+// display even where no window manager acts on a full-screen request.
+void CoverDisplay(WindowRecord& record);
+
 // Moves, sizes and decorates the SDL window after the model changed (windowed only).
 void ApplyPlacement(WindowRecord& record);
 

@@ -1,17 +1,33 @@
 #!/usr/bin/env bash
 # The real program ends with status 255 (the -1 of WinMain): when its window cannot
 # be made, and when the user presses Escape in a real X server. Without its images
-# it still runs.
+# it still runs. In the X server, Enter covers the screen and Enter again brings
+# the window back to its place and size.
 set -uo pipefail
 
 program="$(realpath "$1")"
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 source "$here/../../scripts/lib/xvfb.sh"
 
+# "x,y WIDTHxHEIGHT" of a window's client area on the screen.
+geometry() {
+  xwininfo -id "$1" | awk '/Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4}
+    /Width:/ {w=$2} /Height:/ {h=$2} END {print x "," y " " w "x" h}'
+}
+
+failures=0
+expect_equal() {
+  if [[ "$2" == "$3" ]]; then
+    echo "ok: $1 ($3)"
+  else
+    echo "FAIL: $1: expected $2, got $3"
+    failures=$((failures + 1))
+  fi
+}
+
 work="$(mktemp -d)"
 trap 'stop_xvfb; rm -rf "$work"' EXIT
 cd "$work"
-failures=0
 
 # No video driver can start: creation fails, shutdown runs, -1 comes back.
 SDL_VIDEODRIVER=nonexistent timeout 30 "$program" 2>/dev/null
@@ -49,6 +65,15 @@ fi
 pid=$!
 if window="$(wait_for_window Corvane)"; then
   sleep 1
+  windowed="$(geometry "$window")"
+  screen="$(xdpyinfo | awk '/dimensions:/ {print $2}')"
+  press_key "$window" Return
+  sleep 1
+  expect_equal "Enter covers the screen" "0,0 ${screen}" "$(geometry "$window")"
+  press_key "$window" Return
+  sleep 1
+  expect_equal "Enter again restores the window" "$windowed" "$(geometry "$window")"
+  expect_equal "the client area stays 640x480" "640x480" "${windowed#* }"
   press_key "$window" Escape
   for _ in $(seq 100); do
     kill -0 "$pid" 2>/dev/null || break
