@@ -3,18 +3,18 @@
 #include <SDL.h>
 
 #include "d3d9/device.h"
+#include "win32/sdl_video.h"
 
 namespace d3d9sw {
 
 using platform::testing::D3DCall;
 
 Direct3D* Direct3D::Create() {
-    // Each object holds SDL's video for its life; SDL counts the holders.
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return nullptr;
+    // The window family starts SDL's video with the hints the whole layer relies on,
+    // and keeps it for the process.
+    if (!platform::win32::EnsureSdlVideo()) return nullptr;
     return new Direct3D();
 }
-
-Direct3D::~Direct3D() { SDL_QuitSubSystem(SDL_INIT_VIDEO); }
 
 HRESULT Direct3D::QueryInterface(REFIID, void** object) {
     if (object) *object = nullptr;

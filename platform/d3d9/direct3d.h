@@ -24,7 +24,7 @@ public:
 
 private:
     Direct3D() = default;
-    ~Direct3D();
+    ~Direct3D() = default;
 
     ULONG references_ = 1;
     LiveObject<LiveKind::Direct3D> live_;
