@@ -33,7 +33,7 @@ struct VectorTypes<4> {
     typedef uint32_t U32 __attribute__((vector_size(4)));
     typedef int32_t I32 __attribute__((vector_size(4)));
     typedef uint16_t U16 __attribute__((vector_size(4)));
-    typedef uint16_t Depth;  // one pixel: no vector
+    typedef uint16_t DepthLanes;  // one pixel: no vector
 };
 
 template <>
@@ -41,7 +41,7 @@ struct VectorTypes<16> {
     typedef uint32_t U32 __attribute__((vector_size(16)));
     typedef int32_t I32 __attribute__((vector_size(16)));
     typedef uint16_t U16 __attribute__((vector_size(16)));
-    typedef uint16_t Depth __attribute__((vector_size(8)));
+    typedef uint16_t DepthLanes __attribute__((vector_size(8)));
 };
 
 template <>
@@ -49,7 +49,7 @@ struct VectorTypes<32> {
     typedef uint32_t U32 __attribute__((vector_size(32)));
     typedef int32_t I32 __attribute__((vector_size(32)));
     typedef uint16_t U16 __attribute__((vector_size(32)));
-    typedef uint16_t Depth __attribute__((vector_size(16)));
+    typedef uint16_t DepthLanes __attribute__((vector_size(16)));
 };
 
 template <int Bytes>
@@ -57,7 +57,7 @@ struct Lanes {
     using U32 = typename VectorTypes<Bytes>::U32;
     using I32 = typename VectorTypes<Bytes>::I32;
     using U16 = typename VectorTypes<Bytes>::U16;
-    using Depth = typename VectorTypes<Bytes>::Depth;
+    using DepthLanes = typename VectorTypes<Bytes>::DepthLanes;
     static constexpr int kPixels = Bytes / 4;
 
     RECT_INLINE static U32 Splat(uint32_t value) { return U32{} + value; }
@@ -74,7 +74,7 @@ struct Lanes {
         if constexpr (kPixels == 1) {
             return U32{p[0]};
         } else {
-            Depth v;
+            DepthLanes v;
             std::memcpy(&v, p, sizeof v);
             return __builtin_convertvector(v, U32);
         }
@@ -84,7 +84,7 @@ struct Lanes {
         if constexpr (kPixels == 1) {
             p[0] = static_cast<uint16_t>(v[0]);
         } else {
-            const Depth narrow = __builtin_convertvector(v, Depth);
+            const DepthLanes narrow = __builtin_convertvector(v, DepthLanes);
             std::memcpy(p, &narrow, sizeof narrow);
         }
     }
@@ -155,7 +155,7 @@ struct Lanes {
         return (lt & less) | (gt & greater) | (~(lt | gt) & equal);
     }
 
-    RECT_INLINE static uint64_t FoldLanes(U32 v, bool all) {
+    RECT_INLINE static bool FoldLanes(U32 v, bool all) {
         if constexpr (kPixels == 1) {
             return all ? (v[0] == 0xFFFFFFFFu) : (v[0] != 0);
         } else {
@@ -170,14 +170,14 @@ struct Lanes {
     RECT_INLINE static bool AnyLaneSet(U32 v) { return FoldLanes(v, false); }
     RECT_INLINE static bool AllLanesSet(U32 v) { return FoldLanes(v, true); }
 
-    template <DepthMode Depth, bool Blend>
+    template <DepthMode Mode, bool Blend>
     RECT_INLINE static void Pixels(const Constants& k, bool modulate, bool depthWrite,
                                    uint32_t* color, uint16_t* depth, const uint32_t* texels) {
         U32 source = Load(texels) | k.alphaOr;
         if (modulate) source = Modulate(source, k.diffuse);
         const U32 alpha = source >> 24;
         I32 pass = Passes(alpha, k.alphaRef, k.alphaLess, k.alphaEqual, k.alphaGreater);
-        if constexpr (Depth == DepthMode::Compare) {
+        if constexpr (Mode == DepthMode::Compare) {
             const U32 stored = LoadDepth(depth);
             pass &= Passes(k.depth, stored, k.depthLess, k.depthEqual, k.depthGreater);
             if (!AnyLaneSet((U32)pass)) return;
@@ -185,7 +185,7 @@ struct Lanes {
         } else {
             // Whole groups of transparent texels are common and leave everything as it was.
             if (!AnyLaneSet((U32)pass)) return;
-            if constexpr (Depth == DepthMode::AlwaysPasses) {
+            if constexpr (Mode == DepthMode::AlwaysPasses) {
                 if (depthWrite) {
                     if (AllLanesSet((U32)pass)) {
                         StoreDepth(depth, k.depth);
@@ -205,7 +205,7 @@ struct Lanes {
     }
 };
 
-template <int Bytes, DepthMode Depth, bool Blend>
+template <int Bytes, DepthMode Mode, bool Blend>
 RECT_INLINE void RunRows(const RectKernelParams& params, const RectBlock& block) {
     using Wide = Lanes<Bytes>;
     using Single = Lanes<4>;
@@ -217,24 +217,24 @@ RECT_INLINE void RunRows(const RectKernelParams& params, const RectBlock& block)
     const int width = block.width;
     for (int row = 0; row < block.height; ++row) {
         uint32_t* color = block.color + row * block.colorPitch;
-        uint16_t* depth = Depth != DepthMode::Off ? block.depth + row * block.depthPitch : nullptr;
+        uint16_t* depth = Mode != DepthMode::Off ? block.depth + row * block.depthPitch : nullptr;
         const uint32_t* texels = block.texelRows[row];
         int x = 0;
         for (; x + Wide::kPixels <= width; x += Wide::kPixels)
-            Wide::template Pixels<Depth, Blend>(wide, modulate, depthWrite, color + x,
+            Wide::template Pixels<Mode, Blend>(wide, modulate, depthWrite, color + x,
                                                 depth ? depth + x : nullptr, texels + x);
         for (; x < width; ++x)
-            Single::template Pixels<Depth, Blend>(single, modulate, depthWrite, color + x,
+            Single::template Pixels<Mode, Blend>(single, modulate, depthWrite, color + x,
                                                   depth ? depth + x : nullptr, texels + x);
     }
 }
 
-template <int Bytes, DepthMode Depth>
+template <int Bytes, DepthMode Mode>
 RECT_INLINE void RunRowsBlending(const RectKernelParams& params, const RectBlock& block) {
     if (params.blend)
-        RunRows<Bytes, Depth, true>(params, block);
+        RunRows<Bytes, Mode, true>(params, block);
     else
-        RunRows<Bytes, Depth, false>(params, block);
+        RunRows<Bytes, Mode, false>(params, block);
 }
 
 template <int Bytes>
@@ -273,6 +273,8 @@ void RectKernelAvx2(const RectKernelParams& params, const RectBlock& block) {
 
 bool HasAvx2() { return false; }
 #endif
+
+#undef RECT_INLINE
 
 }  // namespace
 
