@@ -147,14 +147,5 @@ TEST_F(PixelStageTest, WriteMaskKeepsDisabledChannels) {
     EXPECT_EQ(pixel, 0xFF224044u);
 }
 
-TEST(PlaneValues, DepthAndColourRoundAndSaturate) {
-    EXPECT_EQ(DepthValue(0), 0);
-    EXPECT_EQ(DepthValue((int64_t{32767} << 32) + (int64_t{1} << 31)), 32768);
-    EXPECT_EQ(DepthValue(-kTexel), 0);
-    EXPECT_EQ(DepthValue(int64_t{70000} << 32), 65535);
-    EXPECT_EQ(ColorChannel((int64_t{254} << 32) + (int64_t{1} << 31) - 1), 254u);
-    EXPECT_EQ(ColorChannel(int64_t{300} << 32), 255u);
-}
-
 }  // namespace
 }  // namespace d3d9sw::raster

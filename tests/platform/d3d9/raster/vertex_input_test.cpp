@@ -117,29 +117,5 @@ TEST(VertexProcessing, TwoComponentTextureTransformAppliesTheThirdRowAsOffset) {
     EXPECT_DOUBLE_EQ(v.v, 0.625);
 }
 
-TEST(DefaultState, MatchesTheDeviceDefaultsTheSpriteBatchReliesOn) {
-    FixedFunctionState state;
-    std::memset(&state, 0xCD, sizeof state);
-    SetDefaultState(state, 800, 600);
-    EXPECT_EQ(state.renderStates[D3DRS_CULLMODE], static_cast<DWORD>(D3DCULL_CCW));
-    EXPECT_EQ(state.renderStates[D3DRS_ZFUNC], static_cast<DWORD>(D3DCMP_LESSEQUAL));
-    EXPECT_EQ(state.renderStates[D3DRS_LIGHTING], static_cast<DWORD>(TRUE));
-    EXPECT_EQ(state.renderStates[D3DRS_COLORWRITEENABLE], 0xFu);
-    EXPECT_EQ(state.renderStates[D3DRS_TEXTUREFACTOR], 0xFFFFFFFFu);
-    EXPECT_EQ(state.stage0[D3DTSS_COLOROP], static_cast<DWORD>(D3DTOP_MODULATE));
-    EXPECT_EQ(state.stage0[D3DTSS_ALPHAOP], static_cast<DWORD>(D3DTOP_SELECTARG1));
-    EXPECT_EQ(state.stage0[D3DTSS_TEXTURETRANSFORMFLAGS], static_cast<DWORD>(D3DTTFF_DISABLE));
-    EXPECT_EQ(state.sampler0[D3DSAMP_ADDRESSU], static_cast<DWORD>(D3DTADDRESS_WRAP));
-    EXPECT_EQ(state.sampler0[D3DSAMP_MAGFILTER], static_cast<DWORD>(D3DTEXF_POINT));
-    EXPECT_EQ(state.sampler0[D3DSAMP_MIPFILTER], static_cast<DWORD>(D3DTEXF_NONE));
-    EXPECT_EQ(state.texture, nullptr);
-    EXPECT_EQ(state.viewport.Width, 800u);
-    EXPECT_EQ(state.viewport.Height, 600u);
-    EXPECT_EQ(state.viewport.MaxZ, 1.0f);
-    EXPECT_EQ(std::memcmp(&state.world, &state.texture0, sizeof(D3DMATRIX)), 0);
-    EXPECT_EQ(state.world._11, 1.0f);
-    EXPECT_EQ(state.world._12, 0.0f);
-}
-
 }  // namespace
 }  // namespace d3d9sw::raster
