@@ -3,15 +3,15 @@
 #include <platform_testing.h>
 #include <unistd.h>
 
-#include <cstdlib>
 #include <cstring>
 
 #include "render/release_interface.h"
 
 ScratchDirectory::ScratchDirectory() : previous_(std::filesystem::current_path()) {
-    // Memory-backed when the system has it: the 1,000-reset test writes 4 GiB of dumps.
-    const std::filesystem::path base =
-        std::filesystem::is_directory("/dev/shm") ? std::filesystem::path("/dev/shm") : std::filesystem::temp_directory_path();
+    // Memory-backed where possible: the 1,000-reset test writes 4 GiB of dumps.
+    const std::filesystem::path base = std::filesystem::is_directory("/dev/shm")
+                                           ? std::filesystem::path("/dev/shm")
+                                           : std::filesystem::temp_directory_path();
     std::string pattern = (base / "text-test-XXXXXX").string();
     if (mkdtemp(pattern.data()) != nullptr) {
         directory_ = pattern;
@@ -34,6 +34,8 @@ void TextRendererTest::TearDown() {
     platform::testing::ResetAllHooks();
 }
 
+void TextRendererTest::Make(bool withDevice) { CreateTextRenderer(withDevice ? testDevice.device() : nullptr, &renderer); }
+
 void TextRendererTest::Destroy(TextRenderer*& doomed) {
     if (doomed == nullptr) return;
     ReleaseInterface(doomed->atlasTexture);
@@ -41,43 +43,26 @@ void TextRendererTest::Destroy(TextRenderer*& doomed) {
     doomed = nullptr;
 }
 
-TextRenderer* TextRendererTest::Make(bool withDevice) {
-    CreateTextRenderer(withDevice ? testDevice.device() : nullptr, &renderer);
-    return renderer;
+BYTE* TextRendererTest::Pixel(int x, int y) const {
+    return renderer->glyphBits + (static_cast<size_t>(renderer->bitmapHeight - 1 - y) * renderer->bitmapWidth + x) * 4;
 }
 
-const BYTE* TextRendererTest::Pixel(const TextRenderer& r, int x, int y) {
-    return r.glyphBits + (static_cast<size_t>(r.bitmapHeight - 1 - y) * r.bitmapWidth + x) * 4;
-}
-
-std::vector<std::pair<int, int>> TextRendererTest::TexelMismatches(const TextRenderer& r) {
+std::vector<std::pair<int, int>> TextRendererTest::TexelMismatches() const {
     std::vector<std::pair<int, int>> mismatches;
     D3DLOCKED_RECT locked{};
-    if (r.atlasTexture == nullptr || FAILED(r.atlasTexture->LockRect(0, &locked, nullptr, D3DLOCK_READONLY))) {
-        mismatches.emplace_back(-1, -1);
-        return mismatches;
-    }
-    for (int y = 0; y < r.bitmapHeight; ++y) {
+    if (FAILED(renderer->atlasTexture->LockRect(0, &locked, nullptr, D3DLOCK_READONLY))) return {{-1, -1}};
+    for (int y = 0; y < renderer->bitmapHeight; ++y) {
         const BYTE* texels = static_cast<const BYTE*>(locked.pBits) + static_cast<size_t>(y) * locked.Pitch;
-        if (std::memcmp(texels, Pixel(r, 0, y), static_cast<size_t>(r.bitmapWidth) * 4) == 0) continue;
-        for (int x = 0; x < r.bitmapWidth; ++x) {
-            if (std::memcmp(texels + x * 4, Pixel(r, x, y), 4) != 0) mismatches.emplace_back(x, y);
+        for (int x = 0; x < renderer->bitmapWidth; ++x) {
+            if (std::memcmp(texels + x * 4, Pixel(x, y), 4) != 0) mismatches.emplace_back(x, y);
         }
     }
-    r.atlasTexture->UnlockRect(0);
+    renderer->atlasTexture->UnlockRect(0);
     return mismatches;
 }
 
-bool TextRendererTest::BitmapIsZero(const TextRenderer& r) {
-    const size_t bytes = static_cast<size_t>(r.bitmapWidth) * r.bitmapHeight * 4;
-    for (size_t i = 0; i < bytes; ++i) {
-        if (r.glyphBits[i] != 0) return false;
-    }
-    return true;
-}
-
-std::wstring DistinctCharacters(int count, wchar_t first) {
-    std::wstring text;
-    for (int i = 0; i < count; ++i) text += static_cast<wchar_t>(first + i);
+std::u16string DistinctCharacters(int count) {
+    std::u16string text;
+    for (int i = 0; i < count; ++i) text += static_cast<char16_t>(0x4E00 + i);
     return text;
 }

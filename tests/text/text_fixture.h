@@ -31,16 +31,15 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
+    // A renderer in `renderer` on the test device, or on none.
+    void Make(bool withDevice = true);
     // As the scene does it: the texture first, then the renderer.
     static void Destroy(TextRenderer*& renderer);
-    // A renderer on the test device (or on none).
-    TextRenderer* Make(bool withDevice = true);
 
-    // The four bytes of the bitmap pixel at an image position (row 0 at the top).
-    static const BYTE* Pixel(const TextRenderer& renderer, int x, int y);
-    // Positions where level 0 of the atlas differs from the bitmap, all four bytes compared.
-    static std::vector<std::pair<int, int>> TexelMismatches(const TextRenderer& renderer);
-    static bool BitmapIsZero(const TextRenderer& renderer);
+    // The bitmap pixel at an image position (row 0 at the top).
+    BYTE* Pixel(int x, int y) const;
+    // Image positions where level 0 of the atlas differs from the bitmap in any byte.
+    std::vector<std::pair<int, int>> TexelMismatches() const;
 
     std::vector<std::wstring> debugLines;
     ScratchDirectory scratch;
@@ -48,5 +47,12 @@ protected:
     TextRenderer* renderer = nullptr;
 };
 
-// `count` distinct characters that the font has, none of them digits.
-std::wstring DistinctCharacters(int count, wchar_t first = 0x4E00);
+// `count` distinct ideographs as UTF-16 code units.
+std::u16string DistinctCharacters(int count);
+
+// A rectangle that FindGlyph would never write.
+constexpr SourceRect kUntouched = {-7, -7, -7, -7};
+inline SourceRect Cell(LONG left, LONG top) { return SourceRect{left, top, left + 40, top + 40}; }
+inline bool operator==(const SourceRect& a, const SourceRect& b) {
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
