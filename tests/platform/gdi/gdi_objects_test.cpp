@@ -50,24 +50,6 @@ TEST(GdiObjectsTest, SelectionDisplacesAndPinsObjectsUntilReleased) {
     EXPECT_EQ(after.bitmaps, before.bitmaps);
 }
 
-TEST(GdiObjectsTest, InjectedFailuresHitOnlyTheCountedCalls) {
-    platform::testing::FailGdiCall(platform::testing::GdiCall::CreateCompatibleDC, 1);
-    EXPECT_EQ(CreateCompatibleDC(nullptr), nullptr);
-    HDC dc = CreateCompatibleDC(nullptr);
-    EXPECT_NE(dc, nullptr);
-    DeleteDC(dc);
-
-    platform::testing::FailGdiCall(platform::testing::GdiCall::CreateDIBSection, -1);
-    uint8_t* bits = reinterpret_cast<uint8_t*>(&dc);
-    EXPECT_EQ(MakeSection(8, 8, &bits), nullptr);
-    EXPECT_EQ(bits, nullptr);
-    EXPECT_EQ(MakeSection(8, 8, &bits), nullptr);
-    platform::testing::ClearGdiFailures();
-    HBITMAP bitmap = MakeSection(8, 8, &bits);
-    EXPECT_NE(bitmap, nullptr);
-    DeleteObject(bitmap);
-}
-
 TEST(GdiObjectsTest, FillRectFollowsRowOrderZeroesAlphaAndClips) {
     HDC dc = CreateCompatibleDC(nullptr);
     HBRUSH brush = CreateSolidBrush(RGB(0x10, 0x20, 0x30));

@@ -118,24 +118,4 @@ TEST_F(TextOutTest, OnlySubPixelQualityLeavesColouredFringes) {
     for (int x = 0; x < 40; ++x) EXPECT_TRUE(At(x, 20)[1] == 0 || At(x, 20)[1] == 255) << x;
 }
 
-TEST(TextOutDefaultsTest, FailedFontLeavesTheContextsOwnFontInUse) {
-    platform::testing::FailGdiCall(platform::testing::GdiCall::CreateFontW);
-    EXPECT_EQ(CreateFontW(40, 0, 0, 0, 400, 0, 0, 0, 1, 0, 0, 5, 0, L"MS Gothic"), nullptr);
-    HDC dc = CreateCompatibleDC(nullptr);
-    EXPECT_EQ(SelectObject(dc, nullptr), nullptr);
-    TEXTMETRICW tm{};
-    ASSERT_TRUE(GetTextMetricsW(dc, &tm));
-    EXPECT_EQ(tm.tmHeight, 16);
-
-    // A negative height is the em, which for this face is also the cell.
-    HFONT font = CreateFontW(-12, 0, 0, 0, 400, 0, 0, 0, 1, 0, 0, 0, 0, L"MS Gothic");
-    HGDIOBJ previous = SelectObject(dc, font);
-    ASSERT_TRUE(GetTextMetricsW(dc, &tm));
-    EXPECT_EQ(tm.tmHeight, 12);
-    EXPECT_FALSE(DeleteObject(font)) << "in use";
-    SelectObject(dc, previous);
-    EXPECT_TRUE(DeleteObject(font));
-    DeleteDC(dc);
-}
-
 }  // namespace
