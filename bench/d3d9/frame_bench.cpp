@@ -52,10 +52,16 @@ void RasterFrame(benchmark::State& state, RasterPath path) {
     SetCounters(state);
 }
 
-void BM_RasterFrame_Automatic(benchmark::State& state) { RasterFrame(state, RasterPath::Automatic); }
+void BM_RasterFrame_Automatic(benchmark::State& state) {
+    RasterFrame(state, RasterPath::Automatic);
+}
 void BM_RasterFrame_RectSse2(benchmark::State& state) { RasterFrame(state, RasterPath::RectSse2); }
-void BM_RasterFrame_RectScalar(benchmark::State& state) { RasterFrame(state, RasterPath::RectScalar); }
-void BM_RasterFrame_GeneralOnly(benchmark::State& state) { RasterFrame(state, RasterPath::GeneralOnly); }
+void BM_RasterFrame_RectScalar(benchmark::State& state) {
+    RasterFrame(state, RasterPath::RectScalar);
+}
+void BM_RasterFrame_GeneralOnly(benchmark::State& state) {
+    RasterFrame(state, RasterPath::GeneralOnly);
+}
 BENCHMARK(BM_RasterFrame_Automatic)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_RasterFrame_RectSse2)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_RasterFrame_RectScalar)->Unit(benchmark::kMicrosecond);
@@ -77,9 +83,9 @@ void BM_SdlSoftwareFrame(benchmark::State& state) {
     auto textureFor = [&](const TestTexture* texture) {
         for (auto& [source, made] : textures)
             if (source == texture) return made;
-        SDL_Texture* made = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_ARGB8888,
-                                              SDL_TEXTUREACCESS_STATIC, texture->desc.width,
-                                              texture->desc.height);
+        SDL_Texture* made =
+            SDL_CreateTexture(renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STATIC,
+                              texture->desc.width, texture->desc.height);
         SDL_UpdateTexture(made, nullptr, texture->texels.data(), texture->desc.width * 4);
         SDL_SetTextureBlendMode(made, SDL_BLENDMODE_BLEND);
         textures.emplace_back(texture, made);
@@ -132,12 +138,14 @@ BENCHMARK(BM_SdlSoftwareFrame)->Unit(benchmark::kMicrosecond);
         const __m256i alpha = _mm256_srli_epi32(s, 24);
         const __m256i a = _mm256_or_si256(alpha, _mm256_slli_epi32(alpha, 16));
         const __m256i ia = _mm256_sub_epi16(fieldMask, a);
-        const __m256i low = _mm256_add_epi16(_mm256_mullo_epi16(_mm256_and_si256(s, fieldMask), a),
-                                             _mm256_mullo_epi16(_mm256_and_si256(d, fieldMask), ia));
+        const __m256i low =
+            _mm256_add_epi16(_mm256_mullo_epi16(_mm256_and_si256(s, fieldMask), a),
+                             _mm256_mullo_epi16(_mm256_and_si256(d, fieldMask), ia));
         const __m256i high = _mm256_add_epi16(
             _mm256_mullo_epi16(_mm256_and_si256(_mm256_srli_epi32(s, 8), fieldMask), a),
             _mm256_mullo_epi16(_mm256_and_si256(_mm256_srli_epi32(d, 8), fieldMask), ia));
-        const __m256i out = _mm256_or_si256(Div255Avx2(low), _mm256_slli_epi32(Div255Avx2(high), 8));
+        const __m256i out =
+            _mm256_or_si256(Div255Avx2(low), _mm256_slli_epi32(Div255Avx2(high), 8));
         _mm256_storeu_si256(reinterpret_cast<__m256i*>(dest + i), out);
     }
     for (; i < count; ++i) {

@@ -41,8 +41,9 @@ void PaintAtlas(TestTexture& t) {
     for (int cell = 0; cell < 2; ++cell)
         for (int y = 0; y < 40; ++y)
             for (int x = 0; x < 40; ++x) {
-                const bool stroke = (cell == 0) ? (x > 14 && x < 22 && y > 4 && y < 36)
-                                                : (std::abs(std::hypot(x - 20.0, y - 20.0) - 12.0) < 3.0);
+                const bool stroke = (cell == 0)
+                                        ? (x > 14 && x < 22 && y > 4 && y < 36)
+                                        : (std::abs(std::hypot(x - 20.0, y - 20.0) - 12.0) < 3.0);
                 const uint32_t alpha = stroke ? 255 : ((x + y) % 7 == 0 ? 90 : 0);
                 t.At(40 * cell + x, y) = Argb(alpha, 255, 255, 255);
             }
@@ -67,7 +68,8 @@ FrameWorkload::FrameWorkload() : cell(64, 64), piece(64, 64), cursor(64, 64), at
 size_t FrameWorkload::PixelsDrawn() const {
     size_t pixels = 0;
     for (const QuadDraw& q : quads)
-        pixels += static_cast<size_t>(q.source.right - q.source.left) * (q.source.bottom - q.source.top);
+        pixels +=
+            static_cast<size_t>(q.source.right - q.source.left) * (q.source.bottom - q.source.top);
     return pixels;
 }
 

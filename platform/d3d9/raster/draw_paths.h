@@ -11,7 +11,7 @@ enum class RasterPath {
     GeneralOnly,  // every triangle through setup, edge walk and the pixel stage
     RectScalar,   // rectangle kernels, one pixel at a time
     RectSse2,
-    RectAvx2,     // falls back to SSE2 where the processor lacks AVX2
+    RectAvx2,  // falls back to SSE2 where the processor lacks AVX2
 };
 
 enum class DrawRoute { General, RectKernel };

@@ -107,8 +107,7 @@ private:
 
     void Rasterize(const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c) const {
         TriangleSetup setup;
-        if (SetupTriangle(a, b, c, cullMode, pixels.scissor, setup) != SetupResult::Visible)
-            return;
+        if (SetupTriangle(a, b, c, cullMode, pixels.scissor, setup) != SetupResult::Visible) return;
         SpanTarget target{&pixels, &setup};
         WalkTriangle(setup, ShadeSpanOf, &target);
     }
@@ -129,7 +128,8 @@ DrawRoute DrawPrimitiveVia(RasterPath path, const FixedFunctionState& state,
                            D3DPRIMITIVETYPE type, const VertexStream& stream, UINT startVertex,
                            UINT primitiveCount) {
     const uint64_t vertexCount = VertexCount(type, primitiveCount);
-    if (primitiveCount == 0 || vertexCount == 0 || color.pixels == nullptr || stream.data == nullptr)
+    if (primitiveCount == 0 || vertexCount == 0 || color.pixels == nullptr ||
+        stream.data == nullptr)
         return DrawRoute::General;
     const FvfLayout layout = DecodeFvf(stream.fvf, state.stage0[D3DTSS_TEXCOORDINDEX] & 0xFFFF);
     if (!layout.drawable || stream.stride < layout.size) return DrawRoute::General;
@@ -165,9 +165,7 @@ DrawRoute DrawPrimitiveVia(RasterPath path, const FixedFunctionState& state,
                 else
                     rasterizer.Draw(vertices[p], vertices[p + 2], vertices[p + 1]);
                 break;
-            default:
-                rasterizer.Draw(vertices[0], vertices[p + 1], vertices[p + 2]);
-                break;
+            default: rasterizer.Draw(vertices[0], vertices[p + 1], vertices[p + 2]); break;
         }
     }
     return DrawRoute::General;

@@ -27,8 +27,7 @@ uint32_t WriteMaskBits(DWORD enable) {
     return mask;
 }
 
-uint32_t StageArgument(const PixelState& state, DWORD argument, uint32_t texel,
-                       uint32_t diffuse) {
+uint32_t StageArgument(const PixelState& state, DWORD argument, uint32_t texel, uint32_t diffuse) {
     uint32_t value;
     switch (argument & D3DTA_SELECTMASK) {
         case D3DTA_TEXTURE: value = texel; break;
@@ -71,7 +70,8 @@ uint32_t BlendFactors(DWORD factor, uint32_t source, uint32_t dest) {
         case D3DBLEND_INVDESTALPHA: return (255 - destAlpha) * 0x01010101u;
         case D3DBLEND_DESTCOLOR: return dest;
         case D3DBLEND_INVDESTCOLOR: return ~dest;
-        case D3DBLEND_SRCALPHASAT: return 0xFF000000u | std::min(sourceAlpha, 255 - destAlpha) * 0x010101u;
+        case D3DBLEND_SRCALPHASAT:
+            return 0xFF000000u | std::min(sourceAlpha, 255 - destAlpha) * 0x010101u;
         default: return 0xFFFFFFFFu;  // D3DBLEND_ONE
     }
 }
@@ -199,8 +199,7 @@ uint32_t Blend(const PixelState& state, uint32_t source, uint32_t dest) {
 }
 
 void WriteFragment(const PixelState& state, int x, int y, uint32_t source, uint16_t depth) {
-    if (state.alphaTest && !PassesComparison(state.alphaFunc, source >> 24, state.alphaRef))
-        return;
+    if (state.alphaTest && !PassesComparison(state.alphaFunc, source >> 24, state.alphaRef)) return;
     if (state.depthTest) {
         uint16_t& stored = state.depth.values[y * state.depth.pitch + x];
         if (!PassesComparison(state.depthFunc, depth, stored)) return;
@@ -237,10 +236,10 @@ void ShadeSpan(const PixelState& state, const TriangleSetup& triangle, int y, in
         for (int c = 0; c < 4; ++c)
             channels[c] = ColorChannel(ToFixed(triangle.colorOverW[c].At(x, y) * w));
         const uint32_t diffuse = PackArgb(channels[3], channels[2], channels[1], channels[0]);
-        const uint32_t texel =
-            state.texture ? SampleTexture(state, ToFixed(triangle.sOverW.At(x, y) * w),
-                                          ToFixed(triangle.tOverW.At(x, y) * w))
-                          : 0;
+        const uint32_t texel = state.texture
+                                   ? SampleTexture(state, ToFixed(triangle.sOverW.At(x, y) * w),
+                                                   ToFixed(triangle.tOverW.At(x, y) * w))
+                                   : 0;
         WriteFragment(state, x, y, CombineStage0(state, texel, diffuse), DepthValue(z));
         z += triangle.depth.dx;
     }

@@ -76,7 +76,6 @@ uint32_t Blend(const PixelState& state, uint32_t source, uint32_t dest);
 // Tests and writes one shaded fragment.
 void WriteFragment(const PixelState& state, int x, int y, uint32_t source, uint16_t depth);
 
-void ShadeSpan(const PixelState& state, const TriangleSetup& triangle, int y, int xBegin,
-               int xEnd);
+void ShadeSpan(const PixelState& state, const TriangleSetup& triangle, int y, int xBegin, int xEnd);
 
 }  // namespace d3d9sw::raster

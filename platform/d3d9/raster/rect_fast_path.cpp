@@ -61,7 +61,8 @@ bool KernelParamsFor(const PixelState& p, uint32_t diffuse, RectKernelParams& pa
         if (source == ColorSource::Unsupported) return false;
         params.alphaOr = p.texture->hasAlpha ? 0 : 0xFF000000u;
         // Times 255 is exact, so a white diffuse needs no multiply.
-        params.modulate = source == ColorSource::TextureTimesDiffuse && (diffuse & 0xFFFFFF) != 0xFFFFFF;
+        params.modulate =
+            source == ColorSource::TextureTimesDiffuse && (diffuse & 0xFFFFFF) != 0xFFFFFF;
         params.diffuse = diffuse;
     }
     params.alphaTest = p.alphaTest;
@@ -103,8 +104,8 @@ bool SamePlanes(const TriangleSetup& a, const TriangleSetup& b) {
 
 }  // namespace
 
-bool DrawScreenAlignedRect(const PixelState& pixels, const ScreenVertex (&fan)[4],
-                           DWORD cullMode, KernelIsa isa) {
+bool DrawScreenAlignedRect(const PixelState& pixels, const ScreenVertex (&fan)[4], DWORD cullMode,
+                           KernelIsa isa) {
     if (!IsAxisAlignedRect(fan)) return false;
     TriangleSetup first;
     TriangleSetup second;
@@ -118,10 +119,9 @@ bool DrawScreenAlignedRect(const PixelState& pixels, const ScreenVertex (&fan)[4
     for (const FixedPlane& channel : first.color)
         if (!ConstantOverRect(channel)) return false;
 
-    const uint32_t diffuse = (ColorChannel(first.color[3].origin) << 24) |
-                             (ColorChannel(first.color[2].origin) << 16) |
-                             (ColorChannel(first.color[1].origin) << 8) |
-                             ColorChannel(first.color[0].origin);
+    const uint32_t diffuse =
+        (ColorChannel(first.color[3].origin) << 24) | (ColorChannel(first.color[2].origin) << 16) |
+        (ColorChannel(first.color[1].origin) << 8) | ColorChannel(first.color[0].origin);
     RectKernelParams params;
     if (!KernelParamsFor(pixels, diffuse, params)) return false;
     params.depth = DepthValue(first.depth.origin);
@@ -130,8 +130,10 @@ bool DrawScreenAlignedRect(const PixelState& pixels, const ScreenVertex (&fan)[4
     constexpr int64_t kPixel = int64_t{1} << kSubpixelBits;
     const int64_t minX = std::min(fan[0].x, fan[2].x), maxX = std::max(fan[0].x, fan[2].x);
     const int64_t minY = std::min(fan[0].y, fan[2].y), maxY = std::max(fan[0].y, fan[2].y);
-    const int left = static_cast<int>(std::max<int64_t>(CeilDiv(minX, kPixel), pixels.scissor.left));
-    const int right = static_cast<int>(std::min<int64_t>(CeilDiv(maxX, kPixel), pixels.scissor.right));
+    const int left =
+        static_cast<int>(std::max<int64_t>(CeilDiv(minX, kPixel), pixels.scissor.left));
+    const int right =
+        static_cast<int>(std::min<int64_t>(CeilDiv(maxX, kPixel), pixels.scissor.right));
     const int top = static_cast<int>(std::max<int64_t>(CeilDiv(minY, kPixel), pixels.scissor.top));
     const int bottom =
         static_cast<int>(std::min<int64_t>(CeilDiv(maxY, kPixel), pixels.scissor.bottom));
@@ -150,13 +152,14 @@ bool DrawScreenAlignedRect(const PixelState& pixels, const ScreenVertex (&fan)[4
         std::fill(rows.begin(), rows.end(), gathered.data());
     } else {
         const Texture2D& texture = *pixels.texture;
-        const TexelRun columnRun =
-            MapTexels(first.s.At(left, top), first.s.dx, width, texture.width, pixels.addressU, columns);
-        const TexelRun rowRun =
-            MapTexels(first.t.At(left, top), first.t.dy, height, texture.height, pixels.addressV, texelRowIndices);
+        const TexelRun columnRun = MapTexels(first.s.At(left, top), first.s.dx, width,
+                                             texture.width, pixels.addressU, columns);
+        const TexelRun rowRun = MapTexels(first.t.At(left, top), first.t.dy, height, texture.height,
+                                          pixels.addressV, texelRowIndices);
         if (columnRun != TexelRun::Ascending) gathered.resize(static_cast<size_t>(width) * height);
         for (int r = 0; r < height; ++r) {
-            const int j = rowRun == TexelRun::Ascending ? texelRowIndices[0] + r : texelRowIndices[r];
+            const int j =
+                rowRun == TexelRun::Ascending ? texelRowIndices[0] + r : texelRowIndices[r];
             const uint32_t* texelRow = texture.texels + j * texture.pitch;
             if (columnRun == TexelRun::Ascending) {
                 rows[r] = texelRow + columns[0];
@@ -171,7 +174,8 @@ bool DrawScreenAlignedRect(const PixelState& pixels, const ScreenVertex (&fan)[4
     RectBlock block;
     block.color = pixels.color.pixels + top * pixels.color.pitch + left;
     block.colorPitch = pixels.color.pitch;
-    block.depth = params.depthTest ? pixels.depth.values + top * pixels.depth.pitch + left : nullptr;
+    block.depth =
+        params.depthTest ? pixels.depth.values + top * pixels.depth.pitch + left : nullptr;
     block.depthPitch = pixels.depth.pitch;
     block.texelRows = rows.data();
     block.width = width;

@@ -11,7 +11,7 @@ namespace d3d9sw::raster {
 
 // Draws the fan (v0 v1 v2) (v0 v2 v3) and returns true, or returns false without
 // drawing when only the general path can draw it exactly.
-bool DrawScreenAlignedRect(const PixelState& pixels, const ScreenVertex (&fan)[4],
-                           DWORD cullMode, KernelIsa isa);
+bool DrawScreenAlignedRect(const PixelState& pixels, const ScreenVertex (&fan)[4], DWORD cullMode,
+                           KernelIsa isa);
 
 }  // namespace d3d9sw::raster

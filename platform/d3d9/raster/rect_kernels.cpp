@@ -162,7 +162,8 @@ struct Lanes {
             uint64_t parts[kPixels / 2];
             std::memcpy(parts, &v, sizeof parts);
             uint64_t folded = parts[0];
-            for (int i = 1; i < kPixels / 2; ++i) folded = all ? folded & parts[i] : folded | parts[i];
+            for (int i = 1; i < kPixels / 2; ++i)
+                folded = all ? folded & parts[i] : folded | parts[i];
             return all ? folded == ~uint64_t{0} : folded != 0;
         }
     }
@@ -222,10 +223,10 @@ RECT_INLINE void RunRows(const RectKernelParams& params, const RectBlock& block)
         int x = 0;
         for (; x + Wide::kPixels <= width; x += Wide::kPixels)
             Wide::template Pixels<Mode, Blend>(wide, modulate, depthWrite, color + x,
-                                                depth ? depth + x : nullptr, texels + x);
+                                               depth ? depth + x : nullptr, texels + x);
         for (; x < width; ++x)
             Single::template Pixels<Mode, Blend>(single, modulate, depthWrite, color + x,
-                                                  depth ? depth + x : nullptr, texels + x);
+                                                 depth ? depth + x : nullptr, texels + x);
     }
 }
 
@@ -258,7 +259,7 @@ void RectKernelSse2(const RectKernelParams& params, const RectBlock& block) {
 
 #if defined(__x86_64__) || defined(__i386__)
 [[gnu::target("avx2")]] void RectKernelAvx2(const RectKernelParams& params,
-                                             const RectBlock& block) {
+                                            const RectBlock& block) {
     RunRect<32>(params, block);
 }
 
@@ -286,7 +287,8 @@ KernelIsa BestKernelIsa() {
 RectKernel SelectRectKernel(KernelIsa isa) {
     switch (isa) {
         case KernelIsa::Scalar: return RectKernelScalar;
-        case KernelIsa::Avx2: return BestKernelIsa() == KernelIsa::Avx2 ? RectKernelAvx2 : RectKernelSse2;
+        case KernelIsa::Avx2:
+            return BestKernelIsa() == KernelIsa::Avx2 ? RectKernelAvx2 : RectKernelSse2;
         default: return RectKernelSse2;
     }
 }

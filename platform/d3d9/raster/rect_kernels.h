@@ -11,8 +11,8 @@
 namespace d3d9sw::raster {
 
 struct RectKernelParams {
-    uint32_t alphaOr = 0;         // 0xFF000000 for a texture without alpha
-    bool modulate = false;        // colour channels times `diffuse`
+    uint32_t alphaOr = 0;   // 0xFF000000 for a texture without alpha
+    bool modulate = false;  // colour channels times `diffuse`
     uint32_t diffuse = 0xFFFFFFFF;
     bool alphaTest = false;
     DWORD alphaFunc = D3DCMP_ALWAYS;

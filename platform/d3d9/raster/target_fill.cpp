@@ -43,8 +43,7 @@ void StoreRunAvx2(T* row, int count, T value) {
 
 template <typename T>
 void FillRow(T* row, int count, T value) {
-    if (sizeof(T) == 2 ? (value >> 8) == (value & 0xFF)
-                       : value == (value & 0xFF) * 0x01010101u) {
+    if (sizeof(T) == 2 ? (value >> 8) == (value & 0xFF) : value == (value & 0xFF) * 0x01010101u) {
         std::memset(row, value & 0xFF, sizeof(T) * count);  // a byte pattern
         return;
     }
@@ -69,7 +68,8 @@ void FillRect(T* base, ptrdiff_t pitch, int width, int height, const PixelRect& 
         FillRow(base + r.top * pitch, width * (r.bottom - r.top), value);
         return;
     }
-    for (int y = r.top; y < r.bottom; ++y) FillRow(base + y * pitch + r.left, r.right - r.left, value);
+    for (int y = r.top; y < r.bottom; ++y)
+        FillRow(base + y * pitch + r.left, r.right - r.left, value);
 }
 
 }  // namespace

@@ -122,8 +122,8 @@ SetupResult SetupTriangle(const ScreenVertex& v0, const ScreenVertex& v1In,
     out.sOverW = solver.Float(v0.s * v0.invW, v1->s * v1->invW, v2->s * v2->invW);
     out.tOverW = solver.Float(v0.t * v0.invW, v1->t * v1->invW, v2->t * v2->invW);
     for (int c = 0; c < 4; ++c)
-        out.colorOverW[c] = solver.Float(v0.color[c] * v0.invW, v1->color[c] * v1->invW,
-                                         v2->color[c] * v2->invW);
+        out.colorOverW[c] =
+            solver.Float(v0.color[c] * v0.invW, v1->color[c] * v1->invW, v2->color[c] * v2->invW);
     return SetupResult::Visible;
 }
 

@@ -70,8 +70,7 @@ enum class SetupResult { Visible, Culled, Empty };
 
 // `cullMode` is a D3DCULL value; D3DCULL_CCW removes triangles that wind
 // counter-clockwise on the screen.
-SetupResult SetupTriangle(const ScreenVertex& v0, const ScreenVertex& v1,
-                          const ScreenVertex& v2, DWORD cullMode, const PixelRect& scissor,
-                          TriangleSetup& out);
+SetupResult SetupTriangle(const ScreenVertex& v0, const ScreenVertex& v1, const ScreenVertex& v2,
+                          DWORD cullMode, const PixelRect& scissor, TriangleSetup& out);
 
 }  // namespace d3d9sw::raster

@@ -150,8 +150,8 @@ ClipVertex VertexProcessor::Process(const uint8_t* vertex) const {
         const D3DMATRIX& m = state.texture0;
         double transformed[2];
         for (int c = 0; c < 2; ++c)
-            transformed[c] = coord[0] * m.m[0][c] + coord[1] * m.m[1][c] +
-                             coord[2] * m.m[2][c] + coord[3] * m.m[3][c];
+            transformed[c] = coord[0] * m.m[0][c] + coord[1] * m.m[1][c] + coord[2] * m.m[2][c] +
+                             coord[3] * m.m[3][c];
         out.u = transformed[0];
         out.v = count >= D3DTTFF_COUNT2 ? transformed[1] : 0.0;
     } else {

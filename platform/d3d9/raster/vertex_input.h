@@ -35,8 +35,7 @@ public:
     ClipVertex Process(const uint8_t* vertex) const;
 
 private:
-    uint32_t LitColor(uint32_t diffuse, uint32_t specular, bool hasDiffuse,
-                      bool hasSpecular) const;
+    uint32_t LitColor(uint32_t diffuse, uint32_t specular, bool hasDiffuse, bool hasSpecular) const;
 
     const FixedFunctionState& state;
     FvfLayout layout;

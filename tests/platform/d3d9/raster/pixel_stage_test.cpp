@@ -1,7 +1,7 @@
 // The pixel stage's arithmetic on its own: rounding, texel addressing, stage 0, the
 // tests and the blend.
-#include "d3d9/raster/color_math.h"
 #include "d3d9/raster/pixel_stage.h"
+#include "d3d9/raster/color_math.h"
 
 #include <gtest/gtest.h>
 

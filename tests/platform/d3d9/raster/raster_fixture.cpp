@@ -38,7 +38,8 @@ TestTexture::TestTexture(int width, int height, bool hasAlpha)
 uint32_t TestTexture::Pattern(int column, int row) {
     return 0xFF000000u | (static_cast<uint32_t>(row & 0xFF) << 16) |
            (static_cast<uint32_t>(column & 0xFF) << 8) |
-           (static_cast<uint32_t>((row >> 8) & 0xF) << 4) | static_cast<uint32_t>((column >> 8) & 0xF);
+           (static_cast<uint32_t>((row >> 8) & 0xF) << 4) |
+           static_cast<uint32_t>((column >> 8) & 0xF);
 }
 
 void TestTexture::FillPattern() {

@@ -17,7 +17,9 @@ struct Frame {
     uint32_t At(int x, int y) const { return color[static_cast<size_t>(y) * width + x]; }
     uint16_t DepthAt(int x, int y) const { return depth[static_cast<size_t>(y) * width + x]; }
     // Pixels that differ from the clear colour, as a bounding box; empty when none.
-    struct Box { int left = 0, top = 0, right = 0, bottom = 0; };
+    struct Box {
+        int left = 0, top = 0, right = 0, bottom = 0;
+    };
     Box TouchedBox() const;
 
     int width;
@@ -33,7 +35,9 @@ struct TestTexture {
     // high bits of both.
     static uint32_t Pattern(int column, int row);
     void FillPattern();
-    uint32_t& At(int column, int row) { return texels[static_cast<size_t>(row) * desc.pitch + column]; }
+    uint32_t& At(int column, int row) {
+        return texels[static_cast<size_t>(row) * desc.pitch + column];
+    }
 
     std::vector<uint32_t> texels;
     Texture2D desc;

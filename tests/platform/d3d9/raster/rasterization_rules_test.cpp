@@ -25,8 +25,12 @@ protected:
 
     // A vertex at pixel coordinates (x, y) of the 32 x 32 viewport.
     static ColoredVertex At(double x, double y, float z = 0.5f) {
-        return {static_cast<float>(x / (kSize / 2) - 1.0), static_cast<float>(1.0 - y / (kSize / 2)), z,
-                0x00000001u, 0.0f, 0.0f};
+        return {static_cast<float>(x / (kSize / 2) - 1.0),
+                static_cast<float>(1.0 - y / (kSize / 2)),
+                z,
+                0x00000001u,
+                0.0f,
+                0.0f};
     }
 
     void Draw(D3DPRIMITIVETYPE type, const std::vector<ColoredVertex>& vertices, UINT count) {
@@ -127,8 +131,8 @@ TEST_F(RasterizationRules, ListStripAndFanOfOneQuadCoverTheSamePixels) {
 TEST_F(RasterizationRules, NearAndFarPlanesCutTheTriangleWhereDepthLeavesZeroToOne) {
     // Depth runs from -1 at the left edge to 1 at the right: the near plane cuts the
     // screen in half. Then from 0 to 2: the far plane does.
-    for (const auto& [leftZ, rightZ, drawnOnLeft] : {std::tuple{-1.0f, 1.0f, false},
-                                                    std::tuple{0.0f, 2.0f, true}}) {
+    for (const auto& [leftZ, rightZ, drawnOnLeft] :
+         {std::tuple{-1.0f, 1.0f, false}, std::tuple{0.0f, 2.0f, true}}) {
         std::fill(frame.color.begin(), frame.color.end(), 0u);
         Draw(D3DPT_TRIANGLEFAN,
              {At(0, 0, leftZ), At(32, 0, rightZ), At(32, 32, rightZ), At(0, 32, leftZ)}, 2);
@@ -187,9 +191,10 @@ TEST_F(RasterizationRules, TextureCoordinatesAreInterpolatedWithPerspective) {
     // right: u runs 0..1 along it. Halfway across the screen the eye sees the point
     // with u = (0/1 + 1/3) / 2 / ((1/1 + 1/3) / 2) = 1/4, not the affine 1/2.
     const float y = 0.02f;
-    const std::vector<ColoredVertex> strip = {
-        {-1.0f, y, 1.0f, 0xFFFFFFFF, 0.0f, 0.0f},  {3.0f, y, 3.0f, 0xFFFFFFFF, 1.0f, 0.0f},
-        {-1.0f, -y, 1.0f, 0xFFFFFFFF, 0.0f, 0.0f}, {3.0f, -y, 3.0f, 0xFFFFFFFF, 1.0f, 0.0f}};
+    const std::vector<ColoredVertex> strip = {{-1.0f, y, 1.0f, 0xFFFFFFFF, 0.0f, 0.0f},
+                                              {3.0f, y, 3.0f, 0xFFFFFFFF, 1.0f, 0.0f},
+                                              {-1.0f, -y, 1.0f, 0xFFFFFFFF, 0.0f, 0.0f},
+                                              {3.0f, -y, 3.0f, 0xFFFFFFFF, 1.0f, 0.0f}};
     Draw(D3DPT_TRIANGLESTRIP, strip, 2);
     // Pixel 16's centre is exactly the middle: u = 0.25 -> texel 16.
     EXPECT_EQ(frame.At(16, 16), TestTexture::Pattern(16, 0));
@@ -228,7 +233,8 @@ TEST_F(RasterizationRules, VerticesBeyondTheStreamDrawNothing) {
     // The last vertex needs only its own bytes, not a whole stride.
     stream.stride = 40;
     std::vector<uint8_t> padded(2 * 40 + sizeof(ColoredVertex));
-    for (int i = 0; i < 3; ++i) std::memcpy(padded.data() + 40 * i, &vertices[i], sizeof(ColoredVertex));
+    for (int i = 0; i < 3; ++i)
+        std::memcpy(padded.data() + 40 * i, &vertices[i], sizeof(ColoredVertex));
     stream.data = padded.data();
     stream.size = padded.size();
     DrawPrimitive(state, color, nullptr, D3DPT_TRIANGLELIST, stream, 0, 1);

@@ -28,7 +28,8 @@ struct Scene {
 };
 
 struct Assets {
-    Assets() : cell(64, 64), piece(64, 64), cursor(64, 64), atlas(1024, 1024), opaque(48, 40, false) {
+    Assets()
+        : cell(64, 64), piece(64, 64), cursor(64, 64), atlas(1024, 1024), opaque(48, 40, false) {
         FillNoise(cell, 1);
         FillNoise(piece, 2);
         FillNoise(cursor, 3);
@@ -92,25 +93,25 @@ int AwkwardPlacements(FixedFunctionState& state, Frame& frame, RasterPath path) 
     return routed;
 }
 
-class RectPathIdentity
-    : public ::testing::TestWithParam<std::tuple<RasterPath, int>> {};
+class RectPathIdentity : public ::testing::TestWithParam<std::tuple<RasterPath, int>> {};
 
 const std::vector<Scene>& Scenes() {
     static const std::vector<Scene> scenes = {
         {"BoardFrame", [](FixedFunctionState&) {}, BoardFrame},
         {"AwkwardPlacements", [](FixedFunctionState&) {}, AwkwardPlacements},
-        {"NoBlending", [](FixedFunctionState& s) { s.renderStates[D3DRS_ALPHABLENDENABLE] = FALSE; },
+        {"NoBlending",
+         [](FixedFunctionState& s) { s.renderStates[D3DRS_ALPHABLENDENABLE] = FALSE; },
          AwkwardPlacements},
-        {"NoAlphaTest", [](FixedFunctionState& s) { s.renderStates[D3DRS_ALPHATESTENABLE] = FALSE; },
-         BoardFrame},
+        {"NoAlphaTest",
+         [](FixedFunctionState& s) { s.renderStates[D3DRS_ALPHATESTENABLE] = FALSE; }, BoardFrame},
         {"AlphaTestAgainst128",
          [](FixedFunctionState& s) {
              s.renderStates[D3DRS_ALPHAFUNC] = D3DCMP_LESSEQUAL;
              s.renderStates[D3DRS_ALPHAREF] = 128;
          },
          BoardFrame},
-        {"StrictDepthTest", [](FixedFunctionState& s) { s.renderStates[D3DRS_ZFUNC] = D3DCMP_LESS; },
-         BoardFrame},
+        {"StrictDepthTest",
+         [](FixedFunctionState& s) { s.renderStates[D3DRS_ZFUNC] = D3DCMP_LESS; }, BoardFrame},
         {"NoDepthWrite", [](FixedFunctionState& s) { s.renderStates[D3DRS_ZWRITEENABLE] = FALSE; },
          AwkwardPlacements},
         {"NoDepthTest", [](FixedFunctionState& s) { s.renderStates[D3DRS_ZENABLE] = D3DZB_FALSE; },
@@ -169,18 +170,18 @@ TEST_P(RectPathIdentity, EveryPixelAndDepthMatchesTheGeneralPath) {
     EXPECT_NE(general.TouchedBox().right, 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Scenes, RectPathIdentity,
-    ::testing::Combine(::testing::Values(RasterPath::RectScalar, RasterPath::RectSse2,
-                                         RasterPath::RectAvx2),
-                       ::testing::Range(0, static_cast<int>(Scenes().size()))),
-    [](const ::testing::TestParamInfo<std::tuple<RasterPath, int>>& info) {
-        const RasterPath path = std::get<0>(info.param);
-        const std::string isa = path == RasterPath::RectScalar ? "Scalar"
-                                : path == RasterPath::RectSse2 ? "Sse2"
-                                                               : "Avx2";
-        return Scenes()[std::get<1>(info.param)].name + "_" + isa;
-    });
+INSTANTIATE_TEST_SUITE_P(Scenes, RectPathIdentity,
+                         ::testing::Combine(::testing::Values(RasterPath::RectScalar,
+                                                              RasterPath::RectSse2,
+                                                              RasterPath::RectAvx2),
+                                            ::testing::Range(0, static_cast<int>(Scenes().size()))),
+                         [](const ::testing::TestParamInfo<std::tuple<RasterPath, int>>& info) {
+                             const RasterPath path = std::get<0>(info.param);
+                             const std::string isa = path == RasterPath::RectScalar ? "Scalar"
+                                                     : path == RasterPath::RectSse2 ? "Sse2"
+                                                                                    : "Avx2";
+                             return Scenes()[std::get<1>(info.param)].name + "_" + isa;
+                         });
 
 }  // namespace
 }  // namespace d3d9sw::raster::testing

@@ -30,8 +30,8 @@ void ExpectTexelsAt(const Frame& frame, const SourceRectangle& source, int x0, i
         for (int k = 0; k < w && x0 + k < frame.width; ++k)
             if (frame.At(x0 + k, y0 + j) != TestTexture::Pattern(source.left + k, source.top + j) &&
                 ++mismatches <= 5)
-                ADD_FAILURE() << "pixel (" << x0 + k << ", " << y0 + j << ") shows "
-                              << std::hex << frame.At(x0 + k, y0 + j);
+                ADD_FAILURE() << "pixel (" << x0 + k << ", " << y0 + j << ") shows " << std::hex
+                              << frame.At(x0 + k, y0 + j);
     EXPECT_EQ(mismatches, 0);
 }
 

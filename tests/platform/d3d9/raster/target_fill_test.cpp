@@ -29,7 +29,8 @@ TEST(TargetFill, CutsTheRectangleToTheTarget) {
     for (uint16_t value : depth) ASSERT_EQ(value, 0xFFFF);
     FillDepth(target, {-5, 2, 4, 3}, 0x1234);
     for (int y = 0; y < 7; ++y)
-        for (int x = 0; x < 9; ++x) ASSERT_EQ(depth[y * 9 + x], (y == 2 && x < 4) ? 0x1234 : 0xFFFF);
+        for (int x = 0; x < 9; ++x)
+            ASSERT_EQ(depth[y * 9 + x], (y == 2 && x < 4) ? 0x1234 : 0xFFFF);
     FillDepth(target, {5, 5, 2, 2}, 0);  // empty
     EXPECT_EQ(depth[5 * 9 + 5], 0xFFFF);
 }

@@ -31,8 +31,8 @@ TEST(FvfLayout, OffsetsFollowTheFormatBits) {
 
     // Normal, specular, and a second set read by stage 0: set 0 has three components
     // (size bits 01 at bit 16), set 1 one component (11 at bit 18).
-    const DWORD rich = D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_DIFFUSE | D3DFVF_SPECULAR |
-                       D3DFVF_TEX2 | (1u << 16) | (3u << 18);
+    const DWORD rich = D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_DIFFUSE | D3DFVF_SPECULAR | D3DFVF_TEX2 |
+                       (1u << 16) | (3u << 18);
     const FvfLayout second = DecodeFvf(rich, 1);
     EXPECT_EQ(second.specularOffset, 28);
     EXPECT_EQ(second.texCoordOffset, 32 + 12);
@@ -63,11 +63,12 @@ TEST(VertexProcessing, WorldViewProjectionApplyInRowVectorOrder) {
     state.world = IdentityMatrix();
     state.world._41 = 10.0f;  // translate, then
     state.view = IdentityMatrix();
-    state.view._11 = 2.0f;    // scale: (1 + 10) * 2
+    state.view._11 = 2.0f;  // scale: (1 + 10) * 2
     state.projection = IdentityMatrix();
     state.projection._34 = 1.0f;  // w = z
     state.projection._44 = 0.0f;
-    const ClipVertex v = ProcessOne(state, {1.0f, 2.0f, 4.0f, 0, 0, 0}, D3DFVF_XYZ | D3DFVF_DIFFUSE | D3DFVF_TEX1);
+    const ClipVertex v =
+        ProcessOne(state, {1.0f, 2.0f, 4.0f, 0, 0, 0}, D3DFVF_XYZ | D3DFVF_DIFFUSE | D3DFVF_TEX1);
     EXPECT_DOUBLE_EQ(v.x, 22.0);
     EXPECT_DOUBLE_EQ(v.y, 2.0);
     EXPECT_DOUBLE_EQ(v.w, 4.0);
