@@ -101,27 +101,9 @@ HRESULT Device::Present(const RECT* sourceRect, const RECT* destRect, HWND destW
 }
 
 HRESULT Device::Reset(D3DPRESENT_PARAMETERS* params) {
-    HRESULT result = InjectedFailure(D3DCall::Reset);
-    if (result == S_OK) {
-        if (!params) {
-            result = D3DERR_INVALIDCALL;
-        } else if (IsLost()) {
-            result = D3DERR_DEVICELOST;
-        } else if (resetBlockers_ > 0) {
-            result = D3DERR_INVALIDCALL;
-        } else {
-            D3DPRESENT_PARAMETERS resolved = *params;
-            if (!resolved.hDeviceWindow) resolved.hDeviceWindow = params_.hDeviceWindow;
-            result = ApplyPresentation(resolved.hDeviceWindow ? resolved.hDeviceWindow
-                                                              : focusWindow_,
-                                       resolved, true);
-            if (result == D3D_OK) {
-                *params = resolved;
-                params_ = resolved;
-            }
-        }
-    }
+    const HRESULT result = ApplyResetParameters(params);
     if (result != D3D_OK) {
+        // As on Windows, a failed reset leaves a device that only Reset can revive.
         needsReset_ = true;
         return result;
     }
@@ -129,6 +111,21 @@ HRESULT Device::Reset(D3DPRESENT_PARAMETERS* params) {
     swapChain_.reset();
     Restart();
     needsReset_ = false;
+    return D3D_OK;
+}
+
+HRESULT Device::ApplyResetParameters(D3DPRESENT_PARAMETERS* params) {
+    if (const HRESULT failure = InjectedFailure(D3DCall::Reset); failure != S_OK) return failure;
+    if (!params) return D3DERR_INVALIDCALL;
+    if (IsLost()) return D3DERR_DEVICELOST;
+    if (resetBlockers_ > 0) return D3DERR_INVALIDCALL;
+    D3DPRESENT_PARAMETERS resolved = *params;
+    const HWND window = resolved.hDeviceWindow ? resolved.hDeviceWindow : focusWindow_;
+    if (const HRESULT result = ApplyPresentation(window, resolved, true); result != D3D_OK) {
+        return result;
+    }
+    *params = resolved;
+    params_ = resolved;
     return D3D_OK;
 }
 

@@ -93,6 +93,8 @@ private:
     Device(IDirect3D9& direct3d, HWND focusWindow, const D3DPRESENT_PARAMETERS& params);
     ~Device();
 
+    // Everything Reset checks, then the window's new presentation.
+    HRESULT ApplyResetParameters(D3DPRESENT_PARAMETERS* params);
     HWND PresentationWindow() const;
     // Lost now: by request, or full screen while the window is not active.
     bool IsLost() const;
