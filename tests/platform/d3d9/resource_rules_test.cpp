@@ -210,25 +210,4 @@ TEST_F(ResourceRules, VertexBuffersLockWhollyOrInPartWithinTheirLength) {
     buffer->Release();
 }
 
-TEST_F(ResourceRules, OffscreenPlainSurfacesAreLockableIn32BitFormats) {
-    IDirect3DSurface9* surface = nullptr;
-    EXPECT_EQ(device->CreateOffscreenPlainSurface(8, 8, D3DFMT_R5G6B5, D3DPOOL_SYSTEMMEM, &surface,
-                                                  nullptr),
-              D3DERR_INVALIDCALL);
-    EXPECT_EQ(device->CreateOffscreenPlainSurface(8, 8, D3DFMT_X8R8G8B8, D3DPOOL_MANAGED, &surface,
-                                                  nullptr),
-              D3DERR_INVALIDCALL);
-    EXPECT_EQ(device->CreateOffscreenPlainSurface(0, 8, D3DFMT_X8R8G8B8, D3DPOOL_SYSTEMMEM,
-                                                  &surface, nullptr),
-              D3DERR_INVALIDCALL);
-    ASSERT_EQ(device->CreateOffscreenPlainSurface(8, 4, D3DFMT_A8R8G8B8, D3DPOOL_SYSTEMMEM,
-                                                  &surface, nullptr),
-              D3D_OK);
-    D3DLOCKED_RECT locked{};
-    ASSERT_EQ(surface->LockRect(&locked, nullptr, 0), D3D_OK);
-    EXPECT_EQ(locked.Pitch, 32);
-    EXPECT_EQ(surface->UnlockRect(), D3D_OK);
-    surface->Release();
-}
-
 }  // namespace
