@@ -153,13 +153,5 @@ TEST_F(BmpDecoderTest, FailedLockWritesNothingAndFreesTheRows)
     EXPECT_TRUE(boxes.empty());
 }
 
-TEST_F(BmpDecoderTest, ProbeOfAMissingFileLeavesTheRecord)
-{
-    ImageInfo info{7, 8, 9, 10, D3DFMT_R5G6B5};
-    EXPECT_EQ(ProbeBmp(folder.PathOf("absent.bmp").c_str(), &info), 0);
-    EXPECT_EQ(info.width, 7u);
-    EXPECT_EQ(info.format, D3DFMT_R5G6B5);
-}
-
 }  // namespace
 }  // namespace image_test

@@ -145,18 +145,5 @@ TEST_F(TgaDecoderTest, FailedLockWritesNothing)
     EXPECT_EQ(ReadLevel(texture.get()), std::vector<uint32_t>(16, 0u));
 }
 
-TEST_F(TgaDecoderTest, ReadTgaPixelsClosesTheStreamItIsGiven)
-{
-    std::wstring path = folder.Write("short.tga", TgaBytes({.width = 4, .height = 4, .cutFromEnd = 1}));
-    TextureRef texture = CreateStagingTexture(Device(), 4, 4);
-    int filesBefore = OpenFileCount();
-    FILE* file = _wfopen(path.c_str(), L"rb");
-    ASSERT_NE(file, nullptr);
-    ASSERT_EQ(fseek(file, 12, SEEK_SET), 0);
-    IDirect3DTexture9* slot = texture.get();
-    EXPECT_EQ(ReadTgaPixels(file, &slot), 0);
-    EXPECT_EQ(OpenFileCount(), filesBefore);
-}
-
 }  // namespace
 }  // namespace image_test
