@@ -7,7 +7,8 @@
 HFONT WINAPI CreateFontW(int height, int width, int escapement, int orientation, int weight, DWORD italic,
                          DWORD underline, DWORD strikeOut, DWORD charSet, DWORD outPrecision, DWORD clipPrecision,
                          DWORD quality, DWORD pitchAndFamily, LPCWSTR faceName) {
-    // Rotation, decoration and matching hints are not offered; text is always upright.
+    // Width scaling, rotation, decoration and matching hints are not offered.
+    UNREFERENCED_PARAMETER(width);
     UNREFERENCED_PARAMETER(escapement);
     UNREFERENCED_PARAMETER(orientation);
     UNREFERENCED_PARAMETER(underline);
@@ -20,7 +21,6 @@ HFONT WINAPI CreateFontW(int height, int width, int escapement, int orientation,
 
     platform::gdi::FontRequest request;
     request.height = height;
-    request.width = width;
     request.weight = weight;
     request.italic = italic != 0;
     request.quality = static_cast<int>(quality);

@@ -7,7 +7,6 @@ namespace platform::gdi {
 
 struct FontRequest {
     int height = 0;  // positive: cell height; negative: em height; 0: default size
-    int width = 0;
     int weight = 0;
     bool italic = false;
     int quality = 0;

@@ -26,7 +26,7 @@ ObjectTable& Table() {
         ObjectTable made;
         // What a fresh context holds before anything is selected: the system font,
         // a one-pixel bitmap and a white brush.
-        made.stockFont = AddStock(made, std::make_unique<FontObject>(FontRequest{16, 0, FW_BOLD, false, DEFAULT_QUALITY, L"System"}));
+        made.stockFont = AddStock(made, std::make_unique<FontObject>(FontRequest{16, FW_BOLD, false, DEFAULT_QUALITY, L"System"}));
         made.stockBitmap = AddStock(made, std::make_unique<BitmapObject>(1, 1, true));
         made.stockBrush = AddStock(made, std::make_unique<BrushObject>(RGB(255, 255, 255)));
         return made;
