@@ -50,6 +50,8 @@ void ExpectTexelsExactlyIn(const Frame& frame, Covered area, int texLeft, int te
 
 class SpritePlacement : public testing::Test {
 protected:
+    void SetUp() override { ASSERT_NE(gpu.device, nullptr) << "no device"; }
+
     void TearDown() override {
         ReleaseInterface(texture);
         platform::testing::ResetAllHooks();

@@ -1,7 +1,5 @@
 #include "test_device.h"
 
-#include <gtest/gtest.h>
-
 #include "render/release_interface.h"
 
 namespace {
@@ -31,7 +29,6 @@ TestDevice::TestDevice() {
                              NULL, NULL);
     direct3d = Direct3DCreate9(D3D_SDK_VERSION);
     if (!window || !direct3d) {
-        ADD_FAILURE() << "no window or Direct3D object";
         return;
     }
     D3DDISPLAYMODE mode = {};
@@ -48,7 +45,6 @@ TestDevice::TestDevice() {
     if (FAILED(direct3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, window,
                                       D3DCREATE_SOFTWARE_VERTEXPROCESSING, &presentParams,
                                       &device))) {
-        ADD_FAILURE() << "CreateDevice failed";
         device = NULL;
     }
 }
@@ -70,7 +66,6 @@ IDirect3DTexture9* TestDevice::MakeTexture(UINT width, UINT height, D3DFORMAT fo
                                      NULL)) ||
         FAILED(device->CreateTexture(width, height, 1, 0, format, D3DPOOL_DEFAULT, &texture,
                                      NULL))) {
-        ADD_FAILURE() << "CreateTexture failed";
         ReleaseInterface(staging);
         return NULL;
     }

@@ -1,5 +1,6 @@
 // A window with a windowed 640 x 480 device on it, set up as the program sets up its
 // own, for rendering through the real pipeline and reading the presented frame.
+// `device` stays null when any step of the set-up fails.
 #pragma once
 
 #include <windows.h>
@@ -21,7 +22,7 @@ public:
     TestDevice& operator=(const TestDevice&) = delete;
 
     // A default-pool texture filled through a system-memory one, as the loader does;
-    // texel(x, y) gives 0xAARRGGBB. The caller owns the one reference.
+    // texel(x, y) gives 0xAARRGGBB. The caller owns the one reference; null on failure.
     IDirect3DTexture9* MakeTexture(UINT width, UINT height, D3DFORMAT format,
                                    const std::function<uint32_t(int x, int y)>& texel);
 

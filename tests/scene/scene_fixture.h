@@ -27,6 +27,7 @@ class SceneFixture : public testing::Test {
 protected:
     SceneFixture();
     ~SceneFixture() override;
+    void SetUp() override { ASSERT_NE(gpu.device, nullptr) << "no device"; }
 
     // Clear, BeginScene, the scene's draw, EndScene, Present; the presented frame.
     platform::testing::Frame RenderFrame();
