@@ -24,12 +24,12 @@ struct BmpLayout {
     UINT height;
     BOOL bottomRowFirst;
     size_t stride;
-    DWORD pixelOffset;
 };
 
 // Reads both headers from the start of the stream and accepts only what the
-// decoder can read safely: 24-bit, uncompressed, sides 1..MaxTextureSide. A
-// negative height means the rows are stored top row first.
+// decoder can read safely: 24-bit, uncompressed, sides 1..MaxTextureSide, and a
+// file that holds every pixel row. A negative height means the rows are stored
+// top row first. On success the stream stands at the first stored row.
 BOOL ReadBmpLayout(FILE* file, BmpLayout* layout)
 {
     BITMAPFILEHEADER fileHeader;
@@ -55,11 +55,15 @@ BOOL ReadBmpLayout(FILE* file, BmpLayout* layout)
     if (width <= 0 || width > MaxTextureSide || height == 0 || height > MaxTextureSide) {
         return FALSE;
     }
+    size_t stride = (static_cast<size_t>(width) * 3 + 3) & ~static_cast<size_t>(3);
+    if (fseek(file, static_cast<long>(fileHeader.bfOffBits), SEEK_SET) != 0 ||
+        !StreamHoldsBytes(file, stride * static_cast<size_t>(height))) {
+        return FALSE;
+    }
     layout->width = static_cast<UINT>(width);
     layout->height = static_cast<UINT>(height);
     layout->bottomRowFirst = bottomRowFirst;
-    layout->stride = (static_cast<size_t>(width) * 3 + 3) & ~static_cast<size_t>(3);
-    layout->pixelOffset = fileHeader.bfOffBits;
+    layout->stride = stride;
     return TRUE;
 }
 
@@ -89,9 +93,6 @@ int LoadBmp(FILE* file, IDirect3DTexture9** texture)
 {
     BmpLayout layout;
     if (!ReadBmpLayout(file, &layout) || !LevelMatchesImage(*texture, layout.width, layout.height)) {
-        return CloseStreamAndFail(file);
-    }
-    if (fseek(file, static_cast<long>(layout.pixelOffset), SEEK_SET) != 0) {
         return CloseStreamAndFail(file);
     }
     BYTE* pixels = ReadPixelBlock(file, layout.stride * layout.height);

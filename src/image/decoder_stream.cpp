@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-static BOOL StreamHoldsBytes(FILE* file, size_t byteCount)
+BOOL StreamHoldsBytes(FILE* file, size_t byteCount)
 {
     long start = ftell(file);
     if (start < 0 || fseek(file, 0, SEEK_END) != 0) {

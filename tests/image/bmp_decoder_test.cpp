@@ -70,30 +70,29 @@ TEST_F(BmpDecoderTest, PixelOffsetIsHonoured)
 struct RejectedBmp {
     const char* why;
     BmpFile file;
-    bool probeAccepts;  // the header is sound; only the pixel data is not
 };
 
 TEST_F(BmpDecoderTest, RejectedFilesWriteNothingAndCloseTheStream)
 {
     const RejectedBmp rejected[] = {
-        {"bit count 8", {.width = 4, .height = 4, .bitCount = 8}, false},
-        {"bit count 32", {.width = 4, .height = 4, .bitCount = 32}, false},
-        {"run-length compression", {.width = 4, .height = 4, .compression = 1}, false},
-        {"not BM", {.width = 4, .height = 4, .type = 0x4142}, false},
-        {"zero width", {.width = 0, .height = 4}, false},
-        {"negative width", {.width = -4, .height = 4}, false},
-        {"zero height", {.width = 4, .height = 0}, false},
-        {"wider than any texture", {.width = 8193, .height = 1}, false},
-        {"taller than any texture", {.width = 1, .height = -8193}, false},
-        {"truncated info header", {.width = 4, .height = 4, .cutFromEnd = 4 * 12 + 20}, false},
-        {"pixel block one byte short", {.width = 4, .height = 4, .cutFromEnd = 1}, true},
-        {"pixel block missing", {.width = 4, .height = 4, .cutFromEnd = 4 * 12}, true},
+        {"bit count 8", {.width = 4, .height = 4, .bitCount = 8}},
+        {"bit count 32", {.width = 4, .height = 4, .bitCount = 32}},
+        {"run-length compression", {.width = 4, .height = 4, .compression = 1}},
+        {"not BM", {.width = 4, .height = 4, .type = 0x4142}},
+        {"zero width", {.width = 0, .height = 4}},
+        {"negative width", {.width = -4, .height = 4}},
+        {"zero height", {.width = 4, .height = 0}},
+        {"wider than any texture", {.width = 8193, .height = 1}},
+        {"taller than any texture", {.width = 1, .height = -8193}},
+        {"truncated info header", {.width = 4, .height = 4, .cutFromEnd = 4 * 12 + 20}},
+        {"pixel block one byte short", {.width = 4, .height = 4, .cutFromEnd = 1}},
+        {"pixel block missing", {.width = 4, .height = 4, .cutFromEnd = 4 * 12}},
     };
     for (const RejectedBmp& bmp : rejected) {
         SCOPED_TRACE(bmp.why);
         std::wstring path = folder.Write("rejected.bmp", BmpBytes(bmp.file));
         ImageInfo info{};
-        EXPECT_EQ(ProbeBmp(path.c_str(), &info), bmp.probeAccepts ? 1 : 0);
+        EXPECT_EQ(ProbeBmp(path.c_str(), &info), 0) << "a texture would be made for it";
 
         TextureRef texture = CreateStagingTexture(Device(), 4, 4, D3DFMT_X8R8G8B8);
         int filesBefore = OpenFileCount();
@@ -119,7 +118,7 @@ TEST_F(BmpDecoderTest, HugeHeaderOverATinyFileAllocatesNothing)
     // 8192 x 8192 claims 192 MiB of rows; the file holds none of them.
     std::wstring path = folder.Write("huge.bmp", BmpClaiming(8192, 8192));
     ImageInfo info{};
-    ASSERT_EQ(ProbeBmp(path.c_str(), &info), 1);
+    EXPECT_EQ(ProbeBmp(path.c_str(), &info), 0);
     TextureRef texture = CreateStagingTexture(Device(), 8192, 8192, D3DFMT_X8R8G8B8);
     EXPECT_EQ(Decode(path, texture.get()), 0);
 }
