@@ -19,6 +19,7 @@ void RequestBgraTransforms(png_structp png, png_infop info)
     int colorType = png_get_color_type(png, info);
     BOOL hasTransparency = png_get_valid(png, info, PNG_INFO_tRNS) != 0;
 
+    // Also for palette and grey files: libpng swaps after widening them to colour.
     png_set_bgr(png);
     if (colorType == PNG_COLOR_TYPE_PALETTE) {
         png_set_palette_to_rgb(png);
@@ -40,6 +41,8 @@ void RequestBgraTransforms(png_structp png, png_infop info)
     if ((colorType & PNG_COLOR_MASK_ALPHA) == 0 && !hasTransparency) {
         png_set_filler(png, 0xFF, PNG_FILLER_AFTER);
     }
+    // Asked for before the info update, so png_read_image assembles interlaced
+    // passes without warning.
     png_set_interlace_handling(png);
 }
 
