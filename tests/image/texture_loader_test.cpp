@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "image_test_fixture.h"
+#include "refusing_device.h"
 #include "texture_access.h"
 
 namespace image_test {
@@ -146,6 +147,15 @@ TEST_F(TextureLoaderTest, RefusedSizeShowsOneBoxAndLeavesNull)
         EXPECT_EQ(boxes[0].type, static_cast<UINT>(MB_OK));
         platform::testing::ClearD3DFailures();
     }
+    // The staging texture is made, the final one refused: the staging is let go.
+    DefaultPoolRefusingDevice refusing(Device());
+    boxes.clear();
+    IDirect3DTexture9* texture = nullptr;
+    LoadTexture(&refusing, RgbaPng.wstring().c_str(), &texture);
+    EXPECT_EQ(texture, nullptr);
+    EXPECT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(LiveTextures(), texturesBefore);
+
     // A header larger than the device takes: the device refuses, once per call.
     boxes.clear();
     EXPECT_EQ(Load(folder.Write("wide.tga", TgaBytes({.width = 9000, .height = 1, .depth = 32}))), nullptr);
