@@ -256,22 +256,6 @@ TEST_F(SpriteBatchCalls, AnEmptyPassDrawsNothingButStillTogglesAndRestores) {
     batch->End();
 }
 
-TEST_F(SpriteBatchCalls, EndTwiceDrawsTwiceAndALateQuadIsDiscardedByTheNextBegin) {
-    BuildBatch();
-    texture.ReportsSize(64, 64);
-    batch->Begin();
-    batch->AddQuad(&texture, {0, 0, 64, 64}, 16.0f, 16.0f);
-    EXPECT_CALL(device, DrawPrimitive(D3DPT_TRIANGLEFAN, 0u, 2u)).Times(2);
-    batch->End();
-    batch->End();
-    testing::Mock::VerifyAndClearExpectations(&device);
-
-    batch->AddQuad(&texture, {0, 0, 64, 64}, 100.0f, 100.0f);
-    batch->Begin();
-    EXPECT_CALL(device, DrawPrimitive(_, _, _)).Times(0);
-    batch->End();
-}
-
 TEST(SpriteBatchWithoutDevice, HasNoBufferAndMakesNoCalls) {
     SpriteBatch* batch = nullptr;
     CreateSpriteBatch(batch, nullptr);

@@ -147,7 +147,7 @@ TEST_F(SpritePlacement, TextureWithoutAlphaIsOpaque) {
     ExpectTexelsExactlyIn(frame, {16, 16, 80, 80}, 0, 0);
 }
 
-// The pass as the device counts it, and the camera around it.
+// The pass as the device counts it.
 class SpriteBatchPass : public SpritePlacement {};
 
 TEST_F(SpriteBatchPass, DrawsOncePerQueuedQuadPerEnd) {
@@ -178,29 +178,6 @@ TEST_F(SpriteBatchPass, DrawsOncePerQueuedQuadPerEnd) {
     gpu.device->EndScene();
     batch->ReleaseDeviceObjects();
     delete batch;
-}
-
-TEST_F(SpriteBatchPass, PutsTheCameraTransformsBackAfterEnd) {
-    D3DMATRIX camera[3];
-    const D3DTRANSFORMSTATETYPE kinds[3] = {D3DTS_PROJECTION, D3DTS_WORLD, D3DTS_VIEW};
-    for (int i = 0; i < 3; ++i) {
-        for (int cell = 0; cell < 16; ++cell) {
-            camera[i].m[cell / 4][cell % 4] = static_cast<float>(i * 16 + cell) + 0.5f;
-        }
-        gpu.device->SetTransform(kinds[i], &camera[i]);
-    }
-    MakeCoordinateTexture(64, 64);
-    gpu.RenderPass([&](SpriteBatch& batch) {
-        batch.AddQuad(texture, {0, 0, 64, 64}, 16.0f, 16.0f);
-    });
-    for (int i = 0; i < 3; ++i) {
-        D3DMATRIX now = {};
-        gpu.device->GetTransform(kinds[i], &now);
-        for (int cell = 0; cell < 16; ++cell) {
-            EXPECT_EQ(now.m[cell / 4][cell % 4], camera[i].m[cell / 4][cell % 4])
-                << "transform " << kinds[i] << " element " << cell;
-        }
-    }
 }
 
 }  // namespace
