@@ -2,7 +2,7 @@
 # Drives the real program in a private virtual X server with real key presses and
 # checks what it shows, what it writes and how it ends.
 # Usage: program_test.sh <program> <assets dir> <xvfb helper script>
-# Exits 77 (skipped) only when the X tools are missing. Set SCREENSHOT_OUT to keep
+# Exits 77 (skipped) only when Xvfb or xdotool is missing. Set SCREENSHOT_OUT to keep
 # the first screenshot.
 set -uo pipefail
 
@@ -10,10 +10,17 @@ program="$(realpath "$1")"
 assets="$(realpath "$2")"
 source "$3"
 
-for tool in Xvfb xdotool import xwininfo convert; do
+for tool in Xvfb xdotool; do
   if ! command -v "$tool" >/dev/null 2>&1; then
     echo "SKIP: $tool is not installed"
     exit 77
+  fi
+done
+# The screen is read with ImageMagick and x11-utils, which the test needs as well.
+for tool in import xwininfo convert; do
+  if ! command -v "$tool" >/dev/null 2>&1; then
+    echo "FAIL: $tool is not installed"
+    exit 1
   fi
 done
 
