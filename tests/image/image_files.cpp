@@ -87,7 +87,7 @@ std::vector<uint8_t> TgaBytes(const TgaFile& file)
     PutLittleEndian(bytes, file.idLength, 1);
     PutLittleEndian(bytes, file.colorMapType, 1);
     PutLittleEndian(bytes, file.imageType, 1);
-    PutLittleEndian(bytes, 0, 5);  // colour-map specification
+    PutLittleEndian(bytes, 0, 5);  // colour-map fields
     PutLittleEndian(bytes, file.xOrigin, 2);
     PutLittleEndian(bytes, file.yOrigin, 2);
     PutLittleEndian(bytes, file.width, 2);
