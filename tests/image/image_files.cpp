@@ -4,33 +4,30 @@
 
 #include <atomic>
 #include <fstream>
+#include <initializer_list>
 #include <iterator>
 #include <stdexcept>
+#include <utility>
 
 namespace image_test {
 
 namespace {
 
-void PutLittleEndian(std::vector<uint8_t>& bytes, uint64_t value, int byteCount)
+// Appends each value as that many bytes, least significant first (a pixel's
+// 0xAARRGGBB thus becomes blue, green, red and, for 4 bytes, alpha).
+void Put(std::vector<uint8_t>& bytes, std::initializer_list<std::pair<uint64_t, int>> fields)
 {
-    for (int i = 0; i < byteCount; ++i) {
-        bytes.push_back(static_cast<uint8_t>(value >> (8 * i)));
+    for (auto [value, size] : fields) {
+        for (int i = 0; i < size; ++i) {
+            bytes.push_back(static_cast<uint8_t>(value >> (8 * i)));
+        }
     }
 }
 
-void PutPixel(std::vector<uint8_t>& bytes, uint32_t argb, int bytesPerPixel)
-{
-    bytes.push_back(static_cast<uint8_t>(argb));
-    bytes.push_back(static_cast<uint8_t>(argb >> 8));
-    bytes.push_back(static_cast<uint8_t>(argb >> 16));
-    if (bytesPerPixel == 4) {
-        bytes.push_back(static_cast<uint8_t>(argb >> 24));
-    }
-}
-
-void CutEnd(std::vector<uint8_t>& bytes, size_t count)
+std::vector<uint8_t> CutEnd(std::vector<uint8_t> bytes, size_t count)
 {
     bytes.resize(bytes.size() > count ? bytes.size() - count : 0);
+    return bytes;
 }
 
 }  // namespace
@@ -52,59 +49,35 @@ std::vector<uint8_t> BmpBytes(const BmpFile& file)
     uint32_t pixelOffset = 14 + 40 + file.gapBeforePixels;
 
     std::vector<uint8_t> bytes;
-    PutLittleEndian(bytes, file.type, 2);
-    PutLittleEndian(bytes, pixelOffset + stride * rows, 4);
-    PutLittleEndian(bytes, 0, 4);
-    PutLittleEndian(bytes, pixelOffset, 4);
-    PutLittleEndian(bytes, 40, 4);
-    PutLittleEndian(bytes, static_cast<uint32_t>(file.width), 4);
-    PutLittleEndian(bytes, static_cast<uint32_t>(file.height), 4);
-    PutLittleEndian(bytes, 1, 2);
-    PutLittleEndian(bytes, file.bitCount, 2);
-    PutLittleEndian(bytes, file.compression, 4);
-    PutLittleEndian(bytes, stride * rows, 4);
-    PutLittleEndian(bytes, 2835, 4);
-    PutLittleEndian(bytes, 2835, 4);
-    PutLittleEndian(bytes, 0, 4);
-    PutLittleEndian(bytes, 0, 4);
+    Put(bytes, {{file.type, 2}, {pixelOffset + stride * rows, 4}, {0, 4}, {pixelOffset, 4},
+                {40, 4}, {static_cast<uint32_t>(file.width), 4}, {static_cast<uint32_t>(file.height), 4},
+                {1, 2}, {file.bitCount, 2}, {file.compression, 4}, {stride * rows, 4},
+                {2835, 4}, {2835, 4}, {0, 8}});
     bytes.insert(bytes.end(), file.gapBeforePixels, 0xEE);
-
     for (int stored = 0; stored < rows; ++stored) {
         int y = file.height > 0 ? rows - 1 - stored : stored;
         size_t rowStart = bytes.size();
         for (int x = 0; x < width; ++x) {
-            PutPixel(bytes, PatternPixel(x, y), 3);
+            Put(bytes, {{PatternPixel(x, y), 3}});
         }
         bytes.resize(rowStart + stride, 0);
     }
-    CutEnd(bytes, file.cutFromEnd);
-    return bytes;
+    return CutEnd(std::move(bytes), file.cutFromEnd);
 }
 
 std::vector<uint8_t> TgaBytes(const TgaFile& file)
 {
     std::vector<uint8_t> bytes;
-    PutLittleEndian(bytes, file.idLength, 1);
-    PutLittleEndian(bytes, file.colorMapType, 1);
-    PutLittleEndian(bytes, file.imageType, 1);
-    PutLittleEndian(bytes, 0, 5);  // colour-map fields
-    PutLittleEndian(bytes, file.xOrigin, 2);
-    PutLittleEndian(bytes, file.yOrigin, 2);
-    PutLittleEndian(bytes, file.width, 2);
-    PutLittleEndian(bytes, file.height, 2);
-    PutLittleEndian(bytes, file.depth, 1);
-    PutLittleEndian(bytes, file.descriptor, 1);
+    Put(bytes, {{file.idLength, 1}, {file.colorMapType, 1}, {file.imageType, 1}, {0, 5},
+                {file.xOrigin, 2}, {file.yOrigin, 2}, {file.width, 2}, {file.height, 2},
+                {file.depth, 1}, {file.descriptor, 1}});
     bytes.insert(bytes.end(), file.idLength, 'I');
-
-    int bytesPerPixel = file.depth == 32 ? 4 : 3;
-    for (int stored = 0; stored < file.height; ++stored) {
-        int y = file.height - 1 - stored;
+    for (int y = file.height - 1; y >= 0; --y) {
         for (int x = 0; x < file.width; ++x) {
-            PutPixel(bytes, PatternPixel(x, y), bytesPerPixel);
+            Put(bytes, {{PatternPixel(x, y), file.depth == 32 ? 4 : 3}});
         }
     }
-    CutEnd(bytes, file.cutFromEnd);
-    return bytes;
+    return CutEnd(std::move(bytes), file.cutFromEnd);
 }
 
 ScratchFolder::ScratchFolder()
@@ -136,13 +109,6 @@ std::wstring ScratchFolder::PathOf(const std::string& name) const
     return (folder_ / name).wstring();
 }
 
-void PutLittleEndian32(std::vector<uint8_t>& bytes, size_t offset, uint32_t value)
-{
-    for (size_t i = 0; i < 4; ++i) {
-        bytes.at(offset + i) = static_cast<uint8_t>(value >> (8 * i));
-    }
-}
-
 std::vector<uint8_t> ReadFileBytes(const std::filesystem::path& path)
 {
     std::ifstream in(path, std::ios::binary);
@@ -154,12 +120,8 @@ std::vector<uint8_t> ReadFileBytes(const std::filesystem::path& path)
 
 int OpenFileCount()
 {
-    int count = 0;
-    for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
-        (void)entry;
-        ++count;
-    }
-    return count;
+    auto entries = std::filesystem::directory_iterator("/proc/self/fd");
+    return static_cast<int>(std::distance(begin(entries), end(entries)));
 }
 
 }  // namespace image_test

@@ -55,9 +55,6 @@ private:
     std::filesystem::path folder_;
 };
 
-// Overwrites 4 bytes at offset with value, least significant first.
-void PutLittleEndian32(std::vector<uint8_t>& bytes, size_t offset, uint32_t value);
-
 std::vector<uint8_t> ReadFileBytes(const std::filesystem::path& path);
 
 // Open file descriptors of this process, to prove a decoder closed its stream.

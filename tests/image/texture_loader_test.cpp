@@ -3,29 +3,50 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
+#include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 
-#include "image_test_fixture.h"
-#include "refusing_device.h"
-#include "texture_access.h"
+#include "../render/d3d9_mocks.h"
+#include "image_test.h"
 
 namespace image_test {
 namespace {
 
 namespace fs = std::filesystem;
 
-// 39 x 39 palette image and 32 x 32 RGB with alpha.
-const fs::path OddPng = fs::path(PNGSUITE_DIR) / "png" / "s39n3p04.png";
-const fs::path RgbaPng = fs::path(PNGSUITE_DIR) / "png" / "basn6a08.png";
+const fs::path Suite = fs::path(PNGSUITE_DIR) / "png";
 
+// Loads through a device that forwards to the real one, records what the staging
+// texture held when it was copied, and can refuse the final (default-pool) texture.
 class TextureLoaderTest : public ImageTest {
 protected:
+    void SetUp() override
+    {
+        ImageTest::SetUp();
+        ON_CALL(spy, CreateTexture)
+            .WillByDefault([this](UINT w, UINT h, UINT levels, DWORD usage, D3DFORMAT format, D3DPOOL pool,
+                                  IDirect3DTexture9** texture, HANDLE* shared) {
+                if (pool == D3DPOOL_DEFAULT && refuseFinal) {
+                    *texture = nullptr;
+                    return D3DERR_OUTOFVIDEOMEMORY;
+                }
+                return Device()->CreateTexture(w, h, levels, usage, format, pool, texture, shared);
+            });
+        ON_CALL(spy, UpdateTexture).WillByDefault([this](IDirect3DBaseTexture9* from, IDirect3DBaseTexture9* to) {
+            copied = ReadLevel(static_cast<IDirect3DTexture9*>(from));
+            copiedTo = to;
+            return Device()->UpdateTexture(from, to);
+        });
+    }
+
     TextureRef Load(const std::wstring& path)
     {
         IDirect3DTexture9* const stale = reinterpret_cast<IDirect3DTexture9*>(0x1);
         IDirect3DTexture9* texture = stale;
-        LoadTexture(Device(), path.c_str(), &texture);
+        LoadTexture(&spy, path.c_str(), &texture);
         if (texture == stale) {
             ADD_FAILURE() << "the caller's pointer was left as it was";
             return nullptr;
@@ -36,62 +57,60 @@ protected:
     void ExpectTexture(const TextureRef& texture, UINT width, UINT height, D3DFORMAT format)
     {
         ASSERT_NE(texture, nullptr);
-        D3DSURFACE_DESC desc = LevelDesc(texture.get());
-        EXPECT_EQ(desc.Width, width);
-        EXPECT_EQ(desc.Height, height);
-        EXPECT_EQ(desc.Format, format);
-        EXPECT_EQ(desc.Pool, D3DPOOL_DEFAULT);
-        EXPECT_EQ(desc.Usage, 0u);
-        EXPECT_EQ(texture->GetLevelCount(), 1u);
+        D3DSURFACE_DESC d{};
+        ASSERT_EQ(texture->GetLevelDesc(0, &d), D3D_OK);
+        EXPECT_EQ(std::tuple(d.Width, d.Height, d.Format, d.Pool, d.Usage, texture->GetLevelCount()),
+                  std::tuple(width, height, format, D3DPOOL_DEFAULT, DWORD{0}, DWORD{1}));
     }
+
+    testing::NiceMock<MockDevice> spy;
+    bool refuseFinal = false;
+    std::vector<uint32_t> copied;
+    IDirect3DBaseTexture9* copiedTo = nullptr;
 };
 
-TEST_F(TextureLoaderTest, EachFormatGivesADefaultPoolTextureOfTheImagesSize)
+TEST_F(TextureLoaderTest, EachFormatGivesADefaultPoolTextureHoldingWhatWasDecoded)
 {
+    struct Case {
+        std::wstring path;
+        UINT width, height;
+        D3DFORMAT format;
+        std::optional<std::vector<uint32_t>> pixels;  // what the staging held when copied
+    };
+    const Case cases[] = {
+        {(Suite / "s39n3p04.png").wstring(), 39, 39, D3DFMT_A8R8G8B8, std::nullopt},
+        {folder.Write("board.bmp", BmpBytes({.width = 5, .height = -3})), 5, 3, D3DFMT_X8R8G8B8, Pattern(5, 3, false)},
+        {folder.Write("rgb.tga", TgaBytes({.width = 3, .height = 2})), 3, 2, D3DFMT_X8R8G8B8, Pattern(3, 2, false)},
+        {folder.Write("rgba.tga", TgaBytes({.width = 2, .height = 3, .depth = 32})), 2, 3, D3DFMT_A8R8G8B8,
+         Pattern(2, 3, true)},
+        // A failed decode is still copied and its staging released.
+        {folder.Write("rle.tga", TgaBytes({.imageType = 10, .width = 6, .height = 5})), 6, 5, D3DFMT_X8R8G8B8,
+         std::vector<uint32_t>(30, 0u)},
+        {(Suite / "xcsn0g01.png").wstring(), 32, 32, D3DFMT_A8R8G8B8, std::nullopt},
+    };
     int texturesBefore = LiveTextures();
     {
-        TextureRef png = Load(OddPng.wstring());
-        ExpectTexture(png, 39, 39, D3DFMT_A8R8G8B8);
-        TextureRef bmp = Load(folder.Write("board.bmp", BmpBytes({.width = 5, .height = -3})));
-        ExpectTexture(bmp, 5, 3, D3DFMT_X8R8G8B8);
-        TextureRef tga24 = Load(folder.Write("rgb.tga", TgaBytes({.width = 3, .height = 2, .depth = 24})));
-        ExpectTexture(tga24, 3, 2, D3DFMT_X8R8G8B8);
-        TextureRef tga32 = Load(folder.Write("rgba.tga", TgaBytes({.width = 2, .height = 3, .depth = 32})));
-        ExpectTexture(tga32, 2, 3, D3DFMT_A8R8G8B8);
+        std::vector<TextureRef> loaded;
+        for (const Case& c : cases) {
+            SCOPED_TRACE(fs::path(c.path).filename().string());
+            loaded.push_back(Load(c.path));
+            ExpectTexture(loaded.back(), c.width, c.height, c.format);
+            EXPECT_EQ(copiedTo, loaded.back().get());
+            if (c.pixels) {
+                EXPECT_EQ(copied, *c.pixels);
+            }
+        }
         // Only the final textures remain: every staging texture was released.
-        EXPECT_EQ(LiveTextures(), texturesBefore + 4);
+        EXPECT_EQ(LiveTextures(), texturesBefore + static_cast<int>(std::size(cases)));
     }
     EXPECT_EQ(LiveTextures(), texturesBefore);
     EXPECT_TRUE(boxes.empty());
 }
 
-// The pattern's colours, rows from the top, without alpha.
-std::vector<uint32_t> PatternColours(int width, int height)
-{
-    std::vector<uint32_t> colours;
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            colours.push_back(PatternPixel(x, y) & 0x00FFFFFFu);
-        }
-    }
-    return colours;
-}
-
-TEST_F(TextureLoaderTest, DecodedPixelsReachTheFinalTexture)
-{
-    TextureRef bmp = Load(folder.Write("image.bmp", BmpBytes({.width = 5, .height = 4})));
-    ASSERT_NE(bmp, nullptr);
-    EXPECT_EQ(DrawnColours(Device(), bmp.get()), PatternColours(5, 4));
-    TextureRef tga = Load(folder.Write("image.tga", TgaBytes({.width = 3, .height = 6, .depth = 32})));
-    ASSERT_NE(tga, nullptr);
-    EXPECT_EQ(DrawnColours(Device(), tga.get()), PatternColours(3, 6));
-}
-
 TEST_F(TextureLoaderTest, ExtensionIsFoundAnywhereInLowerCaseBmpFirst)
 {
-    std::vector<uint8_t> png = ReadFileBytes(RgbaPng);
+    std::vector<uint8_t> png = ReadFileBytes(Suite / "basn6a08.png");
     std::vector<uint8_t> bmp = BmpBytes({.width = 4, .height = 2});
-
     ExpectTexture(Load(folder.Write("picture.bmp.png", bmp)), 4, 2, D3DFMT_X8R8G8B8);
     ExpectTexture(Load(folder.Write("sheet.pngx", png)), 32, 32, D3DFMT_A8R8G8B8);
     EXPECT_EQ(Load(folder.Write("image.PNG", png)), nullptr);
@@ -101,14 +120,12 @@ TEST_F(TextureLoaderTest, ExtensionIsFoundAnywhereInLowerCaseBmpFirst)
 
 TEST_F(TextureLoaderTest, MissingPngStillGivesTheDefaultTextureWithoutABox)
 {
-    TextureRef texture = Load(folder.PathOf("Kai_Orisa05.png"));
-    ExpectTexture(texture, 256, 256, D3DFMT_A8R8G8B8);
-    EXPECT_EQ(debugLines, (std::vector<std::wstring>{L"LoadPng : No File\n", L"\n",
-                                                     L"LoadPng : No File\n", L"\n"}));
+    ExpectTexture(Load(folder.PathOf("Kai_Orisa05.png")), 256, 256, D3DFMT_A8R8G8B8);
+    EXPECT_EQ(debugLines, (std::vector<std::wstring>{L"LoadPng : No File\n", L"\n", L"LoadPng : No File\n", L"\n"}));
     EXPECT_TRUE(boxes.empty());
 }
 
-TEST_F(TextureLoaderTest, UnreadableRecordsMakeNoTexture)
+TEST_F(TextureLoaderTest, UnreadableRecordsMakeNoTextureAndNoBox)
 {
     int texturesBefore = LiveTextures();
     EXPECT_EQ(Load(folder.PathOf("absent.bmp")), nullptr);
@@ -120,47 +137,31 @@ TEST_F(TextureLoaderTest, UnreadableRecordsMakeNoTexture)
     EXPECT_TRUE(debugLines.empty());
 }
 
-TEST_F(TextureLoaderTest, FailedDecodeStillCopiesAndReleasesTheStaging)
+TEST_F(TextureLoaderTest, RefusedTextureShowsOneFailedBoxAndLeavesNull)
 {
+    using platform::testing::D3DCall;
+    const std::wstring rgba = (Suite / "basn6a08.png").wstring();
+    const std::wstring wide = folder.Write("wide.tga", TgaBytes({.width = 9000, .height = 1, .depth = 32}));
+    const std::pair<const char*, std::function<std::wstring()>> refusals[] = {
+        {"staging refused", [&] { platform::testing::FailD3DCall(D3DCall::CreateTexture, D3DERR_INVALIDCALL); return rgba; }},
+        {"both refused", [&] { platform::testing::FailD3DCall(D3DCall::CreateTexture, D3DERR_INVALIDCALL, 2); return rgba; }},
+        {"final refused after the staging was made", [&] { refuseFinal = true; return rgba; }},
+        {"larger than the device takes", [&] { return wide; }},
+    };
     int texturesBefore = LiveTextures();
-    {
-        TextureRef rle = Load(folder.Write("rle.tga", TgaBytes({.imageType = 10, .width = 6, .height = 5})));
-        ExpectTexture(rle, 6, 5, D3DFMT_X8R8G8B8);
-        TextureRef corrupt = Load((fs::path(PNGSUITE_DIR) / "png" / "xcsn0g01.png").wstring());
-        ExpectTexture(corrupt, 32, 32, D3DFMT_A8R8G8B8);
-        EXPECT_EQ(LiveTextures(), texturesBefore + 2);
-    }
-    EXPECT_TRUE(boxes.empty());
-}
-
-TEST_F(TextureLoaderTest, RefusedSizeShowsOneBoxAndLeavesNull)
-{
-    int texturesBefore = LiveTextures();
-    for (int failures : {1, 2}) {
-        platform::testing::FailD3DCall(platform::testing::D3DCall::CreateTexture, D3DERR_INVALIDCALL, failures);
+    for (const auto& [why, arrange] : refusals) {
+        SCOPED_TRACE(why);
         boxes.clear();
-        EXPECT_EQ(Load(RgbaPng.wstring()), nullptr);
+        EXPECT_EQ(Load(arrange()), nullptr);
         ASSERT_EQ(boxes.size(), 1u);
         EXPECT_EQ(boxes[0].owner, nullptr);
         EXPECT_EQ(boxes[0].text, L"Failed");
         EXPECT_EQ(boxes[0].caption, L"MB");
         EXPECT_EQ(boxes[0].type, static_cast<UINT>(MB_OK));
+        EXPECT_EQ(LiveTextures(), texturesBefore);
         platform::testing::ClearD3DFailures();
+        refuseFinal = false;
     }
-    // The staging texture is made, the final one refused: the staging is let go.
-    DefaultPoolRefusingDevice refusing(Device());
-    boxes.clear();
-    IDirect3DTexture9* texture = nullptr;
-    LoadTexture(&refusing, RgbaPng.wstring().c_str(), &texture);
-    EXPECT_EQ(texture, nullptr);
-    EXPECT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(LiveTextures(), texturesBefore);
-
-    // A header larger than the device takes: the device refuses, once per call.
-    boxes.clear();
-    EXPECT_EQ(Load(folder.Write("wide.tga", TgaBytes({.width = 9000, .height = 1, .depth = 32}))), nullptr);
-    EXPECT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(LiveTextures(), texturesBefore);
 }
 
 }  // namespace
