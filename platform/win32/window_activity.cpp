@@ -1,6 +1,7 @@
 #include "win32/window_activity.h"
 
 #include "win32/message_queue.h"
+#include "win32/window_frame.h"
 #include "win32/window_placement.h"
 
 namespace platform::win32 {
@@ -28,10 +29,7 @@ void SetMinimisedState(WindowRecord& record, bool minimised) {
         return;
     }
     record.minimised = minimised;
-    const RECT client = ClientScreenRect(record);
-    const LPARAM size = minimised ? 0
-                                  : static_cast<LPARAM>(((client.bottom - client.top) << 16) |
-                                                        ((client.right - client.left) & 0xFFFF));
+    const LPARAM size = minimised ? 0 : ClientSizeParam(ClientScreenRect(record));
     QueueMessage(record.hwnd, WM_SIZE, minimised ? kSizeMinimized : kSizeRestored, size);
 }
 

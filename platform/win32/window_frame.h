@@ -20,4 +20,7 @@ RECT WindowRectFromClient(const RECT& client, DWORD style);
 // Client rectangle in screen coordinates; never narrower than empty.
 RECT ClientRectFromWindow(const RECT& window, DWORD style);
 
+// The client size packed as WM_SIZE carries it: width low, height high.
+LPARAM ClientSizeParam(const RECT& client);
+
 }  // namespace platform::win32

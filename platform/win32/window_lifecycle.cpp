@@ -57,10 +57,6 @@ RECT InitialWindowRect(int x, int y, int width, int height) {
     return RECT{x, y, x + width, y + height};
 }
 
-LPARAM SizeParam(const RECT& rect) {
-    return static_cast<LPARAM>(((rect.bottom - rect.top) << 16) | ((rect.right - rect.left) & 0xFFFF));
-}
-
 }  // namespace
 
 }  // namespace platform::win32
@@ -82,35 +78,29 @@ HWND WINAPI CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName
     record->exStyle = exStyle;
     record->windowRect = InitialWindowRect(x, y, width, height);
 
-    const RECT client = ClientRectFromWindow(record->windowRect, style);
     const std::string title = platform::crt::WideToUtf8(windowName);
-    Uint32 flags = SDL_WINDOW_HIDDEN;
-    if ((style & WS_CAPTION) != WS_CAPTION) {
-        flags |= SDL_WINDOW_BORDERLESS;
-    }
-    record->sdlWindow.reset(SDL_CreateWindow(title.c_str(), client.left, client.top,
-                                             client.right - client.left > 0 ? client.right - client.left : 1,
-                                             client.bottom - client.top > 0 ? client.bottom - client.top : 1,
-                                             flags));
+    record->sdlWindow.reset(SDL_CreateWindow(title.c_str(), 0, 0, 1, 1, SDL_WINDOW_HIDDEN));
     if (!record->sdlWindow) {
         return nullptr;
     }
+    ApplyPlacement(*record);
     const HWND hwnd = AddWindowRecord(std::move(record));
 
+    // The record shows the place actually chosen, CW_USEDEFAULT resolved.
+    const RECT windowRect = FindWindowRecord(hwnd)->windowRect;
     CREATESTRUCTW create{};
     create.lpCreateParams = param;
     create.hInstance = instance;
     create.hMenu = menu;
-    create.cx = width;
-    create.cy = height;
-    create.x = x;
-    create.y = y;
+    create.cx = windowRect.right - windowRect.left;
+    create.cy = windowRect.bottom - windowRect.top;
+    create.x = windowRect.left;
+    create.y = windowRect.top;
     create.style = static_cast<LONG>(style);
     create.lpszName = windowName;
     create.lpszClass = className;
     create.dwExStyle = exStyle;
 
-    const RECT windowRect = FindWindowRecord(hwnd)->windowRect;
     MinMaxInfo minMax{};
     minMax.maxSize = POINT{windowRect.right - windowRect.left, windowRect.bottom - windowRect.top};
     minMax.maxTrackSize = minMax.maxSize;
@@ -126,8 +116,8 @@ HWND WINAPI CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName
         return nullptr;
     }
     const RECT clientRect = ClientRectFromWindow(created->windowRect, created->style);
-    SendMessageW(hwnd, WM_SIZE, 0, SizeParam(clientRect));
-    SendMessageW(hwnd, WM_MOVE, 0, static_cast<LPARAM>((clientRect.top << 16) | (clientRect.left & 0xFFFF)));
+    SendMessageW(hwnd, WM_SIZE, 0, ClientSizeParam(clientRect));
+    SendMessageW(hwnd, WM_MOVE, 0, static_cast<LPARAM>(((clientRect.top & 0xFFFF) << 16) | (clientRect.left & 0xFFFF)));
 
     created = FindWindowRecord(hwnd);
     if (created != nullptr && (created->style & WS_VISIBLE) != 0) {

@@ -25,10 +25,6 @@ TEST(WideToUtf8, ReplacesWhatIsNotACharacterAndKeepsTheRest) {
     EXPECT_EQ(WideToUtf8(text), "a\xEF\xBF\xBD" "b\xEF\xBF\xBD" "c");
 }
 
-TEST(WideToUtf8, CountedLengthStopsEarly) {
-    EXPECT_EQ(WideToUtf8(L"abcdef", 3), "abc");
-}
-
 class WfopenTest : public ::testing::Test {
 protected:
     void SetUp() override {

@@ -62,47 +62,6 @@ TEST(MessageQueue, FiltersSelectByWindowAndRange) {
     EXPECT_EQ(msg.hwnd, first);
 }
 
-TEST(MessageQueue, QuitComesLastWhateverTheFilter) {
-    RecordingClass windowClass;
-    const HWND hwnd = windowClass.Create(WS_POPUP, 0, 0, 32, 32);
-    ASSERT_NE(hwnd, nullptr);
-    DrainQueue();
-    PostQuitMessage(3);
-    PostMessageW(hwnd, kUserMessage, 0, 0);
-    MSG msg{};
-    ASSERT_TRUE(PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE));
-    EXPECT_EQ(msg.message, kUserMessage);
-    ASSERT_TRUE(PeekMessageW(&msg, hwnd, WM_KEYDOWN, WM_KEYDOWN, PM_REMOVE));
-    EXPECT_EQ(msg.message, static_cast<UINT>(WM_QUIT));
-    EXPECT_EQ(msg.wParam, 3u);
-    EXPECT_FALSE(PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE));
-}
-
-TEST(MessageQueue, DispatchAndSendCallTheWindowProcedure) {
-    RecordingClass windowClass;
-    const HWND hwnd = windowClass.Create(WS_POPUP, 0, 0, 32, 32);
-    ASSERT_NE(hwnd, nullptr);
-    DrainQueue();
-    Log().clear();
-
-    PostMessageW(hwnd, kUserMessage, 7, 8);
-    MSG msg{};
-    ASSERT_TRUE(PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE));
-    EXPECT_TRUE(Log().empty()) << "peeking does not dispatch";
-    DispatchMessageW(&msg);
-    SendMessageW(hwnd, kUserMessage + 1, 9, 10);
-    ASSERT_EQ(Log().size(), 2u);
-    EXPECT_EQ(Log()[0].message, kUserMessage);
-    EXPECT_EQ(Log()[0].wParam, 7u);
-    EXPECT_EQ(Log()[1].message, kUserMessage + 1);
-    EXPECT_EQ(Log()[1].lParam, 10);
-
-    MSG orphan{};
-    orphan.hwnd = reinterpret_cast<HWND>(0x1234);
-    EXPECT_EQ(DispatchMessageW(&orphan), 0);
-    EXPECT_EQ(SendMessageW(nullptr, kUserMessage, 0, 0), 0);
-}
-
 TEST(MessageQueue, CloseBoxBecomesWmCloseForItsWindow) {
     RecordingClass windowClass;
     const HWND hwnd = windowClass.Create(WS_POPUP, 0, 0, 32, 32);

@@ -141,14 +141,4 @@ TEST(DefaultHandling, CloseDestroysTheWindowOtherMessagesReturnZero) {
     EXPECT_FALSE(IsWindow(hwnd));
 }
 
-TEST(DefaultHandling, AltF4AsksTheWindowToClose) {
-    RecordingClass windowClass;
-    const HWND hwnd = windowClass.Create(WS_POPUP, 0, 0, 64, 64);
-    ASSERT_NE(hwnd, nullptr);
-    DefWindowProcW(hwnd, WM_SYSKEYDOWN, VK_F4, LPARAM{1} << 29);
-    const std::vector<MSG> queued = win32_test::DrainQueue(hwnd);
-    ASSERT_EQ(queued.size(), 1u);
-    EXPECT_EQ(queued[0].message, static_cast<UINT>(WM_CLOSE));
-}
-
 }  // namespace

@@ -12,7 +12,6 @@
 namespace {
 
 using platform::testing::GetClientSize;
-using platform::testing::IsWindowFullScreen;
 using win32_test::RecordingClass;
 
 constexpr DWORD kGameStyle = 0x10CB0000;
@@ -104,51 +103,6 @@ TEST(WindowGeometry, SetWindowPosMovesAndSizesTheOuterRectangle) {
 
     EXPECT_FALSE(SetWindowPos(nullptr, nullptr, 0, 0, 0, 0, 0));
     EXPECT_FALSE(GetWindowRect(nullptr, &window));
-}
-
-// The round trip the program makes: save the place, go full screen as a popup,
-// move the model back while still full screen, then return to the framed style.
-TEST(FullScreenPresentation, RoundTripReturnsToTheSavedPlaceAndClientArea) {
-    RecordingClass windowClass;
-    const RECT adjusted = Adjusted(kGameStyle);
-    const HWND hwnd = windowClass.Create(kGameStyle, 120, 90, Width(adjusted), Height(adjusted));
-    ASSERT_NE(hwnd, nullptr);
-    RECT saved{};
-    GetWindowRect(hwnd, &saved);
-
-    SetWindowLongW(hwnd, GWL_STYLE, static_cast<LONG>(WS_POPUP));
-    SetWindowPos(hwnd, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_FRAMECHANGED);
-    ASSERT_TRUE(platform::win32::SetFullScreenPresentation(hwnd, true, 640, 480));
-    EXPECT_TRUE(IsWindowFullScreen(hwnd));
-    SDL_Rect display{};
-    SDL_GetDisplayBounds(0, &display);
-    RECT client{};
-    GetClientRect(hwnd, &client);
-    EXPECT_EQ(client.right, display.w);
-    EXPECT_EQ(client.bottom, display.h);
-    EXPECT_EQ(GetClientSize(hwnd).cx, display.w);
-
-    SetWindowPos(hwnd, nullptr, saved.left, saved.top, Width(adjusted), Height(adjusted), SWP_NOZORDER);
-    SetWindowLongW(hwnd, GWL_STYLE, static_cast<LONG>(kGameStyle));
-    SetWindowPos(hwnd, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_FRAMECHANGED);
-    EXPECT_TRUE(IsWindowFullScreen(hwnd)) << "only the device's reset leaves full screen";
-    ASSERT_TRUE(platform::win32::SetFullScreenPresentation(hwnd, false, 640, 480));
-
-    EXPECT_FALSE(IsWindowFullScreen(hwnd));
-    RECT window{};
-    GetWindowRect(hwnd, &window);
-    EXPECT_EQ(window.left, saved.left);
-    EXPECT_EQ(window.top, saved.top);
-    EXPECT_EQ(window.right, saved.right);
-    EXPECT_EQ(window.bottom, saved.bottom);
-    GetClientRect(hwnd, &client);
-    EXPECT_EQ(client.right, 640);
-    EXPECT_EQ(client.bottom, 480);
-    int width = 0;
-    int height = 0;
-    SDL_GetWindowSize(platform::win32::SdlWindowOf(hwnd), &width, &height);
-    EXPECT_EQ(width, 640);
-    EXPECT_EQ(height, 480);
 }
 
 TEST(WindowActivity, FocusAndMinimiseDecideWhetherTheWindowIsActive) {
