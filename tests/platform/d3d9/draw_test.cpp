@@ -2,7 +2,9 @@
 #include <platform_testing.h>
 
 #include <cstring>
+#include <vector>
 
+#include "device_helpers.h"
 #include "read_back_buffer.h"
 #include "test_device.h"
 
@@ -17,12 +19,8 @@ constexpr DWORD kFvf = D3DFVF_XYZ | D3DFVF_DIFFUSE | D3DFVF_TEX1;
 
 // A fan over the whole clip space at depth z, clockwise on screen (kept by the
 // default culling); world, view and projection stay identity.
-void FullScreenQuad(Vertex (&quad)[4], float z, D3DCOLOR diffuse) {
-    const Vertex corners[4] = {{-1, 1, z, diffuse, 0, 0},
-                               {1, 1, z, diffuse, 1, 0},
-                               {1, -1, z, diffuse, 1, 1},
-                               {-1, -1, z, diffuse, 0, 1}};
-    std::memcpy(quad, corners, sizeof quad);
+std::vector<Vertex> FullScreenQuad(float z, D3DCOLOR diffuse) {
+    return {{-1, 1, z, diffuse, 0, 0}, {1, 1, z, diffuse, 1, 0}, {1, -1, z, diffuse, 1, 1}, {-1, -1, z, diffuse, 0, 1}};
 }
 
 class Drawing : public ::testing::Test {
@@ -42,11 +40,9 @@ protected:
     }
 
     void SetQuad(float z, D3DCOLOR diffuse) {
-        Vertex quad[4];
-        FullScreenQuad(quad, z, diffuse);
         void* data = nullptr;
         ASSERT_EQ(buffer->Lock(0, 0, &data, 0), D3D_OK);
-        std::memcpy(data, quad, sizeof quad);
+        std::memcpy(data, FullScreenQuad(z, diffuse).data(), 4 * sizeof(Vertex));
         buffer->Unlock();
     }
 
@@ -55,13 +51,6 @@ protected:
         const HRESULT result = device->DrawPrimitive(D3DPT_TRIANGLEFAN, 0, 2);
         device->EndScene();
         return result;
-    }
-
-    static void SetTexel(IDirect3DTexture9* texture, uint32_t value) {
-        D3DLOCKED_RECT locked{};
-        ASSERT_EQ(texture->LockRect(0, &locked, nullptr, 0), D3D_OK);
-        *static_cast<uint32_t*>(locked.pBits) = value;
-        texture->UnlockRect(0);
     }
 
     TestDevice test;
@@ -75,18 +64,15 @@ TEST_F(Drawing, DiffuseAloneWithoutATextureAndModulatedWithOne) {
     ASSERT_EQ(DrawQuad(), D3D_OK);
     EXPECT_EQ(ReadBackBuffer(device).At(320, 240), 0xFF808080u);
 
-    IDirect3DTexture9* texture = nullptr;
-    ASSERT_EQ(device->CreateTexture(1, 1, 1, D3DUSAGE_DYNAMIC, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT,
-                                    &texture, nullptr),
-              D3D_OK);
-    SetTexel(texture, 0xFF00FF00);
+    IDirect3DTexture9* texture = MakeTexture(device, 1, 1, D3DUSAGE_DYNAMIC, D3DPOOL_DEFAULT);
+    FillTexels(texture, 0xFF00FF00);
     device->SetTexture(0, texture);
     SetQuad(0.5f, 0xFFFFFFFF);
     ASSERT_EQ(DrawQuad(), D3D_OK);
     EXPECT_EQ(ReadBackBuffer(device).At(5, 5), 0xFF00FF00u);
 
     // The texture's contents are read at each draw, not kept from the first.
-    SetTexel(texture, 0xFF0000FF);
+    FillTexels(texture, 0xFF0000FF);
     texture->Release();
     ASSERT_EQ(DrawQuad(), D3D_OK);
     EXPECT_EQ(ReadBackBuffer(device).At(600, 400), 0xFF0000FFu);
@@ -131,9 +117,8 @@ TEST_F(Drawing, DrawCallsNeedASceneAStreamAndAFormat) {
     EXPECT_EQ(device->DrawPrimitive(D3DPT_TRIANGLEFAN, 0, 2), D3DERR_INVALIDCALL);
     device->SetFVF(kFvf);
 
-    Vertex quad[4];
-    FullScreenQuad(quad, 0.5f, 0xFF00FF00);
-    EXPECT_EQ(device->DrawPrimitiveUP(D3DPT_TRIANGLEFAN, 2, quad, sizeof(Vertex)), D3D_OK);
+    EXPECT_EQ(device->DrawPrimitiveUP(D3DPT_TRIANGLEFAN, 2, FullScreenQuad(0.5f, 0xFF00FF00).data(), sizeof(Vertex)),
+              D3D_OK);
     EXPECT_EQ(device->DrawPrimitive(D3DPT_TRIANGLEFAN, 0, 2), D3DERR_INVALIDCALL)
         << "drawing from user memory unsets stream 0";
     ASSERT_EQ(device->EndScene(), D3D_OK);
@@ -143,10 +128,7 @@ TEST_F(Drawing, DrawCallsNeedASceneAStreamAndAFormat) {
 
     EXPECT_EQ(device->SetVertexShader(nullptr), D3D_OK);
     EXPECT_EQ(device->SetTexture(8, nullptr), D3DERR_INVALIDCALL);
-    IDirect3DTexture9* staging = nullptr;
-    ASSERT_EQ(device->CreateTexture(4, 4, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_SYSTEMMEM, &staging,
-                                    nullptr),
-              D3D_OK);
+    IDirect3DTexture9* staging = MakeTexture(device, 4, 4, 0, D3DPOOL_SYSTEMMEM);
     EXPECT_EQ(device->SetTexture(0, staging), D3DERR_INVALIDCALL);
     staging->Release();
 }

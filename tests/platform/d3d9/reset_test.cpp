@@ -4,6 +4,7 @@
 #include <cstring>
 #include <utility>
 
+#include "device_helpers.h"
 #include "test_device.h"
 
 namespace {
@@ -44,30 +45,20 @@ protected:
 };
 
 TEST_F(DeviceReset, RefusedWhileTheCallerHoldsADefaultPoolResourceOrTheBackBuffer) {
-    IDirect3DTexture9* texture = nullptr;
-    ASSERT_EQ(device->CreateTexture(8, 8, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT, &texture, nullptr),
-              D3D_OK);
-    EXPECT_EQ(ResetWith(Windowed()), D3DERR_INVALIDCALL);
-    ExpectNeedsReset();
-    texture->Release();
-
+    IDirect3DTexture9* texture = MakeTexture(device, 8, 8, 0, D3DPOOL_DEFAULT);
     IDirect3DVertexBuffer9* buffer = nullptr;
     ASSERT_EQ(device->CreateVertexBuffer(96, 0, 0, D3DPOOL_DEFAULT, &buffer, nullptr), D3D_OK);
-    EXPECT_EQ(ResetWith(Windowed()), D3DERR_INVALIDCALL);
-    buffer->Release();
-
     IDirect3DSurface9* backBuffer = nullptr;
     ASSERT_EQ(device->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &backBuffer), D3D_OK);
-    EXPECT_EQ(ResetWith(Windowed()), D3DERR_INVALIDCALL);
-    backBuffer->Release();
-
-    // System-memory resources and released-but-bound ones do not stand in the way.
-    IDirect3DTexture9* staging = nullptr;
-    ASSERT_EQ(device->CreateTexture(8, 8, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_SYSTEMMEM, &staging,
-                                    nullptr),
-              D3D_OK);
-    ASSERT_EQ(device->CreateTexture(8, 8, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT, &texture, nullptr),
-              D3D_OK);
+    // Each one alone stands in the way.
+    for (IUnknown* held : std::initializer_list<IUnknown*>{texture, buffer, backBuffer}) {
+        EXPECT_EQ(ResetWith(Windowed()), D3DERR_INVALIDCALL);
+        ExpectNeedsReset();
+        held->Release();
+    }
+    // System-memory resources and released-but-bound ones do not.
+    IDirect3DTexture9* staging = MakeTexture(device, 8, 8, 0, D3DPOOL_SYSTEMMEM);
+    texture = MakeTexture(device, 8, 8, 0, D3DPOOL_DEFAULT);
     device->SetTexture(0, texture);
     texture->Release();
     EXPECT_EQ(ResetWith(Windowed()), D3D_OK);
@@ -124,44 +115,35 @@ TEST_F(DeviceReset, FullScreenDeviceIsLostWhileItsWindowIsInactive) {
 }
 
 TEST_F(DeviceReset, WritesTheActualSizesBackAndRemakesTheBuffers) {
-    auto backBufferSize = [&] {
-        IDirect3DSurface9* backBuffer = nullptr;
-        D3DSURFACE_DESC desc{};
-        if (device->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &backBuffer) == D3D_OK) {
-            backBuffer->GetDesc(&desc);
-            backBuffer->Release();
-        }
-        return std::make_pair(desc.Width, desc.Height);
-    };
     EXPECT_EQ(test.presentParameters().BackBufferWidth, 640u);
     EXPECT_EQ(test.presentParameters().BackBufferHeight, 480u);
     EXPECT_EQ(test.presentParameters().BackBufferCount, 1u);
-
     platform::testing::SetWindowFocus(test.window(), true);
-    D3DPRESENT_PARAMETERS params = FullScreen(800, 600);
-    ASSERT_EQ(device->Reset(&params), D3D_OK);
-    EXPECT_EQ(backBufferSize(), std::make_pair(800u, 600u));
-    D3DVIEWPORT9 viewport{};
-    device->GetViewport(&viewport);
-    EXPECT_EQ(viewport.Width, 800u);
-    EXPECT_EQ(viewport.Height, 600u);
-
-    params = Windowed();
-    params.BackBufferWidth = 320;
-    params.BackBufferHeight = 200;
-    ASSERT_EQ(device->Reset(&params), D3D_OK);
-    EXPECT_EQ(backBufferSize(), std::make_pair(320u, 200u));
-
-    params = Windowed();
-    ASSERT_EQ(device->Reset(&params), D3D_OK);
     const SIZE client = platform::testing::GetClientSize(test.window());
-    EXPECT_EQ(params.BackBufferWidth, static_cast<UINT>(client.cx));
-    EXPECT_EQ(params.BackBufferHeight, static_cast<UINT>(client.cy));
-    EXPECT_EQ(backBufferSize(), std::make_pair(params.BackBufferWidth, params.BackBufferHeight));
-
-    params = FullScreen(0, 0);
-    EXPECT_EQ(device->Reset(&params), D3DERR_INVALIDCALL);
-    params = Windowed();
+    // Full screen at 800 x 600, windowed at 320 x 200, windowed at 0 x 0 = the client area.
+    D3DPRESENT_PARAMETERS sized = Windowed();
+    sized.BackBufferWidth = 320;
+    sized.BackBufferHeight = 200;
+    const std::pair<D3DPRESENT_PARAMETERS, std::pair<UINT, UINT>> resets[] = {
+        {FullScreen(800, 600), {800, 600}},
+        {sized, {320, 200}},
+        {Windowed(), {static_cast<UINT>(client.cx), static_cast<UINT>(client.cy)}},
+    };
+    for (auto [params, size] : resets) {
+        ASSERT_EQ(device->Reset(&params), D3D_OK);
+        EXPECT_EQ(std::pair(params.BackBufferWidth, params.BackBufferHeight), size);
+        IDirect3DSurface9* backBuffer = nullptr;
+        D3DSURFACE_DESC desc{};
+        ASSERT_EQ(device->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &backBuffer), D3D_OK);
+        backBuffer->GetDesc(&desc);
+        backBuffer->Release();
+        EXPECT_EQ(std::pair(desc.Width, desc.Height), size);
+        D3DVIEWPORT9 viewport{};
+        device->GetViewport(&viewport);
+        EXPECT_EQ(std::pair(viewport.Width, viewport.Height), size);
+    }
+    EXPECT_EQ(ResetWith(FullScreen(0, 0)), D3DERR_INVALIDCALL);
+    D3DPRESENT_PARAMETERS params = Windowed();
     params.AutoDepthStencilFormat = D3DFMT_D24S8;
     EXPECT_EQ(device->Reset(&params), D3DERR_INVALIDCALL);
 }
@@ -193,8 +175,7 @@ TEST_F(DeviceReset, ReturnsEveryStateToItsDefault) {
     EXPECT_EQ(defaults.texture0._11, 1.0f);
 
     D3DMATRIX scaled{};
-    scaled._11 = scaled._22 = scaled._33 = 2.0f;
-    scaled._44 = 1.0f;
+    scaled._11 = scaled._44 = 2.0f;
     const D3DVIEWPORT9 small{10, 10, 100, 100, 0.0f, 1.0f};
     device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
     device->SetRenderState(D3DRS_ZENABLE, D3DZB_FALSE);
@@ -205,8 +186,11 @@ TEST_F(DeviceReset, ReturnsEveryStateToItsDefault) {
     device->SetFVF(0x142);
     device->SetTransform(D3DTS_TEXTURE0, &scaled);
     ASSERT_EQ(device->SetViewport(&small), D3D_OK);
+    // Every field changed, so a state the reset forgets shows.
     const Snapshot changed = snapshot();
-    ASSERT_NE(std::memcmp(&changed, &defaults, sizeof defaults), 0);
+    const auto* c = reinterpret_cast<const DWORD*>(&changed);
+    const auto* d = reinterpret_cast<const DWORD*>(&defaults);
+    for (size_t i = 0; i < 7; ++i) EXPECT_NE(c[i], d[i]) << "field " << i;
 
     D3DPRESENT_PARAMETERS params = test.presentParameters();
     ASSERT_EQ(device->Reset(&params), D3D_OK);

@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <tuple>
+#include <vector>
 
+#include "device_helpers.h"
 #include "test_device.h"
 
 namespace {
@@ -15,41 +19,9 @@ protected:
                    D3DPOOL pool, IDirect3DTexture9** texture) {
         return device->CreateTexture(width, height, levels, usage, format, pool, texture, nullptr);
     }
-
     IDirect3DTexture9* Make(UINT width, UINT height, DWORD usage, D3DPOOL pool,
                             D3DFORMAT format = D3DFMT_A8R8G8B8) {
-        IDirect3DTexture9* texture = nullptr;
-        EXPECT_EQ(Create(width, height, 1, usage, format, pool, &texture), D3D_OK);
-        return texture;
-    }
-
-    // Writes `value` into every texel of level 0.
-    static void Fill(IDirect3DTexture9* texture, uint32_t value) {
-        D3DLOCKED_RECT locked{};
-        ASSERT_EQ(texture->LockRect(0, &locked, nullptr, 0), D3D_OK);
-        D3DSURFACE_DESC desc{};
-        texture->GetLevelDesc(0, &desc);
-        for (UINT y = 0; y < desc.Height; ++y) {
-            auto* row = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(locked.pBits) + y * locked.Pitch);
-            for (UINT x = 0; x < desc.Width; ++x) row[x] = value;
-        }
-        texture->UnlockRect(0);
-    }
-
-    // True when every texel of level 0 equals `value`.
-    static bool AllTexels(IDirect3DTexture9* texture, uint32_t value) {
-        D3DLOCKED_RECT locked{};
-        if (texture->LockRect(0, &locked, nullptr, D3DLOCK_READONLY) != D3D_OK) return false;
-        D3DSURFACE_DESC desc{};
-        texture->GetLevelDesc(0, &desc);
-        bool all = true;
-        for (UINT y = 0; y < desc.Height; ++y) {
-            const auto* row = reinterpret_cast<const uint32_t*>(
-                static_cast<const uint8_t*>(locked.pBits) + y * locked.Pitch);
-            for (UINT x = 0; x < desc.Width; ++x) all = all && row[x] == value;
-        }
-        texture->UnlockRect(0);
-        return all;
+        return MakeTexture(device, width, height, usage, pool, format);
     }
 
     TestDevice test;
@@ -87,35 +59,30 @@ TEST_F(ResourceRules, TexturesOutsideWhatTheDeviceMakesAreRefused) {
     largest->Release();
 }
 
-TEST_F(ResourceRules, LevelsAreAsAskedAndZeroMeansTheFullChain) {
+TEST_F(ResourceRules, LevelsAreAsAskedZeroMeansTheFullChainAndFreshTexturesHoldZeros) {
     IDirect3DTexture9* texture = nullptr;
     ASSERT_EQ(Create(64, 16, 0, 0, D3DFMT_X8R8G8B8, D3DPOOL_SYSTEMMEM, &texture), D3D_OK);
     ASSERT_EQ(texture->GetLevelCount(), 7u);
-    const UINT widths[] = {64, 32, 16, 8, 4, 2, 1};
-    const UINT heights[] = {16, 8, 4, 2, 1, 1, 1};
     for (UINT level = 0; level < 7; ++level) {
         D3DSURFACE_DESC desc{};
         ASSERT_EQ(texture->GetLevelDesc(level, &desc), D3D_OK);
-        EXPECT_EQ(desc.Width, widths[level]);
-        EXPECT_EQ(desc.Height, heights[level]);
+        EXPECT_EQ(desc.Width, 64u >> level);
+        EXPECT_EQ(desc.Height, std::max(16u >> level, 1u));
         EXPECT_EQ(desc.Format, D3DFMT_X8R8G8B8);
         EXPECT_EQ(desc.Pool, D3DPOOL_SYSTEMMEM);
     }
     D3DSURFACE_DESC desc{};
     EXPECT_EQ(texture->GetLevelDesc(7, &desc), D3DERR_INVALIDCALL);
     texture->Release();
-
     ASSERT_EQ(Create(64, 16, 2, 0, D3DFMT_X8R8G8B8, D3DPOOL_SYSTEMMEM, &texture), D3D_OK);
     EXPECT_EQ(texture->GetLevelCount(), 2u);
     texture->Release();
-}
 
-TEST_F(ResourceRules, FreshTexturesHoldZerosEvenWhereAnEarlierOneWasWritten) {
+    // Zeros even where an earlier texture was written and released.
     for (int round = 0; round < 2; ++round) {
-        IDirect3DTexture9* texture = Make(64, 64, 0, D3DPOOL_SYSTEMMEM);
-        ASSERT_NE(texture, nullptr);
-        EXPECT_TRUE(AllTexels(texture, 0u)) << "round " << round;
-        Fill(texture, 0xDEADBEEF);
+        texture = Make(64, 64, 0, D3DPOOL_SYSTEMMEM);
+        EXPECT_EQ(ReadTexels(texture), std::vector<uint32_t>(64 * 64, 0u)) << "round " << round;
+        FillTexels(texture, 0xDEADBEEF);
         texture->Release();
     }
 }
@@ -154,9 +121,9 @@ TEST_F(ResourceRules, LockingRules) {
 TEST_F(ResourceRules, UpdateTextureCopiesSystemMemoryIntoTheDefaultPoolOnly) {
     IDirect3DTexture9* staging = Make(16, 8, 0, D3DPOOL_SYSTEMMEM);
     IDirect3DTexture9* target = Make(16, 8, D3DUSAGE_DYNAMIC, D3DPOOL_DEFAULT);
-    Fill(staging, 0xFF112233);
+    FillTexels(staging, 0xFF112233);
     ASSERT_EQ(device->UpdateTexture(staging, target), D3D_OK);
-    EXPECT_TRUE(AllTexels(target, 0xFF112233));
+    EXPECT_EQ(ReadTexels(target), std::vector<uint32_t>(16 * 8, 0xFF112233u));
 
     IDirect3DTexture9* otherSize = Make(8, 16, 0, D3DPOOL_DEFAULT);
     IDirect3DTexture9* otherFormat = Make(16, 8, 0, D3DPOOL_DEFAULT, D3DFMT_X8R8G8B8);
@@ -166,7 +133,7 @@ TEST_F(ResourceRules, UpdateTextureCopiesSystemMemoryIntoTheDefaultPoolOnly) {
     EXPECT_EQ(device->UpdateTexture(staging, secondStaging), D3DERR_INVALIDCALL);
     EXPECT_EQ(device->UpdateTexture(target, staging), D3DERR_INVALIDCALL);
     EXPECT_EQ(device->UpdateTexture(staging, nullptr), D3DERR_INVALIDCALL);
-    EXPECT_TRUE(AllTexels(secondStaging, 0u));
+    EXPECT_EQ(ReadTexels(secondStaging), std::vector<uint32_t>(16 * 8, 0u));
 
     IDirect3DTexture9* chain = nullptr;
     ASSERT_EQ(Create(16, 8, 0, 0, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT, &chain), D3D_OK);
@@ -179,23 +146,18 @@ TEST_F(ResourceRules, UpdateTextureCopiesSystemMemoryIntoTheDefaultPoolOnly) {
 
 TEST_F(ResourceRules, VertexBuffersLockWhollyOrInPartWithinTheirLength) {
     IDirect3DVertexBuffer9* buffer = nullptr;
-    EXPECT_EQ(device->CreateVertexBuffer(0, 0, 0, D3DPOOL_DEFAULT, &buffer, nullptr),
-              D3DERR_INVALIDCALL);
-    ASSERT_EQ(device->CreateVertexBuffer(96, D3DUSAGE_WRITEONLY, 0x142, D3DPOOL_DEFAULT, &buffer,
-                                         nullptr),
-              D3D_OK);
+    EXPECT_EQ(device->CreateVertexBuffer(0, 0, 0, D3DPOOL_DEFAULT, &buffer, nullptr), D3DERR_INVALIDCALL);
+    ASSERT_EQ(device->CreateVertexBuffer(96, D3DUSAGE_WRITEONLY, 0x142, D3DPOOL_DEFAULT, &buffer, nullptr), D3D_OK);
     D3DVERTEXBUFFER_DESC desc{};
     ASSERT_EQ(buffer->GetDesc(&desc), D3D_OK);
-    EXPECT_EQ(desc.Size, 96u);
-    EXPECT_EQ(desc.FVF, 0x142u);
-    EXPECT_EQ(desc.Pool, D3DPOOL_DEFAULT);
-    EXPECT_EQ(desc.Type, D3DRTYPE_VERTEXBUFFER);
+    EXPECT_EQ(std::tuple(desc.Size, desc.FVF, desc.Pool, desc.Type),
+              std::tuple(96u, DWORD{0x142}, D3DPOOL_DEFAULT, D3DRTYPE_VERTEXBUFFER));
 
     void* whole = nullptr;
+    void* tail = nullptr;
     ASSERT_EQ(buffer->Lock(0, 0, &whole, 0), D3D_OK);
     std::memset(whole, 0xAB, 96);
-    void* tail = nullptr;
-    ASSERT_EQ(buffer->Lock(24, 0, &tail, 0), D3D_OK);
+    ASSERT_EQ(buffer->Lock(24, 0, &tail, 0), D3D_OK);  // locks nest
     EXPECT_EQ(static_cast<uint8_t*>(tail), static_cast<uint8_t*>(whole) + 24);
     EXPECT_EQ(buffer->Unlock(), D3D_OK);
     EXPECT_EQ(buffer->Unlock(), D3D_OK);
