@@ -47,6 +47,11 @@ void TestTexture::FillPattern() {
         for (int column = 0; column < desc.width; ++column) At(column, row) = Pattern(column, row);
 }
 
+std::string PathName(RasterPath path) {
+    static const char* const names[] = {"Automatic", "General", "RectScalar", "RectSse2", "RectAvx2"};
+    return names[static_cast<int>(path)];
+}
+
 D3DMATRIX IdentityMatrix() {
     D3DMATRIX m;
     std::memset(&m, 0, sizeof m);
@@ -115,8 +120,8 @@ VertexStream StreamOf(const std::vector<ColoredVertex>& vertices) {
     return stream;
 }
 
-void DrawUnitSquare(const FixedFunctionState& state, Frame& frame, RasterPath path,
-                    uint32_t diffuse) {
+DrawRoute DrawUnitSquare(const FixedFunctionState& state, Frame& frame, RasterPath path,
+                         uint32_t diffuse) {
     const std::vector<ColoredVertex> square = {
         {-0.5f, 0.5f, 1.0f, diffuse, 0.0f, 0.0f},
         {0.5f, 0.5f, 1.0f, diffuse, 1.0f, 0.0f},
@@ -125,7 +130,7 @@ void DrawUnitSquare(const FixedFunctionState& state, Frame& frame, RasterPath pa
     };
     const ColorTarget color = frame.Color();
     const DepthTarget depth = frame.Depth();
-    DrawPrimitiveVia(path, state, color, &depth, D3DPT_TRIANGLEFAN, StreamOf(square), 0, 2);
+    return DrawPrimitiveVia(path, state, color, &depth, D3DPT_TRIANGLEFAN, StreamOf(square), 0, 2);
 }
 
 void DrawSprite(FixedFunctionState& state, Frame& frame, const TestTexture& texture,

@@ -5,6 +5,7 @@
 #include "d3d9/raster/pipeline.h"
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 namespace d3d9sw::raster::testing {
@@ -55,8 +56,8 @@ struct SourceRectangle {
 void PlaceSprite(FixedFunctionState& state, const TestTexture& texture,
                  const SourceRectangle& source, float x, float y);
 
-// Draws the batch's unit square (a two-triangle fan of 0x142 vertices).
-void DrawUnitSquare(const FixedFunctionState& state, Frame& frame,
+// Draws the batch's unit square (a two-triangle fan of 0x142 vertices); the route taken.
+DrawRoute DrawUnitSquare(const FixedFunctionState& state, Frame& frame,
                     RasterPath path = RasterPath::Automatic, uint32_t diffuse = 0xFFFFFFFF);
 
 void DrawSprite(FixedFunctionState& state, Frame& frame, const TestTexture& texture,
@@ -73,5 +74,8 @@ struct ColoredVertex {
 VertexStream StreamOf(const std::vector<ColoredVertex>& vertices);
 
 D3DMATRIX IdentityMatrix();
+
+// For test names.
+std::string PathName(RasterPath path);
 
 }  // namespace d3d9sw::raster::testing

@@ -95,19 +95,17 @@ TEST_F(RasterizationRules, TopAndLeftEdgesTakeTheirPixelCentresOthersDoNot) {
 }
 
 TEST_F(RasterizationRules, CullModesRemoveTheMatchingScreenWinding) {
-    const std::vector<ColoredVertex> clockwise = {At(2, 2), At(10, 2), At(2, 10)};
-    const std::vector<ColoredVertex> counterClockwise = {At(20, 2), At(20, 10), At(28, 2)};
     const struct {
         DWORD mode;
-        bool clockwiseDrawn, counterClockwiseDrawn;
-    } cases[] = {{D3DCULL_CCW, true, false}, {D3DCULL_CW, false, true}, {D3DCULL_NONE, true, true}};
+        uint32_t clockwiseDrawn, counterClockwiseDrawn;
+    } cases[] = {{D3DCULL_CCW, 1, 0}, {D3DCULL_CW, 0, 1}, {D3DCULL_NONE, 1, 1}};
     for (const auto& c : cases) {
         std::fill(frame.color.begin(), frame.color.end(), 0u);
         state.renderStates[D3DRS_CULLMODE] = c.mode;
-        Draw(D3DPT_TRIANGLELIST, clockwise, 1);
-        Draw(D3DPT_TRIANGLELIST, counterClockwise, 1);
-        EXPECT_EQ(Hits(3, 3), c.clockwiseDrawn ? 1u : 0u) << "cull mode " << c.mode;
-        EXPECT_EQ(Hits(21, 3), c.counterClockwiseDrawn ? 1u : 0u) << "cull mode " << c.mode;
+        Draw(D3DPT_TRIANGLELIST, {At(2, 2), At(10, 2), At(2, 10)}, 1);
+        Draw(D3DPT_TRIANGLELIST, {At(20, 2), At(20, 10), At(28, 2)}, 1);
+        EXPECT_EQ(Hits(3, 3), c.clockwiseDrawn) << "cull mode " << c.mode;
+        EXPECT_EQ(Hits(21, 3), c.counterClockwiseDrawn) << "cull mode " << c.mode;
     }
 }
 
@@ -155,14 +153,11 @@ TEST_F(RasterizationRules, HugeAndFarOffScreenTrianglesAreClippedWithoutOverflow
     EXPECT_EQ(HitsOutside(0, 0, 0, 0), 0);
 }
 
+// A left-handed projection as the camera sets it: near 0.1, far 1000, 90 degrees.
 D3DMATRIX PerspectiveProjection() {
-    // A left-handed projection as the camera sets it: near 0.1, far 1000, 90 degrees.
-    D3DMATRIX p;
-    std::memset(&p, 0, sizeof p);
-    p._11 = 1.0f;
-    p._22 = 1.0f;
+    D3DMATRIX p{};
+    p._11 = p._22 = p._34 = 1.0f;
     p._33 = 1000.0f / 999.9f;
-    p._34 = 1.0f;
     p._43 = -0.1f * 1000.0f / 999.9f;
     return p;
 }
@@ -202,19 +197,19 @@ TEST_F(RasterizationRules, TextureCoordinatesAreInterpolatedWithPerspective) {
     EXPECT_EQ(frame.At(24, 16), TestTexture::Pattern(32, 0));
 }
 
-TEST_F(RasterizationRules, DepthIsMappedThroughTheViewportIntoSixteenBits) {
+TEST_F(RasterizationRules, DepthIsMappedThroughTheViewportIntoSixteenBitsAndCompared) {
     state.renderStates[D3DRS_ZENABLE] = D3DZB_TRUE;
     state.viewport.MinZ = 0.25f;
     state.viewport.MaxZ = 0.75f;
-    Draw(D3DPT_TRIANGLEFAN, {At(0, 0, 0.5f), At(8, 0, 0.5f), At(8, 8, 0.5f), At(0, 8, 0.5f)}, 2);
+    const std::vector<ColoredVertex> square = {At(0, 0), At(8, 0), At(8, 8), At(0, 8)};
+    Draw(D3DPT_TRIANGLEFAN, square, 2);
     EXPECT_EQ(frame.DepthAt(3, 3), 32768);  // 0.25 + 0.5 * 0.5 = 0.5 of 65535, rounded
     EXPECT_EQ(frame.DepthAt(9, 3), 0xFFFF);
     // LESSEQUAL lets an equal depth through; LESS does not.
-    state.renderStates[D3DRS_ZFUNC] = D3DCMP_LESS;
-    Draw(D3DPT_TRIANGLEFAN, {At(0, 0, 0.5f), At(8, 0, 0.5f), At(8, 8, 0.5f), At(0, 8, 0.5f)}, 2);
-    EXPECT_EQ(Hits(3, 3), 1u);
-    state.renderStates[D3DRS_ZFUNC] = D3DCMP_LESSEQUAL;
-    Draw(D3DPT_TRIANGLEFAN, {At(0, 0, 0.5f), At(8, 0, 0.5f), At(8, 8, 0.5f), At(0, 8, 0.5f)}, 2);
+    for (DWORD func : {D3DCMP_LESS, D3DCMP_LESSEQUAL}) {
+        state.renderStates[D3DRS_ZFUNC] = func;
+        Draw(D3DPT_TRIANGLEFAN, square, 2);
+    }
     EXPECT_EQ(Hits(3, 3), 2u);
 }
 

@@ -50,16 +50,7 @@ int Quad(FixedFunctionState& state, Frame& frame, const TestTexture& texture,
     PlaceSprite(state, texture, source, x, y);
     state.world._11 *= stretch;
     state.world._22 *= stretch;
-    const std::vector<ColoredVertex> square = {
-        {-0.5f, 0.5f, 1.0f, diffuse, 0.0f, 0.0f},
-        {0.5f, 0.5f, 1.0f, diffuse, 1.0f, 0.0f},
-        {0.5f, -0.5f, 1.0f, diffuse, 1.0f, 1.0f},
-        {-0.5f, -0.5f, 1.0f, diffuse, 0.0f, 1.0f},
-    };
-    const ColorTarget color = frame.Color();
-    const DepthTarget depth = frame.Depth();
-    return DrawPrimitiveVia(path, state, color, &depth, D3DPT_TRIANGLEFAN, StreamOf(square), 0,
-                            2) == DrawRoute::RectKernel;
+    return DrawUnitSquare(state, frame, path, diffuse) == DrawRoute::RectKernel;
 }
 
 int BoardFrame(FixedFunctionState& state, Frame& frame, RasterPath path) {
@@ -95,50 +86,47 @@ int AwkwardPlacements(FixedFunctionState& state, Frame& frame, RasterPath path) 
 
 class RectPathIdentity : public ::testing::TestWithParam<std::tuple<RasterPath, int>> {};
 
+// Each scene changes states the kernels must honour (or decline) exactly as the
+// general path does.
 const std::vector<Scene>& Scenes() {
+    using S = FixedFunctionState;
     static const std::vector<Scene> scenes = {
-        {"BoardFrame", [](FixedFunctionState&) {}, BoardFrame},
-        {"AwkwardPlacements", [](FixedFunctionState&) {}, AwkwardPlacements},
-        {"NoBlending",
-         [](FixedFunctionState& s) { s.renderStates[D3DRS_ALPHABLENDENABLE] = FALSE; },
+        {"BoardFrame", [](S&) {}, BoardFrame},
+        {"AwkwardPlacements", [](S&) {}, AwkwardPlacements},
+        {"NoBlendingNoDepthWrite",
+         [](S& s) {
+             s.renderStates[D3DRS_ALPHABLENDENABLE] = FALSE;
+             s.renderStates[D3DRS_ZWRITEENABLE] = FALSE;
+         },
          AwkwardPlacements},
-        {"NoAlphaTest",
-         [](FixedFunctionState& s) { s.renderStates[D3DRS_ALPHATESTENABLE] = FALSE; }, BoardFrame},
+        {"NoAlphaTestStrictDepth",
+         [](S& s) {
+             s.renderStates[D3DRS_ALPHATESTENABLE] = FALSE;
+             s.renderStates[D3DRS_ZFUNC] = D3DCMP_LESS;
+         },
+         BoardFrame},
         {"AlphaTestAgainst128",
-         [](FixedFunctionState& s) {
+         [](S& s) {
              s.renderStates[D3DRS_ALPHAFUNC] = D3DCMP_LESSEQUAL;
              s.renderStates[D3DRS_ALPHAREF] = 128;
          },
          BoardFrame},
-        {"StrictDepthTest",
-         [](FixedFunctionState& s) { s.renderStates[D3DRS_ZFUNC] = D3DCMP_LESS; }, BoardFrame},
-        {"NoDepthWrite", [](FixedFunctionState& s) { s.renderStates[D3DRS_ZWRITEENABLE] = FALSE; },
-         AwkwardPlacements},
-        {"NoDepthTest", [](FixedFunctionState& s) { s.renderStates[D3DRS_ZENABLE] = D3DZB_FALSE; },
-         AwkwardPlacements},
-        {"ClampAddressing",
-         [](FixedFunctionState& s) {
-             s.sampler0[D3DSAMP_ADDRESSU] = D3DTADDRESS_CLAMP;
-             s.sampler0[D3DSAMP_ADDRESSV] = D3DTADDRESS_CLAMP;
+        {"NoDepthTestClampAddressing",
+         [](S& s) {
+             s.renderStates[D3DRS_ZENABLE] = D3DZB_FALSE;
+             s.sampler0[D3DSAMP_ADDRESSU] = s.sampler0[D3DSAMP_ADDRESSV] = D3DTADDRESS_CLAMP;
          },
          AwkwardPlacements},
-        {"MirrorAddressing",
-         [](FixedFunctionState& s) {
-             s.sampler0[D3DSAMP_ADDRESSU] = D3DTADDRESS_MIRROR;
-             s.sampler0[D3DSAMP_ADDRESSV] = D3DTADDRESS_MIRROR;
+        {"MirrorAddressingTextureColourOnly",
+         [](S& s) {
+             s.sampler0[D3DSAMP_ADDRESSU] = s.sampler0[D3DSAMP_ADDRESSV] = D3DTADDRESS_MIRROR;
+             s.stage0[D3DTSS_COLOROP] = D3DTOP_SELECTARG1;
          },
          AwkwardPlacements},
-        {"TextureColourOnly",
-         [](FixedFunctionState& s) { s.stage0[D3DTSS_COLOROP] = D3DTOP_SELECTARG1; },
-         AwkwardPlacements},
-        {"StageDisabled", [](FixedFunctionState& s) { s.stage0[D3DTSS_COLOROP] = D3DTOP_DISABLE; },
-         AwkwardPlacements},
-        {"SmallViewport",
-         [](FixedFunctionState& s) {
-             s.viewport.X = 37;
-             s.viewport.Y = 21;
-             s.viewport.Width = 301;
-             s.viewport.Height = 203;
+        {"StageDisabledSmallViewport",
+         [](S& s) {
+             s.stage0[D3DTSS_COLOROP] = D3DTOP_DISABLE;
+             s.viewport = {37, 21, 301, 203, 0.0f, 1.0f};
          },
          AwkwardPlacements},
     };
@@ -175,12 +163,8 @@ INSTANTIATE_TEST_SUITE_P(Scenes, RectPathIdentity,
                                                               RasterPath::RectSse2,
                                                               RasterPath::RectAvx2),
                                             ::testing::Range(0, static_cast<int>(Scenes().size()))),
-                         [](const ::testing::TestParamInfo<std::tuple<RasterPath, int>>& info) {
-                             const RasterPath path = std::get<0>(info.param);
-                             const std::string isa = path == RasterPath::RectScalar ? "Scalar"
-                                                     : path == RasterPath::RectSse2 ? "Sse2"
-                                                                                    : "Avx2";
-                             return Scenes()[std::get<1>(info.param)].name + "_" + isa;
+                         [](const auto& info) {
+                             return Scenes()[std::get<1>(info.param)].name + "_" + PathName(std::get<0>(info.param));
                          });
 
 }  // namespace

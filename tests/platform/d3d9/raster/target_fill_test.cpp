@@ -8,7 +8,7 @@
 namespace d3d9sw::raster {
 namespace {
 
-TEST(TargetFill, FillsExactlyTheRectangleOfAPitchedTarget) {
+TEST(TargetFill, FillsExactlyTheRectangleCutToAPitchedTarget) {
     // 37 x 5 pixels in rows of 40: row padding and odd widths around the vector stores.
     std::vector<uint32_t> pixels(40 * 5, 0x01020304u);
     const ColorTarget target{pixels.data(), 37, 5, 40};
@@ -20,18 +20,17 @@ TEST(TargetFill, FillsExactlyTheRectangleOfAPitchedTarget) {
                 ASSERT_EQ(pixels[y * 40 + x], inside ? value : 0x01020304u) << x << ", " << y;
             }
     }
-}
 
-TEST(TargetFill, CutsTheRectangleToTheTarget) {
+    // Depth: a rectangle beyond the target is cut to it.
     std::vector<uint16_t> depth(9 * 7, 7);
-    const DepthTarget target{depth.data(), 9, 7, 9};
-    FillDepth(target, {-5, -5, 100, 100}, 0xFFFF);
+    const DepthTarget depthTarget{depth.data(), 9, 7, 9};
+    FillDepth(depthTarget, {-5, -5, 100, 100}, 0xFFFF);
     for (uint16_t value : depth) ASSERT_EQ(value, 0xFFFF);
-    FillDepth(target, {-5, 2, 4, 3}, 0x1234);
+    FillDepth(depthTarget, {-5, 2, 4, 3}, 0x1234);
     for (int y = 0; y < 7; ++y)
         for (int x = 0; x < 9; ++x)
             ASSERT_EQ(depth[y * 9 + x], (y == 2 && x < 4) ? 0x1234 : 0xFFFF);
-    FillDepth(target, {5, 5, 2, 2}, 0);  // empty
+    FillDepth(depthTarget, {5, 5, 2, 2}, 0);  // empty
     EXPECT_EQ(depth[5 * 9 + 5], 0xFFFF);
 }
 

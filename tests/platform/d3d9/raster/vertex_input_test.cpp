@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstring>
 
 namespace d3d9sw::raster {
@@ -12,33 +13,13 @@ namespace {
 
 using testing::IdentityMatrix;
 
-TEST(FvfLayout, OffsetsFollowTheFormatBits) {
+TEST(FvfLayout, TheSpriteFormatAndPretransformedVerticesRefused) {
     const FvfLayout sprite = DecodeFvf(D3DFVF_XYZ | D3DFVF_DIFFUSE | D3DFVF_TEX1, 0);
     EXPECT_TRUE(sprite.drawable);
     EXPECT_EQ(sprite.size, 24u);
     EXPECT_EQ(sprite.diffuseOffset, 12);
     EXPECT_EQ(sprite.texCoordOffset, 16);
     EXPECT_EQ(sprite.texCoordComponents, 2);
-
-    const FvfLayout texturedOnly = DecodeFvf(D3DFVF_XYZ | D3DFVF_TEX1, 0);
-    EXPECT_EQ(texturedOnly.size, 20u);
-    EXPECT_EQ(texturedOnly.diffuseOffset, -1);
-    EXPECT_EQ(texturedOnly.texCoordOffset, 12);
-
-    const FvfLayout colouredOnly = DecodeFvf(D3DFVF_XYZ | D3DFVF_DIFFUSE, 0);
-    EXPECT_EQ(colouredOnly.size, 16u);
-    EXPECT_EQ(colouredOnly.texCoordOffset, -1);
-
-    // Normal, specular, and a second set read by stage 0: set 0 has three components
-    // (size bits 01 at bit 16), set 1 one component (11 at bit 18).
-    const DWORD rich = D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_DIFFUSE | D3DFVF_SPECULAR | D3DFVF_TEX2 |
-                       (1u << 16) | (3u << 18);
-    const FvfLayout second = DecodeFvf(rich, 1);
-    EXPECT_EQ(second.specularOffset, 28);
-    EXPECT_EQ(second.texCoordOffset, 32 + 12);
-    EXPECT_EQ(second.texCoordComponents, 1);
-    EXPECT_EQ(second.size, 48u);
-
     EXPECT_FALSE(DecodeFvf(D3DFVF_XYZRHW | D3DFVF_DIFFUSE, 0).drawable);
 }
 
@@ -75,28 +56,23 @@ TEST(VertexProcessing, WorldViewProjectionApplyInRowVectorOrder) {
 }
 
 TEST(VertexProcessing, LightingWithoutLightsLeavesOnlyAmbientAndTheDiffuseAlpha) {
+    using Colour = std::array<double, 4>;  // blue, green, red, alpha
     FixedFunctionState state;
     SetDefaultState(state, 64, 64);  // lighting on by default
-    const VertexBytes vertex{0, 0, 0, 0x80FF8040u, 0, 0};
+    auto colour = [&](DWORD fvf) {
+        const ClipVertex v = ProcessOne(state, {0, 0, 0, 0x80FF8040u, 0, 0}, fvf);
+        return Colour{v.color[0], v.color[1], v.color[2], v.color[3]};
+    };
     const DWORD fvf = D3DFVF_XYZ | D3DFVF_DIFFUSE | D3DFVF_TEX1;
-    ClipVertex lit = ProcessOne(state, vertex, fvf);
-    EXPECT_EQ(lit.color[0], 0.0);  // blue, green, red: black
-    EXPECT_EQ(lit.color[1], 0.0);
-    EXPECT_EQ(lit.color[2], 0.0);
-    EXPECT_EQ(lit.color[3], 128.0);  // alpha from the diffuse material, the vertex colour
-
+    // Black; alpha from the diffuse material, which is the vertex colour.
+    EXPECT_EQ(colour(fvf), (Colour{0, 0, 0, 128}));
     state.renderStates[D3DRS_AMBIENT] = 0xFF808080u;
     state.renderStates[D3DRS_AMBIENTMATERIALSOURCE] = 1;  // the vertex colour
-    lit = ProcessOne(state, vertex, fvf);
-    EXPECT_EQ(lit.color[2], 128.0);  // 0xFF * 0x80
-    EXPECT_EQ(lit.color[0], 32.0);   // 0x40 * 0x80 / 255, rounded
-
+    EXPECT_EQ(colour(fvf), (Colour{32, 64, 128, 128}));    // vertex colour x 0x80 / 255, rounded
     state.renderStates[D3DRS_LIGHTING] = FALSE;
-    const ClipVertex unlit = ProcessOne(state, vertex, fvf);
-    EXPECT_EQ(unlit.color[2], 255.0);
+    EXPECT_EQ(colour(fvf), (Colour{64, 128, 255, 128}));
     // Without a colour in the format the diffuse colour is opaque white.
-    const ClipVertex white = ProcessOne(state, vertex, D3DFVF_XYZ | D3DFVF_TEX1);
-    for (double channel : white.color) EXPECT_EQ(channel, 255.0);
+    EXPECT_EQ(colour(D3DFVF_XYZ | D3DFVF_TEX1), (Colour{255, 255, 255, 255}));
 }
 
 TEST(VertexProcessing, TwoComponentTextureTransformAppliesTheThirdRowAsOffset) {
