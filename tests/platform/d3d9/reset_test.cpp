@@ -16,17 +16,12 @@ protected:
     void SetUp() override { ASSERT_NE(device, nullptr); }
     void TearDown() override { platform::testing::ResetAllHooks(); }
 
-    D3DPRESENT_PARAMETERS Windowed() {
+    // Windowed at 0 x 0 takes the client area.
+    D3DPRESENT_PARAMETERS Windowed(UINT width = 0, UINT height = 0) { return Params(TRUE, width, height); }
+    D3DPRESENT_PARAMETERS FullScreen(UINT width, UINT height) { return Params(FALSE, width, height); }
+    D3DPRESENT_PARAMETERS Params(BOOL windowed, UINT width, UINT height) {
         D3DPRESENT_PARAMETERS params = test.presentParameters();
-        params.Windowed = TRUE;
-        params.BackBufferWidth = 0;
-        params.BackBufferHeight = 0;
-        return params;
-    }
-
-    D3DPRESENT_PARAMETERS FullScreen(UINT width, UINT height) {
-        D3DPRESENT_PARAMETERS params = test.presentParameters();
-        params.Windowed = FALSE;
+        params.Windowed = windowed;
         params.BackBufferWidth = width;
         params.BackBufferHeight = height;
         return params;
@@ -34,11 +29,12 @@ protected:
 
     HRESULT ResetWith(D3DPRESENT_PARAMETERS params) { return device->Reset(&params); }
 
-    // The sequence every failed or refused reset must leave: not lost, not reset.
-    void ExpectNeedsReset() {
-        EXPECT_EQ(device->TestCooperativeLevel(), D3DERR_DEVICENOTRESET);
-        EXPECT_EQ(device->Present(nullptr, nullptr, nullptr, nullptr), D3DERR_DEVICELOST);
+    void ExpectState(HRESULT cooperative, HRESULT present) {
+        EXPECT_EQ(device->TestCooperativeLevel(), cooperative);
+        EXPECT_EQ(device->Present(nullptr, nullptr, nullptr, nullptr), present);
     }
+    // What every failed or refused reset must leave: not lost, not reset.
+    void ExpectNeedsReset() { ExpectState(D3DERR_DEVICENOTRESET, D3DERR_DEVICELOST); }
 
     TestDevice test;
     IDirect3DDevice9* device = test.device();
@@ -69,8 +65,7 @@ TEST_F(DeviceReset, RefusedWhileTheCallerHoldsADefaultPoolResourceOrTheBackBuffe
 
 TEST_F(DeviceReset, LostDeviceWaitsForRestoreThenForAReset) {
     platform::testing::LoseDevice(device);
-    EXPECT_EQ(device->TestCooperativeLevel(), D3DERR_DEVICELOST);
-    EXPECT_EQ(device->Present(nullptr, nullptr, nullptr, nullptr), D3DERR_DEVICELOST);
+    ExpectState(D3DERR_DEVICELOST, D3DERR_DEVICELOST);
     EXPECT_EQ(ResetWith(Windowed()), D3DERR_DEVICELOST);
     EXPECT_EQ(device->TestCooperativeLevel(), D3DERR_DEVICELOST);
 
@@ -80,20 +75,17 @@ TEST_F(DeviceReset, LostDeviceWaitsForRestoreThenForAReset) {
     EXPECT_EQ(ResetWith(Windowed()), E_FAIL);
     ExpectNeedsReset();
     EXPECT_EQ(ResetWith(Windowed()), D3D_OK);
-    EXPECT_EQ(device->TestCooperativeLevel(), D3D_OK);
-    EXPECT_EQ(device->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
+    ExpectState(D3D_OK, D3D_OK);
 }
 
 TEST_F(DeviceReset, FullScreenDeviceIsLostWhileItsWindowIsInactive) {
     platform::testing::SetWindowFocus(test.window(), true);
-    D3DPRESENT_PARAMETERS params = FullScreen(640, 480);
-    ASSERT_EQ(device->Reset(&params), D3D_OK);
+    ASSERT_EQ(ResetWith(FullScreen(640, 480)), D3D_OK);
     EXPECT_TRUE(platform::testing::IsWindowFullScreen(test.window()));
     EXPECT_EQ(device->TestCooperativeLevel(), D3D_OK);
 
     platform::testing::SetWindowFocus(test.window(), false);
-    EXPECT_EQ(device->TestCooperativeLevel(), D3DERR_DEVICELOST);
-    EXPECT_EQ(device->Present(nullptr, nullptr, nullptr, nullptr), D3DERR_DEVICELOST);
+    ExpectState(D3DERR_DEVICELOST, D3DERR_DEVICELOST);
     EXPECT_EQ(ResetWith(FullScreen(640, 480)), D3DERR_DEVICELOST);
     platform::testing::SetWindowFocus(test.window(), true);
     ExpectNeedsReset();
@@ -104,14 +96,12 @@ TEST_F(DeviceReset, FullScreenDeviceIsLostWhileItsWindowIsInactive) {
     EXPECT_EQ(device->TestCooperativeLevel(), D3DERR_DEVICELOST);
     platform::testing::SetWindowMinimised(test.window(), false);
     ExpectNeedsReset();
-    params = Windowed();
-    ASSERT_EQ(device->Reset(&params), D3D_OK);
+    ASSERT_EQ(ResetWith(Windowed()), D3D_OK);
     EXPECT_FALSE(platform::testing::IsWindowFullScreen(test.window()));
 
     // A windowed device does not care about focus.
     platform::testing::SetWindowFocus(test.window(), false);
-    EXPECT_EQ(device->TestCooperativeLevel(), D3D_OK);
-    EXPECT_EQ(device->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
+    ExpectState(D3D_OK, D3D_OK);
 }
 
 TEST_F(DeviceReset, WritesTheActualSizesBackAndRemakesTheBuffers) {
@@ -120,13 +110,9 @@ TEST_F(DeviceReset, WritesTheActualSizesBackAndRemakesTheBuffers) {
     EXPECT_EQ(test.presentParameters().BackBufferCount, 1u);
     platform::testing::SetWindowFocus(test.window(), true);
     const SIZE client = platform::testing::GetClientSize(test.window());
-    // Full screen at 800 x 600, windowed at 320 x 200, windowed at 0 x 0 = the client area.
-    D3DPRESENT_PARAMETERS sized = Windowed();
-    sized.BackBufferWidth = 320;
-    sized.BackBufferHeight = 200;
     const std::pair<D3DPRESENT_PARAMETERS, std::pair<UINT, UINT>> resets[] = {
         {FullScreen(800, 600), {800, 600}},
-        {sized, {320, 200}},
+        {Windowed(320, 200), {320, 200}},
         {Windowed(), {static_cast<UINT>(client.cx), static_cast<UINT>(client.cy)}},
     };
     for (auto [params, size] : resets) {
