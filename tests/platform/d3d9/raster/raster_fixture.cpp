@@ -1,7 +1,6 @@
 #include "raster_fixture.h"
 
 #include <algorithm>
-#include <cstring>
 
 namespace d3d9sw::raster::testing {
 
@@ -53,8 +52,7 @@ std::string PathName(RasterPath path) {
 }
 
 D3DMATRIX IdentityMatrix() {
-    D3DMATRIX m;
-    std::memset(&m, 0, sizeof m);
+    D3DMATRIX m{};
     m._11 = m._22 = m._33 = m._44 = 1.0f;
     return m;
 }
@@ -72,8 +70,7 @@ FixedFunctionState SpriteBatchState() {
     state.renderStates[D3DRS_COLORWRITEENABLE] = 0xF;
     state.renderStates[D3DRS_DESTBLEND] = D3DBLEND_INVSRCALPHA;
     state.renderStates[D3DRS_SRCBLEND] = D3DBLEND_SRCALPHA;
-    D3DMATRIX projection;
-    std::memset(&projection, 0, sizeof projection);
+    D3DMATRIX projection{};
     projection._11 = 2.0f / 640.0f;
     projection._22 = 2.0f / 480.0f;
     projection._33 = 1.0f / 9.0f;
