@@ -105,6 +105,39 @@ TEST(WindowGeometry, SetWindowPosMovesAndSizesTheOuterRectangle) {
     EXPECT_FALSE(GetWindowRect(nullptr, &window));
 }
 
+// The window manager may move the window (the user drags it); such moves reach the
+// model, but the echo of the layer's own placement does not undo a SetWindowPos.
+TEST(WindowGeometry, WindowManagerMovesReachTheModelButEchoesDoNot) {
+    RecordingClass windowClass;
+    const HWND hwnd = windowClass.Create(kGameStyle, 100, 100, 300, 200);
+    ASSERT_NE(hwnd, nullptr);
+    SDL_Event moved{};
+    moved.type = SDL_WINDOWEVENT;
+    moved.window.event = SDL_WINDOWEVENT_MOVED;
+    moved.window.windowID = SDL_GetWindowID(platform::win32::SdlWindowOf(hwnd));
+
+    SetWindowPos(hwnd, nullptr, 40, 50, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    moved.window.data1 = 500;  // a stale report from before the move
+    moved.window.data2 = 500;
+    SDL_PushEvent(&moved);
+    win32_test::DrainQueue();
+    RECT window{};
+    GetWindowRect(hwnd, &window);
+    EXPECT_EQ(window.left, 40);
+    EXPECT_EQ(window.top, 50);
+
+    SDL_Delay(600);  // past the time the layer's own placement may still echo
+    moved.window.data1 = 200;
+    moved.window.data2 = 150;
+    SDL_PushEvent(&moved);
+    win32_test::DrainQueue();
+    const RECT frame = Adjusted(kGameStyle);
+    GetWindowRect(hwnd, &window);
+    EXPECT_EQ(window.left, 200 + frame.left) << "the report is the client area's corner";
+    EXPECT_EQ(window.top, 150 + frame.top);
+    EXPECT_EQ(Width(window), 300);
+}
+
 TEST(WindowActivity, FocusAndMinimiseDecideWhetherTheWindowIsActive) {
     RecordingClass windowClass;
     const HWND hwnd = windowClass.Create(kGameStyle, 0, 0, 200, 200);
