@@ -29,7 +29,7 @@ TEST_F(DecoderTest, BmpEveryRowPaddingBothRowOrdersAndThePixelOffset)
                       std::tuple(UINT(width), 3u, 1, D3DFMT_X8R8G8B8));
             TextureRef texture = Staging(info.width, info.height, info.format);
             ASSERT_EQ(Decode(path, texture.get()), 1);
-            EXPECT_EQ(ReadLevel(texture.get()), Pattern(width, 3, false));
+            EXPECT_EQ(ReadTexels(texture.get()), Pattern(width, 3, false));
         }
     }
 }
@@ -49,7 +49,7 @@ TEST_F(DecoderTest, TgaBothDepthsBottomRowFirstAtEveryWidth)
                       std::tuple(UINT(width), 3u, 1, depth == 24 ? D3DFMT_X8R8G8B8 : D3DFMT_A8R8G8B8));
             TextureRef texture = Staging(info.width, info.height, info.format);
             ASSERT_EQ(Decode(path, texture.get()), 1);
-            EXPECT_EQ(ReadLevel(texture.get()), Pattern(width, 3, depth == 32));
+            EXPECT_EQ(ReadTexels(texture.get()), Pattern(width, 3, depth == 32));
         }
     }
 }
@@ -118,7 +118,7 @@ TEST_F(DecoderTest, RejectedFilesWriteNothing)
         EXPECT_EQ(probed, file.probeAccepts ? 1 : 0);
         TextureRef texture = Staging(4, 4);
         EXPECT_EQ(Decode(path, texture.get()), 0);
-        EXPECT_EQ(ReadLevel(texture.get()), std::vector<uint32_t>(16, 0u));
+        EXPECT_EQ(ReadTexels(texture.get()), std::vector<uint32_t>(16, 0u));
     }
     EXPECT_TRUE(debugLines.empty());
     EXPECT_TRUE(boxes.empty());
@@ -138,13 +138,13 @@ TEST_F(DecoderTest, ATextureOfAnotherSizeOrARefusedLockGetsNothing)
         for (auto [width, height] : {std::pair{side - 1, side}, std::pair{side, side + 1}, std::pair{256u, 256u}}) {
             TextureRef texture = Staging(width, height);
             EXPECT_EQ(Decode(path, texture.get()), 0);
-            EXPECT_EQ(ReadLevel(texture.get()), std::vector<uint32_t>(width * height, 0u));
+            EXPECT_EQ(ReadTexels(texture.get()), std::vector<uint32_t>(width * height, 0u));
         }
         EXPECT_TRUE(boxes.empty());
         TextureRef texture = Staging(side, side);
         platform::testing::FailD3DCall(platform::testing::D3DCall::TextureLockRect, E_FAIL);
         EXPECT_EQ(Decode(path, texture.get()), 0);
-        EXPECT_EQ(ReadLevel(texture.get()), std::vector<uint32_t>(side * side, 0u));
+        EXPECT_EQ(ReadTexels(texture.get()), std::vector<uint32_t>(side * side, 0u));
         // Only the PNG decoder reports a refused lock, with its "FAIL" box.
         if (path.ends_with(L".png")) {
             ASSERT_EQ(boxes.size(), 1u);

@@ -7,7 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -16,6 +15,7 @@
 #include "image/bmp_decoder.h"
 #include "image/png_decoder.h"
 #include "image/tga_decoder.h"
+#include "../platform/d3d9/device_helpers.h"  // ReadTexels: level 0 as 0xAARRGGBB, rows from the top
 #include "image_files.h"
 #include "test_device.h"
 
@@ -25,25 +25,6 @@ struct ReleaseTexture {
     void operator()(IDirect3DTexture9* texture) const { texture->Release(); }
 };
 using TextureRef = std::unique_ptr<IDirect3DTexture9, ReleaseTexture>;
-
-// Level 0 as 0xAARRGGBB values, rows from the top.
-inline std::vector<uint32_t> ReadLevel(IDirect3DTexture9* texture)
-{
-    D3DSURFACE_DESC desc{};
-    D3DLOCKED_RECT locked{};
-    if (FAILED(texture->GetLevelDesc(0, &desc)) ||
-        FAILED(texture->LockRect(0, &locked, nullptr, D3DLOCK_READONLY))) {
-        throw std::runtime_error("level 0 cannot be read");
-    }
-    std::vector<uint32_t> pixels(static_cast<size_t>(desc.Width) * desc.Height);
-    for (UINT y = 0; y < desc.Height; ++y) {
-        std::memcpy(&pixels[static_cast<size_t>(y) * desc.Width],
-                    static_cast<const uint8_t*>(locked.pBits) + static_cast<ptrdiff_t>(y) * locked.Pitch,
-                    desc.Width * 4);
-    }
-    texture->UnlockRect(0);
-    return pixels;
-}
 
 // A second lock is refused while one is held.
 inline bool LevelIsLocked(IDirect3DTexture9* texture)

@@ -82,7 +82,7 @@ TEST_F(PngTest, EveryValidImageDecodesToItsReferencePixelsAndInterlacedToItsTwin
         std::vector<uint32_t> expected = ExpectedPixels(image);
         ASSERT_FALSE(expected.empty());
         std::vector<uint32_t>& pixels = decoded[image.filename().string()];
-        pixels = ReadLevel(ProbeAndDecode(image, 1).get());
+        pixels = ReadTexels(ProbeAndDecode(image, 1).get());
         ASSERT_EQ(pixels.size(), expected.size());
         auto mismatch = std::mismatch(pixels.begin(), pixels.end(), expected.begin());
         EXPECT_TRUE(mismatch.first == pixels.end())

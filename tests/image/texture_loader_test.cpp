@@ -36,7 +36,7 @@ protected:
                 return Device()->CreateTexture(w, h, levels, usage, format, pool, texture, shared);
             });
         ON_CALL(spy, UpdateTexture).WillByDefault([this](IDirect3DBaseTexture9* from, IDirect3DBaseTexture9* to) {
-            copied = ReadLevel(static_cast<IDirect3DTexture9*>(from));
+            copied = ReadTexels(static_cast<IDirect3DTexture9*>(from));
             copiedTo = to;
             return Device()->UpdateTexture(from, to);
         });
