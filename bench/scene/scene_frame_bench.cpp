@@ -13,17 +13,15 @@
 #include "image/texture_loader.h"
 #include "render/release_interface.h"
 #include "render/sprite_batch.h"
-#include "test_device.h"
-
-#include <unistd.h>
+#include "render_harness.h"
+#include "scratch_working_directory.h"
 
 namespace {
 
-const char* const kImages[] = {"Kai_Orisa05.png", "Velmo_Grid.png", "TBX_Cursor.png"};
+const std::filesystem::path kAssets = CORVANE_ASSETS_DIR;
 
 std::wstring AssetPath(const char* name) {
-    const std::string path = std::string(CORVANE_ASSETS_DIR) + "/" + name;
-    return std::wstring(path.begin(), path.end());
+    return (kAssets / name).wstring();
 }
 
 void SetFrameRate(benchmark::State& state) {
@@ -35,16 +33,16 @@ void SetFrameRate(benchmark::State& state) {
 // glyph cells of a 1024 x 1024 atlas.
 class ProgramWorkload {
 public:
-    explicit ProgramWorkload(TestDevice& gpu) : gpu_(gpu) {
-        LoadTexture(gpu.device, AssetPath("Velmo_Grid.png").c_str(), &cell_);
-        LoadTexture(gpu.device, AssetPath("Kai_Orisa05.png").c_str(), &piece_);
-        LoadTexture(gpu.device, AssetPath("TBX_Cursor.png").c_str(), &cursor_);
+    explicit ProgramWorkload(RenderHarness& gpu) : gpu_(gpu) {
+        LoadTexture(gpu.device(), AssetPath("Velmo_Grid.png").c_str(), &cell_);
+        LoadTexture(gpu.device(), AssetPath("Kai_Orisa05.png").c_str(), &piece_);
+        LoadTexture(gpu.device(), AssetPath("TBX_Cursor.png").c_str(), &cursor_);
         // White glyph cells whose coverage ramps across each cell.
         atlas_ = gpu.MakeTexture(1024, 1024, D3DFMT_A8R8G8B8, [](int x, int y) {
             const uint32_t coverage = x < 80 && y < 40 ? static_cast<uint32_t>((x % 40) * 6) : 0;
             return (coverage << 24) | 0x00FFFFFFu;
         });
-        CreateSpriteBatch(batch_, gpu.device);
+        CreateSpriteBatch(batch_, gpu.device());
     }
 
     ~ProgramWorkload() {
@@ -59,11 +57,12 @@ public:
 
     bool Ready() const { return cell_ && piece_ && cursor_ && atlas_; }
 
-    void Render() {
-        IDirect3DDevice9* device = gpu_.device;
-        device->Clear(0, NULL, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, TestDevice::kClearColour,
-                      1.0f, 0);
-        device->BeginScene();
+    void Render(bool present) {
+        gpu_.DrawFrame([this] { AddQuads(); }, present);
+    }
+
+private:
+    void AddQuads() {
         batch_->Begin();
         const SourceRect whole = {0, 0, 64, 64};
         for (int row = 0; row < 7; ++row) {
@@ -76,11 +75,9 @@ public:
         batch_->AddQuad(atlas_, {0, 0, 40, 40}, 0.0f, 0.0f);
         batch_->AddQuad(atlas_, {40, 0, 80, 40}, 40.0f, 0.0f);
         batch_->End();
-        device->EndScene();
     }
 
-private:
-    TestDevice& gpu_;
+    RenderHarness& gpu_;
     IDirect3DTexture9* cell_ = NULL;
     IDirect3DTexture9* piece_ = NULL;
     IDirect3DTexture9* cursor_ = NULL;
@@ -89,8 +86,8 @@ private:
 };
 
 void ProgramFrame(benchmark::State& state, bool present) {
-    TestDevice gpu;
-    if (!gpu.device) {
+    RenderHarness gpu;
+    if (!gpu.device()) {
         state.SkipWithError("no device");
         return;
     }
@@ -100,10 +97,7 @@ void ProgramFrame(benchmark::State& state, bool present) {
         return;
     }
     for (auto _ : state) {
-        workload.Render();
-        if (present) {
-            gpu.device->Present(NULL, NULL, NULL, NULL);
-        }
+        workload.Render(present);
     }
     SetFrameRate(state);
 }
@@ -122,14 +116,6 @@ BENCHMARK(BM_SpriteBatchFrame_WithPresent)->Unit(benchmark::kMicrosecond);
 class ProgramInScratch {
 public:
     ProgramInScratch() {
-        previous_ = std::filesystem::current_path();
-        char pattern[] = "/tmp/corvane-bench-XXXXXX";
-        scratch_ = mkdtemp(pattern);
-        for (const char* name : kImages) {
-            std::filesystem::copy_file(std::filesystem::path(CORVANE_ASSETS_DIR) / name,
-                                       scratch_ / name);
-        }
-        std::filesystem::current_path(scratch_);
         platform::testing::SetDebugSink([](const std::wstring&) {});
         created_ = app.Create(NULL);
         if (created_) {
@@ -147,17 +133,16 @@ public:
         }
         UnregisterClassW(L"CorvaneGame", NULL);
         platform::testing::ResetAllHooks();
-        std::filesystem::current_path(previous_);
-        std::filesystem::remove_all(scratch_);
     }
 
     bool Created() const { return created_; }
 
+    // First: the program runs inside it and is gone before it is removed.
+    ScratchWorkingDirectory scratch{kAssets / "Kai_Orisa05.png", kAssets / "Velmo_Grid.png",
+                                    kAssets / "TBX_Cursor.png"};
     AppWindow app;
 
 private:
-    std::filesystem::path previous_;
-    std::filesystem::path scratch_;
     bool created_ = false;
 };
 

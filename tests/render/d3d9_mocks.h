@@ -1,5 +1,5 @@
-// Mocks of the Direct3D 9 interfaces the sprite code calls, for checking exact call
-// sequences and arguments that a rendered frame cannot show.
+// Mocks of the Direct3D 9 interfaces, for checking exact call sequences and
+// arguments that a rendered frame cannot show (the texture loader's tests use them).
 #pragma once
 
 #include <d3d9.h>

@@ -1,6 +1,8 @@
 // The key rules of the board, on a scene that never touches a device.
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "scene/board_scene.h"
 
 namespace {
@@ -10,72 +12,43 @@ struct BoardState {
     bool operator==(const BoardState&) const = default;
 };
 
-BoardState StateOf(const BoardScene& scene) {
-    return {scene.cursorCol, scene.cursorRow, scene.pieceCol, scene.pieceRow, scene.selected};
-}
+struct KeyCase {
+    const char* name;
+    std::vector<WPARAM> keys;
+    BoardState after;
+};
 
-void Press(BoardScene& scene, std::initializer_list<WPARAM> keys) {
-    for (WPARAM key : keys) {
-        scene.OnKey(key);
+const WPARAM L = VK_LEFT, R = VK_RIGHT, U = VK_UP, D = VK_DOWN, S = VK_SPACE;
+
+const KeyCase kCases[] = {
+    {"start on the first cell, nothing held", {}, {0, 0, 0, 0, 0}},
+    {"left and up stop at the first cell", {L, U}, {0, 0, 0, 0, 0}},
+    {"right and down stop at the last cell", {R, R, R, R, R, R, R, D, D, D, D, D, D, D},
+     {6, 6, 0, 0, 0}},
+    {"left and up step back", {R, R, D, D, L, U}, {1, 1, 0, 0, 0}},
+    {"space on the piece picks it up", {S}, {0, 0, 0, 0, 1}},
+    {"space on the piece again keeps it held", {S, S}, {0, 0, 0, 0, 1}},
+    {"space on another cell sets it down there", {S, R, R, S}, {2, 0, 2, 0, 0}},
+    {"a piece set down can be picked up again", {S, R, S, S}, {1, 0, 1, 0, 1}},
+    {"space off the piece with nothing held does nothing", {D, S}, {0, 1, 0, 0, 0}},
+    {"moving keeps the piece held", {S, D}, {0, 1, 0, 0, 1}},
+    {"a held piece may go anywhere", {S, R, R, R, R, R, R, D, D, D, D, D, D, S},
+     {6, 6, 6, 6, 0}},
+    {"other keys change nothing", {R, D, VK_RETURN, VK_ESCAPE, VK_F1, 'A', 0, VK_HOME, R + 0x100},
+     {1, 1, 0, 0, 0}},
+};
+
+TEST(BoardRules, KeySequencesLeaveTheExpectedState) {
+    for (const KeyCase& c : kCases) {
+        BoardScene scene;
+        for (WPARAM key : c.keys) {
+            scene.OnKey(key);
+        }
+        EXPECT_EQ((BoardState{scene.cursorCol, scene.cursorRow, scene.pieceCol, scene.pieceRow,
+                              scene.selected}),
+                  c.after)
+            << c.name;
     }
-}
-
-TEST(BoardRules, StartWithCursorAndPieceOnTheFirstCellAndNothingHeld) {
-    BoardScene scene;
-    EXPECT_EQ(StateOf(scene), (BoardState{0, 0, 0, 0, 0}));
-    EXPECT_EQ(scene.textRenderer, nullptr);
-    EXPECT_EQ(scene.spriteBatch, nullptr);
-    EXPECT_EQ(scene.pieceSprite.texture, nullptr);
-}
-
-TEST(BoardRules, ArrowsWalkTheCursorAndStopAtEveryEdge) {
-    BoardScene scene;
-    Press(scene, {VK_LEFT, VK_UP});
-    EXPECT_EQ(StateOf(scene), (BoardState{0, 0, 0, 0, 0}));
-    Press(scene, {VK_RIGHT, VK_RIGHT, VK_RIGHT, VK_RIGHT, VK_RIGHT, VK_RIGHT});
-    EXPECT_EQ(scene.cursorCol, 6);
-    Press(scene, {VK_RIGHT});
-    EXPECT_EQ(scene.cursorCol, 6);
-    Press(scene, {VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN});
-    EXPECT_EQ(scene.cursorRow, 6);
-    Press(scene, {VK_LEFT, VK_UP});
-    EXPECT_EQ(StateOf(scene), (BoardState{5, 5, 0, 0, 0}));
-}
-
-TEST(BoardRules, SpacePicksUpOnThePieceAndSetsDownOnAnotherCell) {
-    BoardScene scene;
-    Press(scene, {VK_SPACE});
-    EXPECT_EQ(StateOf(scene), (BoardState{0, 0, 0, 0, 1}));
-    Press(scene, {VK_SPACE});  // same cell: still held
-    EXPECT_EQ(StateOf(scene), (BoardState{0, 0, 0, 0, 1}));
-    Press(scene, {VK_RIGHT, VK_RIGHT, VK_SPACE});
-    EXPECT_EQ(StateOf(scene), (BoardState{2, 0, 2, 0, 0}));
-}
-
-TEST(BoardRules, SpaceOffThePieceWithNothingHeldDoesNothing) {
-    BoardScene scene;
-    Press(scene, {VK_DOWN, VK_SPACE});
-    EXPECT_EQ(StateOf(scene), (BoardState{0, 1, 0, 0, 0}));
-    Press(scene, {VK_UP, VK_SPACE, VK_DOWN});  // now held, moved off
-    EXPECT_EQ(StateOf(scene), (BoardState{0, 1, 0, 0, 1}));
-}
-
-TEST(BoardRules, AHeldPieceMayGoAnywhere) {
-    BoardScene scene;
-    Press(scene, {VK_SPACE});
-    for (int step = 0; step < 6; ++step) {
-        Press(scene, {VK_RIGHT, VK_DOWN});
-    }
-    Press(scene, {VK_SPACE});
-    EXPECT_EQ(StateOf(scene), (BoardState{6, 6, 6, 6, 0}));
-}
-
-TEST(BoardRules, OtherKeysChangeNothing) {
-    BoardScene scene;
-    Press(scene, {VK_RIGHT, VK_DOWN});
-    const BoardState before = StateOf(scene);
-    Press(scene, {VK_RETURN, VK_ESCAPE, VK_F1, 'A', 0, VK_HOME, VK_RIGHT + 0x100});
-    EXPECT_EQ(StateOf(scene), before);
 }
 
 }  // namespace

@@ -1,0 +1,281 @@
+// The sprite batch on the real device: the matrices it queues, where quads land and
+// what they show in the presented frame, and the life of a batch across passes.
+#include "render/sprite_batch.h"
+
+#include <gtest/gtest.h>
+#include <platform_testing.h>
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "render/release_interface.h"
+#include "render_harness.h"
+
+namespace {
+
+using platform::testing::D3DCall;
+using platform::testing::DrawPrimitiveCount;
+using platform::testing::Frame;
+using Rows = std::array<float, 16>;
+
+Rows RowsOf(const D3DMATRIX& matrix) {
+    Rows rows;
+    std::memcpy(rows.data(), &matrix.m[0][0], sizeof(rows));
+    return rows;
+}
+
+// Every texel distinct: red = x, green = y, blue fixed, opaque.
+uint32_t CoordinateTexel(int x, int y) {
+    return 0xFF000000u | (static_cast<uint32_t>(x & 0xFF) << 16) |
+           (static_cast<uint32_t>(y & 0xFF) << 8) | 0x40u;
+}
+
+struct Covered {
+    int left, top, right, bottom;  // pixels, right and bottom exclusive
+};
+
+// The frame shows texel (texLeft + k, texTop + j) at pixel (area.left + k, area.top + j)
+// inside `area`, and the clear colour on the one-pixel ring around it.
+void ExpectTexelsExactlyIn(const Frame& frame, Covered area, int texLeft, int texTop) {
+    ASSERT_EQ(frame.width, 640);
+    ASSERT_EQ(frame.height, 480);
+    int wrong = 0;
+    for (int y = std::max(area.top - 1, 0); y <= std::min(area.bottom, 479); ++y) {
+        for (int x = std::max(area.left - 1, 0); x <= std::min(area.right, 639); ++x) {
+            const bool inside =
+                x >= area.left && x < area.right && y >= area.top && y < area.bottom;
+            const uint32_t expected = inside ? CoordinateTexel(texLeft + x - area.left,
+                                                               texTop + y - area.top)
+                                             : RenderHarness::kClearColour;
+            if (frame.At(x, y) != expected && ++wrong <= 5) {
+                ADD_FAILURE() << "pixel (" << x << ", " << y << ") is " << std::hex
+                              << frame.At(x, y) << ", expected " << expected;
+            }
+        }
+    }
+    EXPECT_EQ(wrong, 0);
+}
+
+class SpriteBatchTest : public testing::Test {
+protected:
+    void SetUp() override { ASSERT_NE(gpu.device(), nullptr) << "no device"; }
+    void TearDown() override {
+        ReleaseInterface(texture);
+        platform::testing::ResetAllHooks();
+    }
+
+    IDirect3DTexture9* Solid(uint32_t colour) {
+        return gpu.MakeTexture(64, 64, D3DFMT_A8R8G8B8, [=](int, int) { return colour; });
+    }
+
+    RenderHarness gpu;
+    IDirect3DTexture9* texture = nullptr;
+};
+
+// One quad: its queued world and texture matrices (scale x, scale y, offset x, offset
+// y) and the pixels that show its source texels.
+struct Placement {
+    const char* name;
+    UINT texW, texH;
+    D3DFORMAT format;
+    SourceRect source;
+    float x, y;
+    float world[4];
+    float tex[4];
+    Covered covered;
+};
+
+void PrintTo(const Placement& placement, std::ostream* out) {
+    *out << placement.name;
+}
+
+class QuadPlacement : public SpriteBatchTest, public testing::WithParamInterface<Placement> {};
+
+TEST_P(QuadPlacement, MatricesAndPixelsAreExact) {
+    const Placement& p = GetParam();
+    // An X8R8G8B8 texel's alpha byte is ignored, even when it is 0.
+    const uint32_t alphaMask = p.format == D3DFMT_X8R8G8B8 ? 0x00FFFFFFu : 0xFFFFFFFFu;
+    texture = gpu.MakeTexture(p.texW, p.texH, p.format,
+                              [&](int x, int y) { return CoordinateTexel(x, y) & alphaMask; });
+    ASSERT_NE(texture, nullptr);
+    const Frame frame = gpu.RenderPass([&](SpriteBatch& batch) {
+        batch.AddQuad(texture, p.source, p.x, p.y);
+        ASSERT_EQ(batch.entries.size(), 1u);
+        EXPECT_EQ(batch.entries[0].texture, texture);
+        EXPECT_EQ(RowsOf(batch.entries[0].world),
+                  (Rows{p.world[0], 0, 0, 0, 0, p.world[1], 0, 0, 0, 0, 1, 0, p.world[2],
+                        p.world[3], 0, 1}));
+        EXPECT_EQ(RowsOf(batch.entries[0].texTransform),
+                  (Rows{p.tex[0], 0, 0, 0, 0, p.tex[1], 0, 0, p.tex[2], p.tex[3], 1, 0, 0, 0,
+                        0, 1}));
+    });
+    ExpectTexelsExactlyIn(frame, p.covered, p.source.left, p.source.top);
+}
+
+const D3DFORMAT kA8 = D3DFMT_A8R8G8B8;
+
+INSTANTIATE_TEST_SUITE_P(
+    SpriteBatch, QuadPlacement,
+    testing::Values(
+        Placement{"WorkedExample", 256, 128, kA8, {16, 32, 80, 80}, 100.0f, 50.0f,
+                  {64, 48, -188, 166}, {0.25f, 0.375f, 0.0625f, 0.25f}, {100, 50, 164, 98}},
+        Placement{"WholeTextureUnshiftedAndUnwrapped", 64, 64, kA8, {0, 0, 64, 64}, 16.0f,
+                  16.0f, {64, 64, -272, 192}, {1, 1, 0, 0}, {16, 16, 80, 80}},
+        // Spans 16.5..79.5 and 16.5..47.5: starts half a pixel right and lower.
+        Placement{"OddSizeTruncatesTowardZero", 64, 64, kA8, {0, 0, 63, 31}, 16.0f, 16.0f,
+                  {63, 31, -272, 208}, {63.0f / 64, 31.0f / 64, 0, 0}, {17, 17, 80, 48}},
+        Placement{"FractionUpperLeftSnapsInward", 64, 64, kA8, {0, 0, 64, 64}, 16.5f, 16.7f,
+                  {64, 64, -271, 191}, {1, 1, 0, 0}, {17, 17, 81, 81}},
+        // Snapped left and up, then cut by the screen edge.
+        Placement{"FractionLowerRightSnapsInward", 64, 64, kA8, {0, 0, 64, 64}, 600.5f, 400.5f,
+                  {64, 64, 312, -192}, {1, 1, 0, 0}, {600, 400, 640, 464}},
+        Placement{"GlyphCellOfALargeAtlas", 1024, 1024, kA8, {40, 0, 80, 40}, 0.0f, 0.0f,
+                  {40, 40, -300, 220}, {40.0f / 1024, 40.0f / 1024, 40.0f / 1024, 0},
+                  {0, 0, 40, 40}},
+        Placement{"X8R8G8B8IsOpaque", 64, 64, D3DFMT_X8R8G8B8, {0, 0, 64, 64}, 16.0f, 16.0f,
+                  {64, 64, -272, 192}, {1, 1, 0, 0}, {16, 16, 80, 80}}),
+    [](const testing::TestParamInfo<Placement>& info) { return std::string(info.param.name); });
+
+TEST_F(SpriteBatchTest, LaterQuadsCoverEarlierOnes) {
+    IDirect3DTexture9* red = Solid(0xFFFF0000u);
+    IDirect3DTexture9* green = Solid(0xFF00FF00u);
+    const Frame redFirst = gpu.RenderPass([&](SpriteBatch& batch) {
+        batch.AddQuad(red, {0, 0, 64, 64}, 100.0f, 100.0f);
+        batch.AddQuad(green, {0, 0, 64, 64}, 132.0f, 132.0f);
+    });
+    const Frame greenFirst = gpu.RenderPass([&](SpriteBatch& batch) {
+        batch.AddQuad(green, {0, 0, 64, 64}, 132.0f, 132.0f);
+        batch.AddQuad(red, {0, 0, 64, 64}, 100.0f, 100.0f);
+    });
+    EXPECT_EQ(redFirst.At(140, 140), 0xFF00FF00u);
+    EXPECT_EQ(greenFirst.At(140, 140), 0xFFFF0000u);
+    EXPECT_EQ(redFirst.At(110, 110), 0xFFFF0000u);  // outside the overlap each keeps its own
+    EXPECT_EQ(redFirst.At(190, 190), 0xFF00FF00u);
+    ReleaseInterface(red);
+    ReleaseInterface(green);
+}
+
+TEST_F(SpriteBatchTest, AlphaZeroLeavesTheFrameAndPartialAlphaBlends) {
+    // Left half: a loud colour with alpha 0; right half: red at alpha 128.
+    texture = gpu.MakeTexture(64, 64, D3DFMT_A8R8G8B8, [](int x, int) {
+        return x < 32 ? 0x00FFFF00u : 0x80FF0000u;
+    });
+    const Frame frame = gpu.RenderPass(
+        [&](SpriteBatch& batch) { batch.AddQuad(texture, {0, 0, 64, 64}, 16.0f, 16.0f); });
+    EXPECT_EQ(frame.At(20, 40), RenderHarness::kClearColour);
+    EXPECT_EQ(frame.At(47, 79), RenderHarness::kClearColour);
+
+    // Exact: source * 128/255 + clear colour * 127/255, per channel.
+    const double a = 128.0 / 255.0;
+    const uint32_t blended = frame.At(60, 40);
+    EXPECT_NEAR(static_cast<double>((blended >> 16) & 0xFF), 255 * a + 0x80 * (1 - a), 1.0);
+    EXPECT_NEAR(static_cast<double>((blended >> 8) & 0xFF), 0x80 * (1 - a), 1.0);
+    EXPECT_NEAR(static_cast<double>(blended & 0xFF), 0xFF * (1 - a), 1.0);
+}
+
+D3DMATRIX Filled(float first) {
+    D3DMATRIX matrix;
+    for (int i = 0; i < 16; ++i) {
+        matrix.m[i / 4][i % 4] = first + static_cast<float>(i);
+    }
+    return matrix;
+}
+
+TEST_F(SpriteBatchTest, DrawsOncePerQueuedQuadPerEndAndPutsTheCameraBack) {
+    texture = Solid(0xFFFF0000u);
+    const D3DTRANSFORMSTATETYPE kinds[3] = {D3DTS_PROJECTION, D3DTS_WORLD, D3DTS_VIEW};
+    for (int i = 0; i < 3; ++i) {
+        const D3DMATRIX camera = Filled(100.0f * static_cast<float>(i + 1));
+        gpu.device()->SetTransform(kinds[i], &camera);
+    }
+    SpriteBatch* batch = nullptr;
+    CreateSpriteBatch(batch, gpu.device());
+    gpu.device()->BeginScene();
+
+    int before = DrawPrimitiveCount();
+    batch->Begin();
+    batch->End();
+    EXPECT_EQ(DrawPrimitiveCount(), before);  // an empty pass draws nothing
+
+    batch->Begin();
+    batch->AddQuad(texture, {0, 0, 64, 64}, 16.0f, 16.0f);
+    batch->AddQuad(texture, {0, 0, 64, 64}, 80.0f, 16.0f);
+    before = DrawPrimitiveCount();
+    batch->End();
+    batch->End();
+    EXPECT_EQ(DrawPrimitiveCount(), before + 4);
+
+    batch->AddQuad(texture, {0, 0, 64, 64}, 144.0f, 16.0f);  // after End: never drawn
+    batch->Begin();
+    before = DrawPrimitiveCount();
+    batch->End();
+    EXPECT_EQ(DrawPrimitiveCount(), before);
+    gpu.device()->EndScene();
+
+    for (int i = 0; i < 3; ++i) {
+        D3DMATRIX now = {};
+        gpu.device()->GetTransform(kinds[i], &now);
+        EXPECT_EQ(RowsOf(now), RowsOf(Filled(100.0f * static_cast<float>(i + 1)))) << i;
+    }
+    // Later drawing outside the batch must not pick up its texture matrices.
+    DWORD flags = 0;
+    gpu.device()->GetTextureStageState(0, D3DTSS_TEXTURETRANSFORMFLAGS, &flags);
+    EXPECT_EQ(flags, static_cast<DWORD>(D3DTTFF_DISABLE));
+    texture->AddRef();
+    EXPECT_EQ(texture->Release(), 1u);  // the batch only borrows the texture
+    batch->ReleaseDeviceObjects();
+    delete batch;
+}
+
+TEST_F(SpriteBatchTest, ABatchWithoutItsSquareNeverDraws) {
+    texture = Solid(0xFFFF0000u);
+    const int buffersBefore = platform::testing::CountD3DLiveObjects().vertexBuffers;
+    for (D3DCall refused : {D3DCall::CreateVertexBuffer, D3DCall::VertexBufferLock}) {
+        SCOPED_TRACE(static_cast<int>(refused));
+        platform::testing::FailD3DCall(refused, D3DERR_OUTOFVIDEOMEMORY);
+        SpriteBatch* batch = nullptr;
+        CreateSpriteBatch(batch, gpu.device());
+        EXPECT_EQ(batch->vertexBuffer, nullptr);
+        // A buffer that could not be locked is given back at once.
+        EXPECT_EQ(platform::testing::CountD3DLiveObjects().vertexBuffers, buffersBefore);
+        gpu.device()->BeginScene();
+        const int before = DrawPrimitiveCount();
+        batch->Begin();
+        batch->AddQuad(texture, {0, 0, 64, 64}, 16.0f, 16.0f);
+        batch->End();
+        EXPECT_EQ(DrawPrimitiveCount(), before);
+        gpu.device()->EndScene();
+        delete batch;
+    }
+}
+
+TEST_F(SpriteBatchTest, ReleaseGivesTheBufferBackAndReplacingDestroysTheOldBatch) {
+    texture = Solid(0xFFFF0000u);
+    const int buffersBefore = platform::testing::CountD3DLiveObjects().vertexBuffers;
+    SpriteBatch* batch = nullptr;
+    CreateSpriteBatch(batch, gpu.device());
+    EXPECT_EQ(platform::testing::CountD3DLiveObjects().vertexBuffers, buffersBefore + 1);
+    batch->AddQuad(texture, {0, 0, 64, 64}, 16.0f, 16.0f);
+    batch->ReleaseDeviceObjects();
+    batch->ReleaseDeviceObjects();  // nothing left to release
+    EXPECT_EQ(batch->vertexBuffer, nullptr);
+    EXPECT_TRUE(batch->entries.empty());
+    EXPECT_EQ(platform::testing::CountD3DLiveObjects().vertexBuffers, buffersBefore);
+
+    std::vector<std::wstring> lines;
+    platform::testing::SetDebugSink([&](const std::wstring& text) { lines.push_back(text); });
+    CreateSpriteBatch(batch, nullptr);
+    EXPECT_EQ(lines, std::vector<std::wstring>{L"Terminated - Destructor\n"});
+    ASSERT_NE(batch, nullptr);
+    EXPECT_EQ(batch->device, nullptr);
+    EXPECT_EQ(batch->vertexBuffer, nullptr);
+    batch->Begin();  // without a device: nothing to touch
+    batch->End();
+    delete batch;
+}
+
+}  // namespace
