@@ -46,7 +46,8 @@ int& LiveCounter(LiveKind kind) {
 }
 
 platform::testing::Frame CopyFrame(const SurfaceMemory& memory) {
-    return platform::testing::Frame{memory.width, memory.height, memory.pixels};
+    return platform::testing::Frame{memory.width, memory.height,
+                                    {memory.pixels.begin(), memory.pixels.end()}};
 }
 
 }  // namespace
