@@ -30,6 +30,11 @@ void Sprite::Empty() {
 }
 
 void Sprite::Create(IDirect3DTexture9* newTexture, float newFrameWidth, float newFrameHeight) {
+    // The new reference is taken first: re-creating from the texture the sprite
+    // already holds must not let its last reference go in between.
+    if (newTexture) {
+        newTexture->AddRef();
+    }
     Empty();
     if (!newTexture) {
         return;
@@ -41,7 +46,6 @@ void Sprite::Create(IDirect3DTexture9* newTexture, float newFrameWidth, float ne
         columns = WholeFramesAcross(description.Width, newFrameWidth);
     }
     texture = newTexture;
-    texture->AddRef();
 }
 
 void Sprite::Draw(SpriteBatch* batch, float x, float y) {

@@ -15,7 +15,7 @@
 #include "image/bmp_decoder.h"
 #include "image/png_decoder.h"
 #include "image/tga_decoder.h"
-#include "../platform/d3d9/device_helpers.h"  // ReadTexels: level 0 as 0xAARRGGBB, rows from the top
+#include "texture_helpers.h"  // ReadTexels: level 0 as 0xAARRGGBB, rows from the top
 #include "image_files.h"
 #include "test_device.h"
 

@@ -9,7 +9,7 @@
 #include <tuple>
 #include <vector>
 
-#include "../render/d3d9_mocks.h"
+#include "mock_device.h"
 #include "image_test.h"
 
 namespace image_test {

@@ -116,6 +116,14 @@ TEST_F(SpriteTest, HoldsOneReferenceAndGivesItBackOnRecreateEmptyAndDestruction)
         EXPECT_TRUE(batch.entries.empty());
 
         sprite.Create(second, 64.0f, 64.0f);
+        // Re-created from its own texture while holding the only other reference:
+        // the texture must survive the swap.
+        ReleaseInterface(second);
+        sprite.Create(sprite.texture, 64.0f, 64.0f);
+        ASSERT_NE(sprite.texture, nullptr);
+        second = sprite.texture;
+        second->AddRef();
+        EXPECT_EQ(References(second), 2u);
     }
     EXPECT_EQ(References(second), 1u);  // the destructor gave its reference back
     ReleaseInterface(second);

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <vector>
 
-#include "device_helpers.h"
+#include "texture_helpers.h"
 #include "read_back_buffer.h"
 #include "test_device.h"
 

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <utility>
 
-#include "device_helpers.h"
+#include "texture_helpers.h"
 #include "test_device.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <tuple>
 #include <vector>
 
-#include "device_helpers.h"
+#include "texture_helpers.h"
 #include "test_device.h"
 
 namespace {

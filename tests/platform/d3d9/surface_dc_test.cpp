@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 #include <platform_testing.h>
 
-#include "device_helpers.h"
+#include "texture_helpers.h"
 #include "test_device.h"
 
 namespace {

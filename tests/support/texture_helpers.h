@@ -1,4 +1,4 @@
-// Small helpers the device tests share.
+// Texture helpers shared by the device and image tests.
 #pragma once
 
 #include <d3d9.h>

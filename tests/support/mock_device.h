@@ -1,5 +1,5 @@
-// Mocks of the Direct3D 9 interfaces, for checking exact call sequences and
-// arguments that a rendered frame cannot show (the texture loader's tests use them).
+// A gmock of the Direct3D 9 device, for checking calls and arguments that a
+// rendered frame cannot show; set it to pass calls through to a real device.
 #pragma once
 
 #include <d3d9.h>
@@ -54,44 +54,3 @@ public:
     MOCK_METHOD(HRESULT, SetStreamSource, (UINT, IDirect3DVertexBuffer9*, UINT, UINT),
                 (override));
 };
-
-class MockTexture : public IDirect3DTexture9 {
-public:
-    MOCK_METHOD(HRESULT, QueryInterface, (REFIID, void**), (override));
-    MOCK_METHOD(ULONG, AddRef, (), (override));
-    MOCK_METHOD(ULONG, Release, (), (override));
-    MOCK_METHOD(HRESULT, GetDevice, (IDirect3DDevice9**), (override));
-    MOCK_METHOD(D3DRESOURCETYPE, GetType, (), (override));
-    MOCK_METHOD(DWORD, GetLevelCount, (), (override));
-    MOCK_METHOD(HRESULT, GetLevelDesc, (UINT, D3DSURFACE_DESC*), (override));
-    MOCK_METHOD(HRESULT, GetSurfaceLevel, (UINT, IDirect3DSurface9**), (override));
-    MOCK_METHOD(HRESULT, LockRect, (UINT, D3DLOCKED_RECT*, const RECT*, DWORD), (override));
-    MOCK_METHOD(HRESULT, UnlockRect, (UINT), (override));
-
-    // Answers GetLevelDesc with a texture of this size.
-    void ReportsSize(UINT width, UINT height);
-};
-
-class MockVertexBuffer : public IDirect3DVertexBuffer9 {
-public:
-    MOCK_METHOD(HRESULT, QueryInterface, (REFIID, void**), (override));
-    MOCK_METHOD(ULONG, AddRef, (), (override));
-    MOCK_METHOD(ULONG, Release, (), (override));
-    MOCK_METHOD(HRESULT, GetDevice, (IDirect3DDevice9**), (override));
-    MOCK_METHOD(D3DRESOURCETYPE, GetType, (), (override));
-    MOCK_METHOD(HRESULT, Lock, (UINT, UINT, void**, DWORD), (override));
-    MOCK_METHOD(HRESULT, Unlock, (), (override));
-    MOCK_METHOD(HRESULT, GetDesc, (D3DVERTEXBUFFER_DESC*), (override));
-};
-
-inline void MockTexture::ReportsSize(UINT width, UINT height) {
-    D3DSURFACE_DESC description = {};
-    description.Format = D3DFMT_A8R8G8B8;
-    description.Type = D3DRTYPE_SURFACE;
-    description.Pool = D3DPOOL_DEFAULT;
-    description.Width = width;
-    description.Height = height;
-    ON_CALL(*this, GetLevelDesc(0, testing::_))
-        .WillByDefault(testing::DoAll(testing::SetArgPointee<1>(description),
-                                      testing::Return(D3D_OK)));
-}
