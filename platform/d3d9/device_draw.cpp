@@ -76,7 +76,7 @@ HRESULT Device::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR c
     const DWORD areas = count > 0 ? count : 1;
     for (DWORD i = 0; i < areas; ++i) {
         const D3DRECT area = ClipToViewport(count > 0 ? rects[i] : whole, viewport);
-        if (!swapChain_->Fill(area, colourValue, depthValue)) return E_OUTOFMEMORY;
+        swapChain_->Fill(area, colourValue, depthValue);
     }
     return D3D_OK;
 }

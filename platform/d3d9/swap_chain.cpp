@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <utility>
 
-#include <SDL.h>
+#include "d3d9/raster/target_fill.h"
 
 #include "d3d9/hooks.h"
 #include "d3d9/window_presenter.h"
@@ -37,27 +37,11 @@ void SwapChain::Present(HWND window) {
     PresentToWindow(window, presented_);
 }
 
-bool SwapChain::Fill(const D3DRECT& area, std::optional<D3DCOLOR> color,
+void SwapChain::Fill(const D3DRECT& area, std::optional<D3DCOLOR> color,
                      std::optional<uint16_t> depth) {
-    const SDL_Rect rect{area.x1, area.y1, area.x2 - area.x1, area.y2 - area.y1};
-    if (rect.w <= 0 || rect.h <= 0) return true;
-    // SDL's fill is vectorised; the buffers are wrapped as surfaces for it.
-    SurfaceMemory& back = backBuffer_->Memory();
-    bool filled = true;
-    if (color) {
-        SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(
-            back.pixels.data(), back.width, back.height, 32, back.PitchBytes(),
-            SDL_PIXELFORMAT_ARGB8888);
-        filled = surface && SDL_FillRect(surface, &rect, *color) == 0;
-        SDL_FreeSurface(surface);
-    }
-    if (depth && filled) {
-        SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(
-            depth_.data(), back.width, back.height, 16, back.width * 2, SDL_PIXELFORMAT_RGB565);
-        filled = surface && SDL_FillRect(surface, &rect, *depth) == 0;
-        SDL_FreeSurface(surface);
-    }
-    return filled;
+    const raster::PixelRect rect{area.x1, area.y1, area.x2, area.y2};
+    if (color) raster::FillColor(ColorTarget(), rect, *color);
+    if (depth) raster::FillDepth(DepthTarget(), rect, *depth);
 }
 
 raster::ColorTarget SwapChain::ColorTarget() {

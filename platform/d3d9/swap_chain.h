@@ -34,7 +34,7 @@ public:
     // Sets the pixels of `area` (x2, y2 exclusive, inside the buffers) to the given
     // colour and depth; a missing value leaves that buffer alone. False when the
     // buffers cannot be wrapped for filling.
-    bool Fill(const D3DRECT& area, std::optional<D3DCOLOR> color, std::optional<uint16_t> depth);
+    void Fill(const D3DRECT& area, std::optional<D3DCOLOR> color, std::optional<uint16_t> depth);
 
 private:
     Surface* backBuffer_;  // bound by the swap chain for its whole life
