@@ -63,8 +63,14 @@ HRESULT Device::UpdateTexture(IDirect3DBaseTexture9* sourceTexture,
                         source->Levels().size() >= destination->Levels().size();
     if (!pools || !shapes) return D3DERR_INVALIDCALL;
     for (size_t level = 0; level < destination->Levels().size(); ++level) {
-        const auto& from = source->Levels()[level]->Memory().pixels;
-        std::copy(from.begin(), from.end(), destination->Levels()[level]->Memory().pixels.begin());
+        const SurfaceMemory& from = source->Levels()[level]->Memory();
+        SurfaceMemory& to = destination->Levels()[level]->Memory();
+        // A pointer still handed out keeps each side on pixels of its own.
+        if (from.Exposed() || to.Exposed()) {
+            std::copy_n(from.pixels.Read(), from.pixels.size(), to.pixels.Write());
+        } else {
+            to.pixels.Share(from.pixels);
+        }
     }
     return D3D_OK;
 }
@@ -81,7 +87,7 @@ HRESULT Device::GetRenderTargetData(IDirect3DSurface9* renderTarget,
     if (from.width != to.width || from.height != to.height || from.format != to.format) {
         return D3DERR_INVALIDCALL;
     }
-    std::copy(from.pixels.begin(), from.pixels.end(), to.pixels.begin());
+    std::copy_n(from.pixels.Read(), from.pixels.size(), to.pixels.Write());
     return D3D_OK;
 }
 

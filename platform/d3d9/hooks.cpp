@@ -47,7 +47,7 @@ int& LiveCounter(LiveKind kind) {
 
 platform::testing::Frame CopyFrame(const SurfaceMemory& memory) {
     return platform::testing::Frame{memory.width, memory.height,
-                                    {memory.pixels.begin(), memory.pixels.end()}};
+                                    {memory.pixels.Read(), memory.pixels.Read() + memory.pixels.size()}};
 }
 
 }  // namespace

@@ -28,7 +28,7 @@ Surface::Surface(Device& device, IDirect3DTexture9* container, bool blocksReset,
     : DeviceChild(device, blocksReset, callerReferences, bindings),
       container_(container),
       kind_(kind),
-      memory_(width, height, format) {}
+      memory_(width, height, format, kind.lockable ? Allocation::Now : Allocation::OnFirstUse) {}
 
 Surface::~Surface() {
     if (memory_.dc) platform::gdi::ReleaseSurfaceDC(memory_.dc);
@@ -65,7 +65,7 @@ HRESULT Surface::LockRect(D3DLOCKED_RECT* lockedRect, const RECT* rect, DWORD /*
 HRESULT Surface::UnlockRect() { return UnlockPixels(); }
 
 HRESULT Surface::LockPixels(D3DLOCKED_RECT* lockedRect, const RECT* rect) {
-    if (!lockedRect || !kind_.lockable || memory_.locked || memory_.dc) return D3DERR_INVALIDCALL;
+    if (!lockedRect || !kind_.lockable || memory_.Exposed()) return D3DERR_INVALIDCALL;
     RECT area{0, 0, memory_.width, memory_.height};
     if (rect) {
         if (rect->left < 0 || rect->top < 0 || rect->left >= rect->right ||
@@ -77,7 +77,8 @@ HRESULT Surface::LockPixels(D3DLOCKED_RECT* lockedRect, const RECT* rect) {
     }
     memory_.locked = true;
     lockedRect->Pitch = memory_.PitchBytes();
-    lockedRect->pBits = memory_.Row(area.top) + area.left;
+    lockedRect->pBits =
+        memory_.pixels.Write() + static_cast<size_t>(area.top) * memory_.width + area.left;
     return D3D_OK;
 }
 
@@ -91,8 +92,8 @@ HRESULT Surface::GetDC(HDC* dc) {
     if (const HRESULT failure = InjectedFailure(D3DCall::SurfaceGetDC); failure != S_OK) {
         return failure;
     }
-    if (!dc || !kind_.lockable || memory_.locked || memory_.dc) return D3DERR_INVALIDCALL;
-    HDC created = platform::gdi::CreateSurfaceDC(reinterpret_cast<uint8_t*>(memory_.pixels.data()),
+    if (!dc || !kind_.lockable || memory_.Exposed()) return D3DERR_INVALIDCALL;
+    HDC created = platform::gdi::CreateSurfaceDC(reinterpret_cast<uint8_t*>(memory_.pixels.Write()),
                                                  memory_.width, memory_.height,
                                                  memory_.PitchBytes());
     if (!created) return D3DERR_INVALIDCALL;

@@ -6,10 +6,7 @@
 #include <d3d9.h>
 #include <windows.h>
 
-#include <cstdint>
-#include <cstdlib>
-#include <memory>
-#include <new>
+#include "d3d9/pixel_store.h"
 
 namespace d3d9sw {
 
@@ -25,48 +22,21 @@ inline bool IsValidSurfaceSize(UINT width, UINT height) {
     return width >= 1 && height >= 1 && width <= kMaxSurfaceSize && height <= kMaxSurfaceSize;
 }
 
-// Pixel storage that starts zeroed. calloc hands large blocks over as fresh zero
-// pages, so a new texture is not cleared a second time by hand.
-class ZeroedPixels {
-public:
-    explicit ZeroedPixels(size_t count)
-        : count_(count), data_(static_cast<uint32_t*>(std::calloc(count, sizeof(uint32_t)))) {
-        if (!data_) {
-            throw std::bad_alloc();
-        }
-    }
-
-    uint32_t* data() { return data_.get(); }
-    const uint32_t* data() const { return data_.get(); }
-    size_t size() const { return count_; }
-    uint32_t* begin() { return data(); }
-    uint32_t* end() { return data() + count_; }
-    const uint32_t* begin() const { return data(); }
-    const uint32_t* end() const { return data() + count_; }
-
-private:
-    struct Free {
-        void operator()(uint32_t* block) const { std::free(block); }
-    };
-    size_t count_;
-    std::unique_ptr<uint32_t[], Free> data_;
-};
-
 struct SurfaceMemory {
-    SurfaceMemory(UINT width, UINT height, D3DFORMAT format)
+    SurfaceMemory(UINT width, UINT height, D3DFORMAT format, Allocation allocation)
         : width(static_cast<int>(width)),
           height(static_cast<int>(height)),
           format(format),
-          pixels(static_cast<size_t>(width) * height) {}
+          pixels(static_cast<size_t>(width) * height, allocation) {}
 
     int PitchBytes() const { return width * 4; }
-    uint32_t* Row(int y) { return pixels.data() + static_cast<size_t>(y) * width; }
-    const uint32_t* Row(int y) const { return pixels.data() + static_cast<size_t>(y) * width; }
+    // Someone holds a pointer to the pixels: they must stay where they are.
+    bool Exposed() const { return locked || dc != nullptr; }
 
     int width;
     int height;
     D3DFORMAT format;
-    ZeroedPixels pixels;
+    PixelStore pixels;
     bool locked = false;
     HDC dc = nullptr;  // set while GetDC holds the pixels
 };

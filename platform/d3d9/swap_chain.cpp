@@ -13,7 +13,8 @@ namespace d3d9sw {
 SwapChain::SwapChain(Device& device, const D3DPRESENT_PARAMETERS& params)
     : backBuffer_(Surface::CreateBackBuffer(device, params.BackBufferWidth,
                                             params.BackBufferHeight, params.BackBufferFormat)),
-      presented_(params.BackBufferWidth, params.BackBufferHeight, params.BackBufferFormat),
+      presented_(params.BackBufferWidth, params.BackBufferHeight, params.BackBufferFormat,
+                 Allocation::OnFirstUse),
       depth_(params.EnableAutoDepthStencil
                  ? static_cast<size_t>(params.BackBufferWidth) * params.BackBufferHeight
                  : 0,
@@ -30,7 +31,7 @@ void SwapChain::Present(HWND window) {
     if (discard_) {
         std::swap(back.pixels, presented_.pixels);
     } else {
-        std::copy(back.pixels.begin(), back.pixels.end(), presented_.pixels.begin());
+        std::copy_n(back.pixels.Read(), back.pixels.size(), presented_.pixels.Write());
     }
     PublishPresentedFrame(&presented_);
     CountPresent();
@@ -46,7 +47,7 @@ void SwapChain::Fill(const D3DRECT& area, std::optional<D3DCOLOR> color,
 
 raster::ColorTarget SwapChain::ColorTarget() {
     SurfaceMemory& back = backBuffer_->Memory();
-    return raster::ColorTarget{back.pixels.data(), back.width, back.height, back.width};
+    return raster::ColorTarget{back.pixels.Write(), back.width, back.height, back.width};
 }
 
 raster::DepthTarget SwapChain::DepthTarget() {

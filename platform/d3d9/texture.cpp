@@ -40,11 +40,15 @@ Texture::Texture(Device& device, UINT width, UINT height, UINT levels, DWORD usa
                                                       kind));
     }
     const SurfaceMemory& top = levels_.front()->Memory();
-    view_.texels = top.pixels.data();
     view_.width = top.width;
     view_.height = top.height;
     view_.pitch = top.width;
     view_.hasAlpha = format == D3DFMT_A8R8G8B8;
+}
+
+const raster::Texture2D& Texture::View() const {
+    view_.texels = levels_.front()->Memory().pixels.Read();
+    return view_;
 }
 
 Texture::~Texture() {

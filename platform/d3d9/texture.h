@@ -32,8 +32,9 @@ public:
     D3DPOOL Pool() const { return pool_; }
     D3DFORMAT Format() const { return levels_.front()->Memory().format; }
     const std::vector<Surface*>& Levels() const { return levels_; }
-    // Level 0 as the rasteriser samples it; the pixels never move, so it is made once.
-    const raster::Texture2D& View() const { return view_; }
+    // Level 0 as the rasteriser samples it. UpdateTexture and copy-on-write can
+    // move the pixels, so the view follows them at each draw.
+    const raster::Texture2D& View() const;
 
 private:
     Texture(Device& device, UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format,
@@ -42,7 +43,7 @@ private:
 
     D3DPOOL pool_;
     std::vector<Surface*> levels_;  // bound by the texture for its whole life
-    raster::Texture2D view_;
+    mutable raster::Texture2D view_;
     LiveObject<LiveKind::Texture> live_;
 };
 

@@ -16,7 +16,7 @@ void PresentToWindow(HWND window, const SurfaceMemory& frame) {
     // Alpha means nothing on screen; as XRGB the frame usually matches the window's
     // own format and the 1:1 blit is a plain row copy.
     SDL_Surface* source = SDL_CreateRGBSurfaceWithFormatFrom(
-        const_cast<uint32_t*>(frame.pixels.data()), frame.width, frame.height, 32,
+        const_cast<uint32_t*>(frame.pixels.Read()), frame.width, frame.height, 32,
         frame.PitchBytes(), SDL_PIXELFORMAT_XRGB8888);
     if (!source) return;
     SDL_SetSurfaceBlendMode(source, SDL_BLENDMODE_NONE);

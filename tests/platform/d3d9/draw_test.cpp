@@ -79,6 +79,30 @@ TEST_F(Drawing, DiffuseAloneWithoutATextureAndModulatedWithOne) {
     device->SetTexture(0, nullptr);
 }
 
+TEST_F(Drawing, ADefaultPoolTextureShowsEachUpdateAndNoLaterWriteToItsSource) {
+    IDirect3DTexture9* texture = MakeTexture(device, 2, 2, 0, D3DPOOL_DEFAULT);
+    IDirect3DTexture9* staging = MakeTexture(device, 2, 2, 0, D3DPOOL_SYSTEMMEM);
+    device->SetTexture(0, texture);
+    device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF808080, 1.0f, 0);
+    ASSERT_EQ(DrawQuad(), D3D_OK);
+    EXPECT_EQ(ReadBackBuffer(device).At(320, 240), 0u) << "a texture never written holds zeros";
+
+    FillTexels(staging, 0xFF00FF00);
+    ASSERT_EQ(device->UpdateTexture(staging, texture), D3D_OK);
+    ASSERT_EQ(DrawQuad(), D3D_OK);
+    EXPECT_EQ(ReadBackBuffer(device).At(320, 240), 0xFF00FF00u);
+
+    FillTexels(staging, 0xFFFF0000);
+    ASSERT_EQ(DrawQuad(), D3D_OK);
+    EXPECT_EQ(ReadBackBuffer(device).At(320, 240), 0xFF00FF00u);
+    ASSERT_EQ(device->UpdateTexture(staging, texture), D3D_OK);
+    staging->Release();
+    ASSERT_EQ(DrawQuad(), D3D_OK);
+    EXPECT_EQ(ReadBackBuffer(device).At(320, 240), 0xFFFF0000u);
+    device->SetTexture(0, nullptr);
+    texture->Release();
+}
+
 TEST_F(Drawing, ClearedDepthDecidesWhetherALaterQuadShows) {
     device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 0.25f, 0);
     SetQuad(0.5f, 0xFFFFFFFF);

@@ -144,6 +144,54 @@ TEST_F(ResourceRules, UpdateTextureCopiesSystemMemoryIntoTheDefaultPoolOnly) {
     }
 }
 
+TEST_F(ResourceRules, UpdatedTexturesKeepTheirPixelsWhicheverSideWritesOrGoesNext) {
+    const std::vector<uint32_t> first(16 * 8, 0xFF112233u);
+    const std::vector<uint32_t> second(16 * 8, 0xFF445566u);
+    const std::vector<uint32_t> third(16 * 8, 0xFF778899u);
+    IDirect3DTexture9* staging = Make(16, 8, 0, D3DPOOL_SYSTEMMEM);
+    IDirect3DTexture9* target = Make(16, 8, D3DUSAGE_DYNAMIC, D3DPOOL_DEFAULT);
+    IDirect3DTexture9* other = Make(16, 8, D3DUSAGE_DYNAMIC, D3DPOOL_DEFAULT);
+
+    FillTexels(staging, first[0]);
+    ASSERT_EQ(device->UpdateTexture(staging, target), D3D_OK);
+    ASSERT_EQ(device->UpdateTexture(staging, other), D3D_OK);
+    FillTexels(staging, second[0]);
+    EXPECT_EQ(ReadTexels(target), first) << "a later write to the source stays in the source";
+    FillTexels(target, third[0]);
+    EXPECT_EQ(ReadTexels(other), first) << "a write to one destination stays in it";
+    EXPECT_EQ(ReadTexels(staging), second);
+
+    ASSERT_EQ(device->UpdateTexture(staging, target), D3D_OK);
+    staging->Release();
+    EXPECT_EQ(ReadTexels(target), second) << "the pixels outlive the source";
+    target->Release();
+    EXPECT_EQ(ReadTexels(other), first);
+    other->Release();
+}
+
+TEST_F(ResourceRules, UpdateTextureLeavesPixelsUnderAnOpenLockWhereTheLockPoints) {
+    IDirect3DTexture9* staging = Make(4, 4, 0, D3DPOOL_SYSTEMMEM);
+    IDirect3DTexture9* target = Make(4, 4, D3DUSAGE_DYNAMIC, D3DPOOL_DEFAULT);
+    D3DLOCKED_RECT source{};
+    ASSERT_EQ(staging->LockRect(0, &source, nullptr, 0), D3D_OK);
+    std::fill_n(static_cast<uint32_t*>(source.pBits), 16, 0xFF0000FFu);
+    ASSERT_EQ(device->UpdateTexture(staging, target), D3D_OK);
+    std::fill_n(static_cast<uint32_t*>(source.pBits), 16, 0xFFFF0000u);
+    staging->UnlockRect(0);
+    EXPECT_EQ(ReadTexels(target), std::vector<uint32_t>(16, 0xFF0000FFu))
+        << "writes through the source's lock after the update stay in the source";
+    EXPECT_EQ(ReadTexels(staging), std::vector<uint32_t>(16, 0xFFFF0000u));
+
+    D3DLOCKED_RECT destination{};
+    ASSERT_EQ(target->LockRect(0, &destination, nullptr, 0), D3D_OK);
+    ASSERT_EQ(device->UpdateTexture(staging, target), D3D_OK);
+    EXPECT_EQ(static_cast<uint32_t*>(destination.pBits)[15], 0xFFFF0000u)
+        << "the destination's open lock sees the update";
+    target->UnlockRect(0);
+    staging->Release();
+    target->Release();
+}
+
 TEST_F(ResourceRules, VertexBuffersLockWhollyOrInPartWithinTheirLength) {
     IDirect3DVertexBuffer9* buffer = nullptr;
     EXPECT_EQ(device->CreateVertexBuffer(0, 0, 0, D3DPOOL_DEFAULT, &buffer, nullptr), D3DERR_INVALIDCALL);
