@@ -2,13 +2,25 @@
 
 #include <SDL.h>
 
+#include <memory>
+
+#include "d3d9/gpu_presenter.h"
+#include "win32/present_path.h"
 #include "win32/window_bridge.h"
 
 namespace d3d9sw {
+namespace {
 
-void PresentToWindow(HWND window, const SurfaceMemory& frame) {
-    SDL_Window* sdlWindow = platform::win32::SdlWindowOf(window);
-    if (!sdlWindow) return;
+bool PresentThroughGpu(HWND window, SDL_Window* sdlWindow, const SurfaceMemory& frame) {
+    auto* presenter = dynamic_cast<GpuPresenter*>(platform::win32::PresenterOf(window));
+    if (!presenter) {
+        presenter = static_cast<GpuPresenter*>(platform::win32::AttachPresenter(
+            window, std::make_unique<GpuPresenter>(sdlWindow)));
+    }
+    return presenter && presenter->Present(frame);
+}
+
+void PresentToSurface(SDL_Window* sdlWindow, const SurfaceMemory& frame) {
     // With framebuffer acceleration off (the shell's hint) this surface is X shared
     // memory rather than a texture, which is the fast path without a GPU.
     SDL_Surface* target = SDL_GetWindowSurface(sdlWindow);
@@ -27,6 +39,18 @@ void PresentToWindow(HWND window, const SurfaceMemory& frame) {
     }
     SDL_FreeSurface(source);
     SDL_UpdateWindowSurface(sdlWindow);
+}
+
+}  // namespace
+
+void PresentToWindow(HWND window, const SurfaceMemory& frame) {
+    SDL_Window* sdlWindow = platform::win32::SdlWindowOf(window);
+    if (!sdlWindow) return;
+    if (platform::win32::ActivePresentPath() == platform::win32::PresentPath::GpuRenderer &&
+        PresentThroughGpu(window, sdlWindow, frame)) {
+        return;
+    }
+    PresentToSurface(sdlWindow, frame);
 }
 
 }  // namespace d3d9sw

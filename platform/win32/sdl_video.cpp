@@ -5,21 +5,27 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "win32/present_path.h"
+
 namespace platform::win32 {
 
 bool EnsureSdlVideo() {
     if (SDL_WasInit(SDL_INIT_VIDEO) != 0) {
         return true;
     }
-    // The device draws in software and copies its frames into the window surface;
-    // a GL-backed surface would only add a copy.
+    // When frames go through the window surface, a GL-backed surface would only
+    // add a copy to the software device's own.
     if (std::getenv("SDL_FRAMEBUFFER_ACCELERATION") == nullptr) {
         SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     }
     // Ctrl+C and SIGTERM must end the process as they end any other; the program
     // has no quit message to turn them into.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-    return SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        return false;
+    }
+    DecidePresentPath();
+    return true;
 }
 
 bool HasRealDisplay() {

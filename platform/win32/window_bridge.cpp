@@ -15,6 +15,20 @@ SDL_Window* SdlWindowOf(HWND hwnd) {
     return record != nullptr ? record->sdlWindow.get() : nullptr;
 }
 
+WindowPresenter* PresenterOf(HWND hwnd) {
+    const WindowRecord* record = FindWindowRecord(hwnd);
+    return record != nullptr ? record->presenter.get() : nullptr;
+}
+
+WindowPresenter* AttachPresenter(HWND hwnd, std::unique_ptr<WindowPresenter> presenter) {
+    WindowRecord* record = FindWindowRecord(hwnd);
+    if (record == nullptr) {
+        return nullptr;
+    }
+    record->presenter = std::move(presenter);
+    return record->presenter.get();
+}
+
 SIZE ClientSizeOf(HWND hwnd) {
     const WindowRecord* record = FindWindowRecord(hwnd);
     if (record == nullptr) {

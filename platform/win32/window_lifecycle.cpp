@@ -7,6 +7,7 @@
 
 #include "crt/wide_utf8.h"
 #include "win32/message_queue.h"
+#include "win32/present_path.h"
 #include "win32/sdl_video.h"
 #include "win32/window_activity.h"
 #include "win32/window_class.h"
@@ -79,7 +80,8 @@ HWND WINAPI CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName
     record->windowRect = InitialWindowRect(x, y, width, height);
 
     const std::string title = platform::crt::WideToUtf8(windowName);
-    record->sdlWindow.reset(SDL_CreateWindow(title.c_str(), 0, 0, 1, 1, SDL_WINDOW_HIDDEN));
+    const Uint32 gpu = ActivePresentPath() == PresentPath::GpuRenderer ? SDL_WINDOW_OPENGL : 0;
+    record->sdlWindow.reset(SDL_CreateWindow(title.c_str(), 0, 0, 1, 1, SDL_WINDOW_HIDDEN | gpu));
     if (!record->sdlWindow) {
         return nullptr;
     }

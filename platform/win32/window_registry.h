@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <memory>
 
+#include "win32/window_bridge.h"
+
 namespace platform::win32 {
 
 struct SdlWindowDeleter {
@@ -18,6 +20,9 @@ struct SdlWindowDeleter {
 struct WindowRecord {
     HWND hwnd = nullptr;
     std::unique_ptr<SDL_Window, SdlWindowDeleter> sdlWindow;
+    // Declared after the SDL window so that it goes first: a renderer must not
+    // outlive its window.
+    std::unique_ptr<WindowPresenter> presenter;
     WNDPROC proc = nullptr;
     HINSTANCE instance = nullptr;
     DWORD style = 0;

@@ -114,9 +114,21 @@ done
 sleep 0.5
 expect_board "$(screenshot moved)" 2 2
 
-# Full screen and back: the window returns with a 640 x 480 client area, state kept.
+# Full screen and back: the frame is stretched over the whole 1024 x 768 screen, and
+# the window returns with a 640 x 480 client area, state kept.
 press_key "$window" Return
 sleep 1
+import -display "$DISPLAY" -window root "$work/full.png"
+size="$(convert "$work/full.png" -format '%wx%h' info:)"
+[[ "$size" == "1024x768" ]] || fail "the screen is $size, expected 1024x768"
+# Back-buffer point (x, y) on the screen, 1.6 times as large; texel 34 of a cell
+# sits in a plain patch, so the stretch's rounding cannot reach another colour.
+scaled() { echo $(($1 * 8 / 5)) $(($2 * 8 / 5)); }
+for col in 0 1 3 4 5 6; do
+  expect_pixel "full screen, cell ($col, 3)" "$work/full.png" $(scaled $(($(corner "$col") + 34)) $(($(corner 3) + 34))) "$cell_middle"
+done
+expect_pixel "full screen, piece" "$work/full.png" $(scaled $(($(corner 2) + 32)) $(($(corner 0) + 32))) "$piece_middle"
+expect_pixel "full screen, off the board" "$work/full.png" $(scaled 560 300) "$clear_colour"
 press_key "$window" Return
 sleep 1
 geometry="$(xwininfo -id "$window" | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w "x" h}')"
