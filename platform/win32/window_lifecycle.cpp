@@ -80,8 +80,15 @@ HWND WINAPI CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName
     record->windowRect = InitialWindowRect(x, y, width, height);
 
     const std::string title = platform::crt::WideToUtf8(windowName);
-    const Uint32 gpu = ActivePresentPath() == PresentPath::GpuRenderer ? SDL_WINDOW_OPENGL : 0;
-    record->sdlWindow.reset(SDL_CreateWindow(title.c_str(), 0, 0, 1, 1, SDL_WINDOW_HIDDEN | gpu));
+    // A GL window up front spares the renderer from re-creating it; where GL
+    // windows cannot be made, the frames go through the window surface instead.
+    if (ActivePresentPath() == PresentPath::GpuRenderer) {
+        record->sdlWindow.reset(
+            SDL_CreateWindow(title.c_str(), 0, 0, 1, 1, SDL_WINDOW_HIDDEN | SDL_WINDOW_OPENGL));
+    }
+    if (!record->sdlWindow) {
+        record->sdlWindow.reset(SDL_CreateWindow(title.c_str(), 0, 0, 1, 1, SDL_WINDOW_HIDDEN));
+    }
     if (!record->sdlWindow) {
         return nullptr;
     }
