@@ -37,20 +37,6 @@ Device::~Device() {
     direct3d_.Release();
 }
 
-HRESULT Device::QueryInterface(REFIID, void** object) {
-    if (object) *object = nullptr;
-    return E_NOINTERFACE;
-}
-
-ULONG Device::AddRef() { return ++references_; }
-
-ULONG Device::Release() {
-    if (references_ == 0) return 0;
-    const ULONG left = --references_;
-    if (left == 0) delete this;
-    return left;
-}
-
 HRESULT Device::GetDirect3D(IDirect3D9** direct3d) {
     if (!direct3d) return D3DERR_INVALIDCALL;
     direct3d_.AddRef();

@@ -9,6 +9,7 @@
 #include <array>
 #include <memory>
 
+#include "d3d9/com_object.h"
 #include "d3d9/hooks.h"
 #include "d3d9/state_block.h"
 #include "d3d9/swap_chain.h"
@@ -18,16 +19,12 @@ namespace d3d9sw {
 class Texture;
 class VertexBuffer;
 
-class Device final : public IDirect3DDevice9 {
+class Device final : public ComObject<IDirect3DDevice9> {
 public:
     // Checks and resolves `params` (writing the actual values back) and makes the
     // device; it keeps a reference on `direct3d`.
     static HRESULT Create(IDirect3D9& direct3d, HWND focusWindow, D3DPRESENT_PARAMETERS* params,
                           IDirect3DDevice9** device);
-
-    HRESULT QueryInterface(REFIID riid, void** object) override;
-    ULONG AddRef() override;
-    ULONG Release() override;
 
     HRESULT TestCooperativeLevel() override;
     HRESULT GetDirect3D(IDirect3D9** direct3d) override;
@@ -91,7 +88,7 @@ public:
 
 private:
     Device(IDirect3D9& direct3d, HWND focusWindow, const D3DPRESENT_PARAMETERS& params);
-    ~Device();
+    ~Device() override;
 
     // Everything Reset checks, then the window's new presentation.
     HRESULT ApplyResetParameters(D3DPRESENT_PARAMETERS* params);
@@ -105,7 +102,6 @@ private:
     HRESULT Draw(D3DPRIMITIVETYPE type, const raster::VertexStream& stream, UINT startVertex,
                  UINT primitiveCount);
 
-    ULONG references_ = 1;
     IDirect3D9& direct3d_;
     HWND focusWindow_;
     D3DPRESENT_PARAMETERS params_;

@@ -16,20 +16,6 @@ Direct3D* Direct3D::Create() {
     return new Direct3D();
 }
 
-HRESULT Direct3D::QueryInterface(REFIID, void** object) {
-    if (object) *object = nullptr;
-    return E_NOINTERFACE;
-}
-
-ULONG Direct3D::AddRef() { return ++references_; }
-
-ULONG Direct3D::Release() {
-    if (references_ == 0) return 0;
-    const ULONG left = --references_;
-    if (left == 0) delete this;
-    return left;
-}
-
 HRESULT Direct3D::GetAdapterDisplayMode(UINT adapter, D3DDISPLAYMODE* mode) {
     if (adapter != D3DADAPTER_DEFAULT || !mode) return D3DERR_INVALIDCALL;
     SDL_DisplayMode desktop{};

@@ -3,18 +3,15 @@
 
 #include <d3d9.h>
 
+#include "d3d9/com_object.h"
 #include "d3d9/hooks.h"
 
 namespace d3d9sw {
 
-class Direct3D final : public IDirect3D9 {
+class Direct3D final : public ComObject<IDirect3D9> {
 public:
     // Null when SDL's video cannot start.
     static Direct3D* Create();
-
-    HRESULT QueryInterface(REFIID riid, void** object) override;
-    ULONG AddRef() override;
-    ULONG Release() override;
 
     UINT GetAdapterCount() override { return 1; }
     HRESULT GetAdapterDisplayMode(UINT adapter, D3DDISPLAYMODE* mode) override;
@@ -24,9 +21,8 @@ public:
 
 private:
     Direct3D() = default;
-    ~Direct3D() = default;
+    ~Direct3D() override = default;
 
-    ULONG references_ = 1;
     LiveObject<LiveKind::Direct3D> live_;
 };
 

@@ -14,6 +14,27 @@ D3DMATRIX Identity() {
     return matrix;
 }
 
+// Entry `type` of a table of `count` states; null for a missing table or a type
+// past its end.
+template <class T>
+T* Entry(T* states, DWORD count, DWORD type) {
+    return states && type < count ? states + type : nullptr;
+}
+
+template <class T>
+HRESULT Store(T* slot, const T& value) {
+    if (!slot) return D3DERR_INVALIDCALL;
+    *slot = value;
+    return D3D_OK;
+}
+
+template <class T>
+HRESULT Load(const T* slot, T* value) {
+    if (!slot || !value) return D3DERR_INVALIDCALL;
+    *value = *slot;
+    return D3D_OK;
+}
+
 }  // namespace
 
 void StateBlock::SetDefaults(int width, int height, bool hasDepthBuffer) {
@@ -69,64 +90,38 @@ const DWORD* StateBlock::SamplerStates(DWORD sampler) const {
 }
 
 HRESULT StateBlock::SetTransform(D3DTRANSFORMSTATETYPE type, const D3DMATRIX* matrix) {
-    D3DMATRIX* slot = Transform(type);
-    if (!slot || !matrix) return D3DERR_INVALIDCALL;
-    *slot = *matrix;
-    return D3D_OK;
+    return matrix ? Store(Transform(type), *matrix) : D3DERR_INVALIDCALL;
 }
 
 HRESULT StateBlock::GetTransform(D3DTRANSFORMSTATETYPE type, D3DMATRIX* matrix) const {
-    const D3DMATRIX* slot = Transform(type);
-    if (!slot || !matrix) return D3DERR_INVALIDCALL;
-    *matrix = *slot;
-    return D3D_OK;
+    return Load(Transform(type), matrix);
 }
 
 HRESULT StateBlock::SetRenderState(D3DRENDERSTATETYPE type, DWORD value) {
-    if (static_cast<DWORD>(type) >= kRenderStateCount) return D3DERR_INVALIDCALL;
-    pipeline_.renderStates[type] = value;
-    return D3D_OK;
+    return Store(Entry(pipeline_.renderStates, kRenderStateCount, type), value);
 }
 
 HRESULT StateBlock::GetRenderState(D3DRENDERSTATETYPE type, DWORD* value) const {
-    if (static_cast<DWORD>(type) >= kRenderStateCount || !value) return D3DERR_INVALIDCALL;
-    *value = pipeline_.renderStates[type];
-    return D3D_OK;
+    return Load(Entry(pipeline_.renderStates, kRenderStateCount, type), value);
 }
 
 HRESULT StateBlock::SetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type,
                                          DWORD value) {
-    DWORD* states = StageStates(stage);
-    if (!states || static_cast<DWORD>(type) >= kStageStateCount) return D3DERR_INVALIDCALL;
-    states[type] = value;
-    return D3D_OK;
+    return Store(Entry(StageStates(stage), kStageStateCount, type), value);
 }
 
 HRESULT StateBlock::GetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type,
                                          DWORD* value) const {
-    const DWORD* states = StageStates(stage);
-    if (!states || !value || static_cast<DWORD>(type) >= kStageStateCount) {
-        return D3DERR_INVALIDCALL;
-    }
-    *value = states[type];
-    return D3D_OK;
+    return Load(Entry(StageStates(stage), kStageStateCount, type), value);
 }
 
 HRESULT StateBlock::SetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type, DWORD value) {
-    DWORD* states = SamplerStates(sampler);
-    if (!states || static_cast<DWORD>(type) >= kSamplerStateCount) return D3DERR_INVALIDCALL;
-    states[type] = value;
-    return D3D_OK;
+    return Store(Entry(SamplerStates(sampler), kSamplerStateCount, type), value);
 }
 
 HRESULT StateBlock::GetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type,
                                     DWORD* value) const {
-    const DWORD* states = SamplerStates(sampler);
-    if (!states || !value || static_cast<DWORD>(type) >= kSamplerStateCount) {
-        return D3DERR_INVALIDCALL;
-    }
-    *value = states[type];
-    return D3D_OK;
+    return Load(Entry(SamplerStates(sampler), kSamplerStateCount, type), value);
 }
 
 HRESULT StateBlock::SetViewport(const D3DVIEWPORT9* viewport, int width, int height) {

@@ -1,6 +1,8 @@
 // Memory device contexts and their drawing attributes.
 #include <windows.h>
 
+#include <utility>
+
 #include "gdi/gdi_failures.h"
 #include "gdi/gdi_objects.h"
 
@@ -24,32 +26,24 @@ BOOL WINAPI DeleteDC(HDC dc) {
 COLORREF WINAPI SetTextColor(HDC dc, COLORREF color) {
     DeviceContext* context = FindDeviceContext(dc);
     if (context == nullptr) return CLR_INVALID;
-    const COLORREF previous = context->textColour;
-    context->textColour = color;
-    return previous;
+    return std::exchange(context->textColour, color);
 }
 
 COLORREF WINAPI SetBkColor(HDC dc, COLORREF color) {
     DeviceContext* context = FindDeviceContext(dc);
     if (context == nullptr) return CLR_INVALID;
-    const COLORREF previous = context->backgroundColour;
-    context->backgroundColour = color;
-    return previous;
+    return std::exchange(context->backgroundColour, color);
 }
 
 int WINAPI SetBkMode(HDC dc, int mode) {
     DeviceContext* context = FindDeviceContext(dc);
     if (context == nullptr || (mode != OPAQUE && mode != TRANSPARENT)) return 0;
-    const int previous = context->backgroundMode;
-    context->backgroundMode = mode;
-    return previous;
+    return std::exchange(context->backgroundMode, mode);
 }
 
 int WINAPI SetMapMode(HDC dc, int mode) {
     DeviceContext* context = FindDeviceContext(dc);
     // Logical units are always pixels here.
     if (context == nullptr || mode != MM_TEXT) return 0;
-    const int previous = context->mapMode;
-    context->mapMode = mode;
-    return previous;
+    return std::exchange(context->mapMode, mode);
 }

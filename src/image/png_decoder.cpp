@@ -82,10 +82,7 @@ int ProbePng(LPCWSTR fileName, ImageInfo* info)
     ReadPngHeader(reader);
     png_uint_32 width = 0;
     png_uint_32 height = 0;
-    int bitDepth = 0;
-    int colorType = 0;
-    png_get_IHDR(reader.png, reader.info, &width, &height, &bitDepth, &colorType, NULL, NULL,
-                 NULL);
+    GetPngSize(reader, &width, &height);
     info->width = width;
     info->height = height;
     info->levels = 1;
@@ -114,10 +111,7 @@ int LoadPng(LPCWSTR fileName, IDirect3DTexture9** texture)
     png_read_update_info(reader.png, reader.info);
     png_uint_32 width = 0;
     png_uint_32 height = 0;
-    int bitDepth = 0;
-    int colorType = 0;
-    png_get_IHDR(reader.png, reader.info, &width, &height, &bitDepth, &colorType, NULL, NULL,
-                 NULL);
+    GetPngSize(reader, &width, &height);
     if (png_get_rowbytes(reader.png, reader.info) != static_cast<size_t>(width) * BgraBytesPerPixel ||
         !LevelMatchesImage(*texture, width, height)) {
         return AbandonPngLoad(&reader, *texture, rowPointers, locked);

@@ -48,6 +48,13 @@ void ReadPngHeader(const PngReader& reader)
     png_read_info(reader.png, reader.info);
 }
 
+void GetPngSize(const PngReader& reader, png_uint_32* width, png_uint_32* height)
+{
+    int bitDepth = 0;
+    int colorType = 0;
+    png_get_IHDR(reader.png, reader.info, width, height, &bitDepth, &colorType, NULL, NULL, NULL);
+}
+
 void ClosePngReader(PngReader* reader)
 {
     if (reader->png != NULL) {

@@ -21,5 +21,9 @@ BOOL OpenPngReader(LPCWSTR fileName, PngReader* reader);
 // Reads everything up to the image data. Call only with the recovery armed.
 void ReadPngHeader(const PngReader& reader);
 
+// Width and height from the header read so far (after png_read_update_info, of
+// the transformed image). Call only with the recovery armed.
+void GetPngSize(const PngReader& reader, png_uint_32* width, png_uint_32* height);
+
 // Frees the libpng structures, then closes the file.
 void ClosePngReader(PngReader* reader);
