@@ -8,12 +8,6 @@ namespace d3d9sw {
 
 namespace {
 
-D3DMATRIX Identity() {
-    D3DMATRIX matrix{};
-    matrix._11 = matrix._22 = matrix._33 = matrix._44 = 1.0f;
-    return matrix;
-}
-
 // Entry `type` of a table of `count` states; null for a missing table or a type
 // past its end.
 template <class T>
@@ -43,7 +37,7 @@ void StateBlock::SetDefaults(int width, int height, bool hasDepthBuffer) {
     pipeline_.renderStates[D3DRS_ZENABLE] = hasDepthBuffer ? D3DZB_TRUE : D3DZB_FALSE;
     pipeline_.texture = nullptr;
 
-    laterTextureTransforms_.fill(Identity());
+    laterTextureTransforms_.fill(pipeline_.texture0);
     for (DWORD stage = 1; stage < kStages; ++stage) {
         auto& states = laterStages_[stage - 1];
         std::copy(std::begin(pipeline_.stage0), std::end(pipeline_.stage0), states.begin());

@@ -3,18 +3,13 @@
 #include <cmath>
 
 #include "app/app_window.h"
+#include "render/matrix_constants.h"
 
 namespace {
 
 const float kFieldOfViewY = 3.14159265358979323846f / 4.0f;
 const float kNearPlane = 0.1f;
 const float kFarPlane = 1000.0f;
-
-D3DMATRIX ZeroMatrix() {
-    D3DMATRIX matrix;
-    ZeroMemory(&matrix, sizeof(matrix));
-    return matrix;
-}
 
 Vector4 Cross(const Vector4& a, const Vector4& b) {
     const Vector4 result = {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x, 0.0f};

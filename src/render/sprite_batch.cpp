@@ -1,5 +1,6 @@
 #include "render/sprite_batch.h"
 
+#include "render/matrix_constants.h"
 #include "render/release_interface.h"
 
 namespace {
@@ -19,20 +20,6 @@ const SpriteVertex kUnitSquare[4] = {
     {0.5f, -0.5f, 1.0f, 0xFFFFFFFF, 1.0f, 1.0f},
     {-0.5f, -0.5f, 1.0f, 0xFFFFFFFF, 0.0f, 1.0f},
 };
-
-D3DMATRIX ZeroMatrix() {
-    D3DMATRIX matrix = {};
-    return matrix;
-}
-
-D3DMATRIX IdentityMatrix() {
-    D3DMATRIX matrix = ZeroMatrix();
-    matrix._11 = 1.0f;
-    matrix._22 = 1.0f;
-    matrix._33 = 1.0f;
-    matrix._44 = 1.0f;
-    return matrix;
-}
 
 // Left-handed orthographic projection of the whole virtual screen.
 D3DMATRIX ScreenProjection() {
