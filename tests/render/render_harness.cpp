@@ -6,26 +6,18 @@ IDirect3DTexture9* RenderHarness::MakeTexture(UINT width, UINT height, D3DFORMAT
                                               const std::function<uint32_t(int x, int y)>& texel) {
     IDirect3DTexture9* staging = NULL;
     IDirect3DTexture9* texture = NULL;
-    if (!device() ||
-        FAILED(device()->CreateTexture(width, height, 1, 0, format, D3DPOOL_SYSTEMMEM, &staging,
-                                       NULL)) ||
-        FAILED(device()->CreateTexture(width, height, 1, 0, format, D3DPOOL_DEFAULT, &texture,
-                                       NULL))) {
-        ReleaseInterface(staging);
-        return NULL;
-    }
     D3DLOCKED_RECT locked = {};
-    if (SUCCEEDED(staging->LockRect(0, &locked, NULL, 0))) {
-        for (UINT y = 0; y < height; ++y) {
-            uint32_t* row = reinterpret_cast<uint32_t*>(static_cast<BYTE*>(locked.pBits) +
-                                                        static_cast<size_t>(y) * locked.Pitch);
-            for (UINT x = 0; x < width; ++x) {
-                row[x] = texel(static_cast<int>(x), static_cast<int>(y));
-            }
-        }
+    if (device() &&
+        SUCCEEDED(device()->CreateTexture(width, height, 1, 0, format, D3DPOOL_SYSTEMMEM, &staging, NULL)) &&
+        SUCCEEDED(device()->CreateTexture(width, height, 1, 0, format, D3DPOOL_DEFAULT, &texture, NULL)) &&
+        SUCCEEDED(staging->LockRect(0, &locked, NULL, 0))) {
+        for (UINT y = 0; y < height; ++y)
+            for (UINT x = 0; x < width; ++x)
+                reinterpret_cast<uint32_t*>(static_cast<BYTE*>(locked.pBits) + size_t{y} * locked.Pitch)[x] =
+                    texel(static_cast<int>(x), static_cast<int>(y));
         staging->UnlockRect(0);
+        device()->UpdateTexture(staging, texture);
     }
-    device()->UpdateTexture(staging, texture);
     ReleaseInterface(staging);
     return texture;
 }
@@ -35,9 +27,7 @@ void RenderHarness::DrawFrame(const std::function<void()>& draw, bool present) {
     device()->BeginScene();
     draw();
     device()->EndScene();
-    if (present) {
-        device()->Present(NULL, NULL, NULL, NULL);
-    }
+    if (present) device()->Present(NULL, NULL, NULL, NULL);
 }
 
 platform::testing::Frame RenderHarness::RenderFrame(const std::function<void()>& draw) {
@@ -45,8 +35,7 @@ platform::testing::Frame RenderHarness::RenderFrame(const std::function<void()>&
     return platform::testing::LastPresentedFrame();
 }
 
-platform::testing::Frame RenderHarness::RenderPass(
-    const std::function<void(SpriteBatch& batch)>& addQuads) {
+platform::testing::Frame RenderHarness::RenderPass(const std::function<void(SpriteBatch& batch)>& addQuads) {
     SpriteBatch* batch = NULL;
     CreateSpriteBatch(batch, device());
     const platform::testing::Frame frame = RenderFrame([&] {
@@ -54,7 +43,7 @@ platform::testing::Frame RenderHarness::RenderPass(
         addQuads(*batch);
         batch->End();
     });
-    batch->ReleaseDeviceObjects();
+    batch->ReleaseDeviceObjects();  // the destructor only says goodbye
     delete batch;
     return frame;
 }

@@ -4,19 +4,14 @@
 
 #include <gtest/gtest.h>
 #include <platform_testing.h>
+#include <texture_helpers.h>
 
-#include <string>
+#include <tuple>
 
 #include "render/release_interface.h"
 #include "render_harness.h"
 
 namespace {
-
-// The references a texture has, without changing them.
-ULONG References(IDirect3DTexture9* texture) {
-    texture->AddRef();
-    return texture->Release();
-}
 
 class SpriteTest : public testing::Test {
 protected:
@@ -24,134 +19,89 @@ protected:
         ASSERT_NE(gpu.device(), nullptr) << "no device";
         batch.device = gpu.device();  // queues without drawing
     }
-    void TearDown() override {
-        ReleaseInterface(texture);
-        platform::testing::ResetAllHooks();
+    void TearDown() override { platform::testing::ResetAllHooks(); }
+    IDirect3DTexture9* White(UINT width, UINT height) {
+        return gpu.MakeTexture(width, height, D3DFMT_A8R8G8B8, [](int, int) { return ~0u; });
     }
-
-    void MakeTexture(UINT width, UINT height) {
-        texture = gpu.MakeTexture(width, height, D3DFMT_A8R8G8B8, [](int, int) { return ~0u; });
-        ASSERT_NE(texture, nullptr);
-    }
+    static auto Fields(const Sprite& s) { return std::tuple(s.texture, s.frameWidth, s.frameHeight, s.columns); }
 
     RenderHarness gpu;
     SpriteBatch batch;
-    IDirect3DTexture9* texture = nullptr;
 };
 
-// Frame 0 of a texture cut into frames: the quad's size and its source scale; the
-// source offset is always the top-left corner.
-struct FrameZero {
-    const char* name;
-    UINT texW, texH;
-    float frameW, frameH;
-    UINT columns;
-    float quadW, uScale;
-};
-
-void PrintTo(const FrameZero& sprite, std::ostream* out) {
-    *out << sprite.name;
+TEST_F(SpriteTest, QueuesTheTopLeftFrameWithoutDividingByZeroColumns) {
+    struct FrameZero { UINT texW; float frameW; UINT columns; float quadW, uScale; };
+    const FrameZero cases[] = {
+        {64, 64.0f, 1, 64.0f, 1.0f},
+        {128, 64.0f, 2, 64.0f, 0.5f},
+        {128, 63.5f, 2, 63.0f, 63.0f / 128},  // 128 / 63.5 = 2.01...; cut to whole texels
+        {32, 64.0f, 0, 64.0f, 2.0f},          // no whole frame across: still frame 0
+        {32, 0.0f, 0, 0.0f, 0.0f},            // 32 / 0 must not reach an integer conversion
+    };
+    for (const FrameZero& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.texW << " / " << c.frameW);
+        IDirect3DTexture9* texture = White(c.texW, 64);
+        ASSERT_NE(texture, nullptr);
+        Sprite sprite;
+        sprite.Create(texture, c.frameW, 64.0f);
+        EXPECT_EQ(sprite.columns, c.columns);
+        batch.entries.clear();
+        sprite.Draw(&batch, 16.0f, 16.0f);
+        ASSERT_EQ(batch.entries.size(), 1u);
+        const QuadEntry& quad = batch.entries[0];
+        EXPECT_EQ(std::tuple(quad.texture, quad.world._11, quad.world._22), std::tuple(texture, c.quadW, 64.0f));
+        const D3DMATRIX& t = quad.texTransform;
+        EXPECT_EQ(std::tuple(t._11, t._22, t._31, t._32), std::tuple(c.uScale, 1.0f, 0.0f, 0.0f));
+        ReleaseInterface(texture);
+    }
 }
-
-class SpriteFrameZero : public SpriteTest, public testing::WithParamInterface<FrameZero> {};
-
-TEST_P(SpriteFrameZero, QueuesTheTopLeftFrame) {
-    const FrameZero& p = GetParam();
-    MakeTexture(p.texW, p.texH);
-    Sprite sprite;
-    sprite.Create(texture, p.frameW, p.frameH);
-    EXPECT_EQ(sprite.columns, p.columns);
-    sprite.Draw(&batch, 16.0f, 16.0f);
-    ASSERT_EQ(batch.entries.size(), 1u);
-    const QuadEntry& quad = batch.entries[0];
-    EXPECT_EQ(quad.texture, texture);
-    EXPECT_EQ(quad.world._11, p.quadW);
-    EXPECT_EQ(quad.world._22, p.frameH);
-    EXPECT_EQ(quad.texTransform._11, p.uScale);
-    EXPECT_EQ(quad.texTransform._22, p.frameH / static_cast<float>(p.texH));
-    EXPECT_EQ(quad.texTransform._31, 0.0f);
-    EXPECT_EQ(quad.texTransform._32, 0.0f);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Sprite, SpriteFrameZero,
-    testing::Values(FrameZero{"WholeTexture", 64, 64, 64.0f, 64.0f, 1, 64.0f, 1.0f},
-                    FrameZero{"FirstOfTwoFrames", 128, 64, 64.0f, 64.0f, 2, 64.0f, 0.5f},
-                    // 128 / 63.5 = 2.01...; the source is cut to whole texels.
-                    FrameZero{"FractionalFrameWidth", 128, 64, 63.5f, 64.0f, 2, 63.0f,
-                              63.0f / 128},
-                    // No whole frame across: frame 0 without dividing by zero columns.
-                    FrameZero{"NarrowerThanAFrame", 32, 64, 64.0f, 64.0f, 0, 64.0f, 2.0f},
-                    // 32 / 0 must not reach an integer conversion.
-                    FrameZero{"ZeroFrameWidth", 32, 64, 0.0f, 64.0f, 0, 0.0f, 0.0f}),
-    [](const testing::TestParamInfo<FrameZero>& info) { return std::string(info.param.name); });
 
 TEST_F(SpriteTest, HoldsOneReferenceAndGivesItBackOnRecreateEmptyAndDestruction) {
-    MakeTexture(64, 64);
-    IDirect3DTexture9* second =
-        gpu.MakeTexture(64, 64, D3DFMT_A8R8G8B8, [](int, int) { return ~0u; });
+    IDirect3DTexture9* first = White(64, 64);
+    IDirect3DTexture9* second = White(64, 64);
     {
         Sprite sprite;
-        EXPECT_EQ(sprite.texture, nullptr);  // a new sprite is empty
-        sprite.Create(texture, 64.0f, 64.0f);
-        EXPECT_EQ(References(texture), 2u);
+        EXPECT_EQ(Fields(sprite), std::tuple(nullptr, 0.0f, 0.0f, 0u));  // a new sprite is empty
+        sprite.Create(first, 64.0f, 64.0f);
+        EXPECT_EQ(CountOf(first), 2u);
         sprite.Create(second, 64.0f, 64.0f);
-        EXPECT_EQ(References(texture), 1u);
-        EXPECT_EQ(References(second), 2u);
-
+        EXPECT_EQ(std::pair(CountOf(first), CountOf(second)), (std::pair<ULONG, ULONG>(1, 2)));
         sprite.Empty();
         sprite.Empty();  // nothing left to release
-        EXPECT_EQ(References(second), 1u);
-        EXPECT_EQ(sprite.texture, nullptr);
-        EXPECT_EQ(sprite.frameWidth, 0.0f);
-        EXPECT_EQ(sprite.frameHeight, 0.0f);
-        EXPECT_EQ(sprite.columns, 0u);
-
+        EXPECT_EQ(CountOf(second), 1u);
+        EXPECT_EQ(Fields(sprite), std::tuple(nullptr, 0.0f, 0.0f, 0u));
         sprite.Create(second, 64.0f, 64.0f);
         sprite.Create(nullptr, 64.0f, 64.0f);  // a null texture empties the sprite
-        EXPECT_EQ(References(second), 1u);
-        EXPECT_EQ(sprite.texture, nullptr);
-        EXPECT_EQ(sprite.frameWidth, 0.0f);
+        EXPECT_EQ(CountOf(second), 1u);
+        EXPECT_EQ(Fields(sprite), std::tuple(nullptr, 0.0f, 0.0f, 0u));
         sprite.Draw(&batch, 16.0f, 16.0f);
         EXPECT_TRUE(batch.entries.empty());
-
-        sprite.Create(second, 64.0f, 64.0f);
         // Re-created from its own texture while holding the only other reference:
         // the texture must survive the swap.
+        sprite.Create(second, 64.0f, 64.0f);
         ReleaseInterface(second);
         sprite.Create(sprite.texture, 64.0f, 64.0f);
         ASSERT_NE(sprite.texture, nullptr);
         second = sprite.texture;
         second->AddRef();
-        EXPECT_EQ(References(second), 2u);
+        EXPECT_EQ(CountOf(second), 2u);
     }
-    EXPECT_EQ(References(second), 1u);  // the destructor gave its reference back
+    EXPECT_EQ(CountOf(second), 1u);  // the destructor gave its reference back
     ReleaseInterface(second);
+    ReleaseInterface(first);
 }
 
 TEST_F(SpriteTest, WithoutTheTextureSizeNothingIsQueued) {
-    MakeTexture(64, 64);
-    platform::testing::FailD3DCall(platform::testing::D3DCall::GetLevelDesc, D3DERR_INVALIDCALL,
-                                   -1);
+    IDirect3DTexture9* texture = White(64, 64);
+    platform::testing::FailD3DCall(platform::testing::D3DCall::GetLevelDesc, D3DERR_INVALIDCALL, -1);
     Sprite sprite;
     sprite.Create(texture, 64.0f, 64.0f);
-    EXPECT_EQ(sprite.texture, texture);  // kept, with a zero frame
-    EXPECT_EQ(sprite.frameWidth, 0.0f);
-    EXPECT_EQ(sprite.frameHeight, 0.0f);
-    EXPECT_EQ(sprite.columns, 0u);
+    EXPECT_EQ(Fields(sprite), std::tuple(texture, 0.0f, 0.0f, 0u));  // kept, with a zero frame
     sprite.Draw(&batch, 16.0f, 16.0f);
-    batch.AddQuad(nullptr, {0, 0, 64, 64}, 16.0f, 16.0f);
+    batch.AddQuad(texture, {0, 0, 64, 64}, 16.0f, 16.0f);
     EXPECT_TRUE(batch.entries.empty());
     platform::testing::ClearD3DFailures();
-}
-
-TEST_F(SpriteTest, ABatchWithoutADeviceQueuesNothing) {
-    MakeTexture(64, 64);
-    SpriteBatch withoutDevice;
-    Sprite sprite;
-    sprite.Create(texture, 64.0f, 64.0f);
-    sprite.Draw(&withoutDevice, 16.0f, 16.0f);
-    EXPECT_TRUE(withoutDevice.entries.empty());
+    ReleaseInterface(texture);
 }
 
 }  // namespace

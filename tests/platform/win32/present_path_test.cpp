@@ -7,7 +7,6 @@
 namespace {
 
 using platform::win32::ChoosePresentPath;
-using platform::win32::IsSoftwareGlRenderer;
 using platform::win32::PresentPath;
 using platform::win32::PresentPathInputs;
 
@@ -15,19 +14,12 @@ using platform::win32::PresentPathInputs;
 PresentPathInputs MachineWith(const std::string& renderer, int* probes) {
     PresentPathInputs inputs;
     inputs.gpuDeviceNodes = true;
-    inputs.probeGlRenderer = [renderer, probes] {
-        ++*probes;
-        return renderer;
-    };
+    inputs.probeGlRenderer = [renderer, probes] { return ++*probes, renderer; };
     return inputs;
 }
 
 TEST(PresentPath, OnlyAHardwareRendererFoundByTheProbeChoosesTheGpu) {
-    struct Case {
-        const char* renderer;
-        PresentPath expected;
-    };
-    const Case cases[] = {
+    const std::pair<const char*, PresentPath> cases[] = {
         {"AMD Radeon RX 6600 (navi23, LLVM 15.0.6, DRM 3.49, 6.1.0-13-amd64)", PresentPath::GpuRenderer},
         {"Mesa Intel(R) UHD Graphics 620 (KBL GT2)", PresentPath::GpuRenderer},
         {"virgl (Mesa Intel(R) Xe Graphics)", PresentPath::GpuRenderer},
@@ -38,34 +30,33 @@ TEST(PresentPath, OnlyAHardwareRendererFoundByTheProbeChoosesTheGpu) {
         {"D3D12 (Microsoft Basic Render Driver)", PresentPath::WindowSurface},
         {"", PresentPath::WindowSurface},  // no GL context could be made
     };
-    for (const Case& c : cases) {
+    for (const auto& [renderer, expected] : cases) {
         int probes = 0;
-        EXPECT_EQ(ChoosePresentPath(MachineWith(c.renderer, &probes)), c.expected) << c.renderer;
+        EXPECT_EQ(ChoosePresentPath(MachineWith(renderer, &probes)), expected) << renderer;
         EXPECT_EQ(probes, 1);
     }
-    EXPECT_TRUE(IsSoftwareGlRenderer("LLVMPIPE"));
+    EXPECT_TRUE(platform::win32::IsSoftwareGlRenderer("LLVMPIPE"));
 }
 
 TEST(PresentPath, TheEnvironmentAndAMachineWithoutAGpuDecideWithoutAProbe) {
     int probes = 0;
-    PresentPathInputs forcedGpu = MachineWith("llvmpipe (LLVM 15.0.6, 256 bits)", &probes);
-    forcedGpu.forced = "gpu";
-    EXPECT_EQ(ChoosePresentPath(forcedGpu), PresentPath::GpuRenderer);
-
-    PresentPathInputs forcedSurface = MachineWith("AMD Radeon RX 6600", &probes);
-    forcedSurface.forced = "surface";
-    EXPECT_EQ(ChoosePresentPath(forcedSurface), PresentPath::WindowSurface);
-
-    PresentPathInputs sdlHint = MachineWith("AMD Radeon RX 6600", &probes);
-    sdlHint.framebufferHintSet = true;
-    EXPECT_EQ(ChoosePresentPath(sdlHint), PresentPath::WindowSurface)
-        << "SDL_FRAMEBUFFER_ACCELERATION asks for SDL's window surface";
-
-    PresentPathInputs noNodes = MachineWith("AMD Radeon RX 6600", &probes);
-    noNodes.gpuDeviceNodes = false;
-    EXPECT_EQ(ChoosePresentPath(noNodes), PresentPath::WindowSurface);
+    // Each case: what is forced, whether SDL's framebuffer hint is set, whether the
+    // machine has GPU nodes, the probe's answer and the path chosen without probing.
+    struct Case { const char* forced; bool hint, nodes; const char* renderer; PresentPath expected; };
+    const Case cases[] = {
+        {"gpu", false, true, "llvmpipe (LLVM 15.0.6, 256 bits)", PresentPath::GpuRenderer},
+        {"surface", false, true, "AMD Radeon RX 6600", PresentPath::WindowSurface},
+        {"", true, true, "AMD Radeon RX 6600", PresentPath::WindowSurface},  // the hint asks for SDL's surface
+        {"", false, false, "AMD Radeon RX 6600", PresentPath::WindowSurface},
+    };
+    for (const Case& c : cases) {
+        PresentPathInputs inputs = MachineWith(c.renderer, &probes);
+        inputs.forced = c.forced;
+        inputs.framebufferHintSet = c.hint;
+        inputs.gpuDeviceNodes = c.nodes;
+        EXPECT_EQ(ChoosePresentPath(inputs), c.expected) << c.forced << c.hint << c.nodes;
+    }
     EXPECT_EQ(probes, 0);
-
     PresentPathInputs unknownForce = MachineWith("AMD Radeon RX 6600", &probes);
     unknownForce.forced = "fast";
     EXPECT_EQ(ChoosePresentPath(unknownForce), PresentPath::GpuRenderer) << "an unknown value is ignored";

@@ -1,92 +1,261 @@
+// Windows on SDL: creation and destruction messages, window longs, geometry, the
+// window manager's events and the message queue, through a class whose procedure
+// records every message (and the user data the window held when it arrived).
 #include <windows.h>
 
+#include <SDL.h>
 #include <gtest/gtest.h>
+#include <platform_testing.h>
 
 #include <tuple>
 #include <vector>
 
-#include "test_window.h"
+#include "win32/window_bridge.h"
 
 namespace {
 
-using win32_test::messageLog;
-using win32_test::LoggedMessages;
-using win32_test::RecordingClass;
+using platform::win32::IsWindowActive;
+using platform::win32::SdlWindowOf;
 
-constexpr UINT kWmGetMinMaxInfo = 0x0024;
 constexpr DWORD kGameStyle = 0x10CB0000;
+constexpr UINT kUserMessage = 0x0400;
 
-bool Shown(HWND hwnd) {
-    return (SDL_GetWindowFlags(platform::win32::SdlWindowOf(hwnd)) & SDL_WINDOW_SHOWN) != 0;
+struct Received { HWND hwnd; UINT message; LONG_PTR userDataAtArrival; };
+std::vector<Received> messageLog;
+
+// Binds the creation parameter at WM_NCCREATE, as the program's procedure does.
+LRESULT CALLBACK RecordingProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    messageLog.push_back({hwnd, message, GetWindowLongPtrW(hwnd, GWLP_USERDATA)});
+    if (message == WM_NCCREATE)
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA,
+                          reinterpret_cast<LONG_PTR>(reinterpret_cast<const CREATESTRUCTW*>(lParam)->lpCreateParams));
+    return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
-TEST(WindowClass, NamesAreRegisteredOnceAndIgnoreCase) {
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof(wc);
-    wc.lpfnWndProc = DefWindowProcW;
-    wc.lpszClassName = L"ClassRules";
-    EXPECT_NE(RegisterClassExW(&wc), 0);
-    EXPECT_EQ(RegisterClassExW(&wc), 0) << "what makes a second Create of the program fail";
-    EXPECT_TRUE(UnregisterClassW(L"CLASSRULES", nullptr));
-    EXPECT_EQ(CreateWindowExW(0, L"ClassRules", L"", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr), nullptr);
-    EXPECT_NE(RegisterClassExW(&wc), 0) << "free again";
-    EXPECT_TRUE(UnregisterClassW(L"ClassRules", nullptr));
+// Pulls every queued message without dispatching it.
+std::vector<MSG> DrainQueue() {
+    std::vector<MSG> drained;
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) drained.push_back(msg);
+    return drained;
 }
+
+auto Fields(const MSG& msg) { return std::tuple(msg.hwnd, msg.message, msg.wParam, msg.lParam); }
+
+auto Place(HWND hwnd) {
+    RECT r{};
+    GetWindowRect(hwnd, &r);
+    return std::tuple(r.left, r.top, r.right - r.left, r.bottom - r.top);
+}
+
+RECT Adjusted(DWORD style) {
+    RECT rect{0, 0, 640, 480};
+    AdjustWindowRect(&rect, style, FALSE);
+    return rect;
+}
+
+// The recording class registered for one test; its windows destroyed and the queue
+// emptied at the end.
+class Win32Window : public ::testing::Test {
+protected:
+    Win32Window() {
+        WNDCLASSEXW wc{};
+        wc.cbSize = sizeof(wc);
+        wc.lpfnWndProc = RecordingProc;
+        wc.lpszClassName = L"RecordingWindow";
+        RegisterClassExW(&wc);
+        messageLog.clear();
+    }
+    ~Win32Window() override {
+        for (HWND hwnd : windows_) DestroyWindow(hwnd);
+        UnregisterClassW(L"RecordingWindow", nullptr);
+        DrainQueue();
+        platform::testing::ResetAllHooks();
+    }
+    HWND Create(DWORD style, int x, int y, int width, int height, void* param = nullptr) {
+        const HWND hwnd = CreateWindowExW(0, L"RecordingWindow", L"Test", style, x, y, width, height, nullptr,
+                                          nullptr, nullptr, param);
+        EXPECT_NE(hwnd, nullptr);
+        windows_.push_back(hwnd);
+        return hwnd;
+    }
+    // As the window system would report it about this window.
+    static void PushWindowEvent(HWND hwnd, Uint8 kind, int data1 = 0, int data2 = 0) {
+        SDL_Event event{};
+        event.window = {SDL_WINDOWEVENT, 0, SDL_GetWindowID(SdlWindowOf(hwnd)), kind, 0, 0, 0, data1, data2};
+        SDL_PushEvent(&event);
+    }
+
+private:
+    std::vector<HWND> windows_;
+};
 
 // The program binds its object at WM_NCCREATE; the one message before it finds no binding.
-TEST(WindowCreation, SendsCreationMessagesWithTheParameterBeforeReturning) {
-    RecordingClass windowClass;
+TEST_F(Win32Window, CreationSendsItsMessagesWithTheParameterBeforeReturning) {
     int owner = 0;
-    const HWND hwnd = windowClass.Create(WS_OVERLAPPED | WS_CAPTION, 10, 20, 300, 200, &owner);
-    ASSERT_NE(hwnd, nullptr);
+    const HWND hwnd = Create(WS_OVERLAPPED | WS_CAPTION, 10, 20, 300, 200, &owner);
     ASSERT_GE(messageLog.size(), 3u);
     const auto entry = [](size_t i) {
         return std::tuple(messageLog[i].hwnd, messageLog[i].message, messageLog[i].userDataAtArrival);
     };
-    EXPECT_EQ(entry(0), std::tuple(hwnd, kWmGetMinMaxInfo, LONG_PTR{0}));
+    EXPECT_EQ(entry(0), std::tuple(hwnd, UINT{0x0024 /* WM_GETMINMAXINFO */}, LONG_PTR{0}));
     EXPECT_EQ(entry(1), std::tuple(hwnd, UINT{WM_NCCREATE}, LONG_PTR{0}));
     EXPECT_EQ(entry(2), std::tuple(hwnd, UINT{WM_CREATE}, reinterpret_cast<LONG_PTR>(&owner)));
-    EXPECT_FALSE(Shown(hwnd)) << "without WS_VISIBLE the window stays hidden";
-
-    const HWND visible = windowClass.Create(kGameStyle, CW_USEDEFAULT, CW_USEDEFAULT, 646, 509);
-    ASSERT_NE(visible, nullptr);
-    EXPECT_TRUE(Shown(visible));
-    EXPECT_TRUE(platform::win32::IsWindowActive(visible));
+    EXPECT_FALSE(SDL_GetWindowFlags(SdlWindowOf(hwnd)) & SDL_WINDOW_SHOWN) << "no WS_VISIBLE: hidden";
+    const HWND visible = Create(kGameStyle, CW_USEDEFAULT, CW_USEDEFAULT, 646, 509);
+    EXPECT_TRUE(SDL_GetWindowFlags(SdlWindowOf(visible)) & SDL_WINDOW_SHOWN);
+    EXPECT_TRUE(IsWindowActive(visible));
     EXPECT_EQ(GetForegroundWindow(), visible);
 }
 
 // The program's close box: the default handling of WM_CLOSE destroys the window.
-TEST(WindowDestruction, CloseDestroysTheWindowAndForgetsEverythingAboutIt) {
-    RecordingClass windowClass;
-    const HWND hwnd = windowClass.Create(WS_POPUP, 0, 0, 64, 64);
-    ASSERT_NE(hwnd, nullptr);
+TEST_F(Win32Window, CloseDestroysTheWindowAndForgetsEverythingAboutIt) {
+    const HWND hwnd = Create(WS_POPUP, 0, 0, 64, 64);
     EXPECT_EQ(DefWindowProcW(hwnd, WM_KEYDOWN, VK_ESCAPE, 0), 0);
     PostMessageW(hwnd, WM_NULL, 0, 0);
     messageLog.clear();
     SendMessageW(hwnd, WM_CLOSE, 0, 0);
-    EXPECT_EQ(LoggedMessages(), (std::vector<UINT>{WM_CLOSE, WM_DESTROY, WM_NCDESTROY}));
+    std::vector<UINT> messages;
+    for (const Received& r : messageLog) messages.push_back(r.message);
+    EXPECT_EQ(messages, (std::vector<UINT>{WM_CLOSE, WM_DESTROY, WM_NCDESTROY}));
     EXPECT_FALSE(IsWindow(hwnd));
     EXPECT_FALSE(DestroyWindow(hwnd));
-    EXPECT_EQ(platform::win32::SdlWindowOf(hwnd), nullptr);
-    EXPECT_TRUE(win32_test::DrainQueue().empty()) << "a destroyed window's posted messages are dropped";
+    EXPECT_EQ(SdlWindowOf(hwnd), nullptr);
+    EXPECT_TRUE(DrainQueue().empty()) << "a destroyed window's posted messages are dropped";
     EXPECT_EQ(GetWindowLongPtrW(hwnd, GWLP_USERDATA), 0);
 }
 
-TEST(WindowLongs, PointerSizedSlotKeepsAPointerTheThirtyTwoBitOneTruncates) {
-    RecordingClass windowClass;
-    const HWND hwnd = windowClass.Create(WS_POPUP, 0, 0, 64, 64);
-    ASSERT_NE(hwnd, nullptr);
-    const LONG_PTR pointer = static_cast<LONG_PTR>(0x00007FFD12345678);
-    EXPECT_EQ(SetWindowLongPtrW(hwnd, GWLP_USERDATA, pointer), 0);
-    EXPECT_EQ(GetWindowLongPtrW(hwnd, GWLP_USERDATA), pointer);
-    EXPECT_EQ(GetWindowLongW(hwnd, GWL_USERDATA), 0x12345678);
-    EXPECT_EQ(SetWindowLongW(hwnd, GWL_USERDATA, 7), 0x12345678);
-    EXPECT_EQ(GetWindowLongPtrW(hwnd, GWLP_USERDATA), 7);
+TEST_F(Win32Window, PointerSizedSlotKeepsAPointerTheThirtyTwoBitOneTruncates) {
+    const HWND hwnd = Create(WS_POPUP, 0, 0, 64, 64);
+    EXPECT_EQ(SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0x00007FFD12345678), 0);
+    EXPECT_EQ(std::tuple(GetWindowLongPtrW(hwnd, GWLP_USERDATA), GetWindowLongW(hwnd, GWL_USERDATA),
+                         GetWindowLongPtrW(hwnd, 12345), GetWindowLongPtrW(nullptr, GWLP_USERDATA)),
+              std::tuple(LONG_PTR{0x00007FFD12345678}, LONG{0x12345678}, LONG_PTR{0}, LONG_PTR{0}));
+}
 
-    EXPECT_EQ(static_cast<DWORD>(SetWindowLongW(hwnd, GWL_STYLE, kGameStyle)), DWORD{WS_POPUP});
-    EXPECT_EQ(GetWindowLongW(hwnd, GWL_STYLE), static_cast<LONG>(kGameStyle));
-    EXPECT_EQ(GetWindowLongPtrW(hwnd, 12345), 0);
-    EXPECT_EQ(GetWindowLongPtrW(nullptr, GWLP_USERDATA), 0);
+// The program sizes its window with AdjustWindowRect; its client area is checked
+// through the program itself.
+TEST_F(Win32Window, AdjustWindowRectAddsTheFrameAroundTheClientArea) {
+    const RECT popup = Adjusted(WS_POPUP), frame = Adjusted(kGameStyle);
+    EXPECT_EQ(std::tuple(popup.left, popup.top, popup.right, popup.bottom), std::tuple(0, 0, 640, 480));
+    EXPECT_LT(frame.top, frame.left) << "the caption sits above the client area";
+    EXPECT_LT(frame.left, 0);
+    EXPECT_EQ(-frame.left, frame.right - 640) << "side borders are equal";
+    EXPECT_GT(frame.bottom, 480);
+    EXPECT_FALSE(AdjustWindowRect(nullptr, kGameStyle, FALSE));
+}
+
+// The user may drag the window: such moves reach the model, but the echo of the
+// layer's own placement must not undo a SetWindowPos (the toggle's restore).
+TEST_F(Win32Window, WindowManagerMovesReachTheModelButEchoesDoNot) {
+    const HWND hwnd = Create(kGameStyle, 100, 100, 300, 200);
+    SetWindowPos(hwnd, nullptr, 40, 50, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    PushWindowEvent(hwnd, SDL_WINDOWEVENT_MOVED, 500, 500);  // a stale report from before the move
+    DrainQueue();
+    EXPECT_EQ(Place(hwnd), std::tuple(40, 50, 300, 200));
+    SDL_Delay(600);  // past the time the layer's own placement may still echo
+    PushWindowEvent(hwnd, SDL_WINDOWEVENT_MOVED, 200, 150);
+    DrainQueue();
+    const RECT frame = Adjusted(kGameStyle);
+    EXPECT_EQ(Place(hwnd), std::tuple(200 + frame.left, 150 + frame.top, 300, 200)) << "reported: the client corner";
+}
+
+// A full-screen device is lost while its window is unfocused or minimised.
+TEST_F(Win32Window, FocusAndMinimiseEventsDecideWhetherTheWindowIsActive) {
+    const HWND hwnd = Create(kGameStyle, 0, 0, 200, 200);
+    ASSERT_TRUE(IsWindowActive(hwnd));
+    const std::pair<Uint8, bool> events[] = {{SDL_WINDOWEVENT_FOCUS_LOST, false}, {SDL_WINDOWEVENT_FOCUS_GAINED, true},
+                                             {SDL_WINDOWEVENT_MINIMIZED, false},  {SDL_WINDOWEVENT_RESTORED, true},
+                                             {SDL_WINDOWEVENT_MINIMIZED, false},  {SDL_WINDOWEVENT_MAXIMIZED, true}};
+    for (const auto& [event, active] : events) {
+        PushWindowEvent(hwnd, event);
+        DrainQueue();
+        EXPECT_EQ(IsWindowActive(hwnd), active) << "event " << int{event};
+    }
+    EXPECT_FALSE(IsWindowActive(nullptr));
+}
+
+TEST_F(Win32Window, PostedMessagesComeBackInOrderAndOnlyOnceWithRemove) {
+    const HWND hwnd = Create(WS_POPUP | WS_VISIBLE, 0, 0, 64, 64);
+    DrainQueue();
+    ASSERT_TRUE(PostMessageW(hwnd, kUserMessage, 1, 10));
+    ASSERT_TRUE(PostMessageW(nullptr, kUserMessage + 1, 2, 20));
+    EXPECT_FALSE(PostMessageW(reinterpret_cast<HWND>(0x1234), kUserMessage, 0, 0)) << "unknown window";
+    MSG msg{};
+    ASSERT_TRUE(PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE));
+    const std::vector<MSG> drained = DrainQueue();  // the peeked one still there, once, in order
+    ASSERT_EQ(drained.size(), 2u);
+    EXPECT_EQ(std::tuple(Fields(msg), Fields(drained[0]), Fields(drained[1])),
+              std::tuple(Fields(drained[0]), std::tuple(hwnd, kUserMessage, WPARAM{1}, LPARAM{10}),
+                         std::tuple(HWND{}, kUserMessage + 1, WPARAM{2}, LPARAM{20})));
+}
+
+TEST_F(Win32Window, CloseBoxBecomesOneWmCloseForItsWindow) {
+    const HWND hwnd = Create(WS_POPUP | WS_VISIBLE, 0, 0, 64, 64);
+    DrainQueue();
+    PushWindowEvent(hwnd, SDL_WINDOWEVENT_CLOSE);
+    SDL_Event quit{};
+    quit.type = SDL_QUIT;
+    SDL_PushEvent(&quit);
+    const std::vector<MSG> messages = DrainQueue();
+    ASSERT_EQ(messages.size(), 1u) << "SDL's quit event adds nothing to the close";
+    EXPECT_EQ(Fields(messages[0]), std::tuple(hwnd, UINT{WM_CLOSE}, WPARAM{0}, LPARAM{0}));
+    EXPECT_TRUE(IsWindow(hwnd)) << "closing is the window procedure's decision";
+}
+
+// Every key the program acts on, a sample of the rest, and each lParam bit; then
+// TranslateMessage types characters only.
+TEST_F(Win32Window, KeysBecomeWindowsMessagesWithVirtualKeyAndLParam) {
+    const HWND hwnd = Create(WS_POPUP | WS_VISIBLE, 0, 0, 64, 64);
+    DrainQueue();
+    // One SDL key event in, exactly one message out.
+    const auto key = [&](Uint32 type, SDL_Scancode scancode, Uint16 mod = KMOD_NONE, Uint8 repeat = 0) {
+        SDL_Event event{};
+        event.key = {type, 0, SDL_GetWindowID(SdlWindowOf(hwnd)), Uint8(type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED),
+                     repeat, 0, 0, {scancode, SDL_GetKeyFromScancode(scancode), mod, 0}};
+        SDL_PushEvent(&event);
+        const std::vector<MSG> messages = DrainQueue();
+        EXPECT_EQ(messages.size(), 1u) << SDL_GetScancodeName(scancode);
+        return messages.empty() ? MSG{} : messages[0];
+    };
+    constexpr LPARAM ext = LPARAM{1} << 24, alt = LPARAM{1} << 29, prev = LPARAM{1} << 30, up = LPARAM{1} << 31;
+    const auto scan = [](LPARAM code) { return code << 16 | 1; };  // repeat count 1
+    struct Case { Uint32 type; SDL_Scancode scancode; Uint16 mod; Uint8 repeat; UINT message; WPARAM vk; LPARAM lParam; };
+    const Case cases[] = {
+        {SDL_KEYDOWN, SDL_SCANCODE_RETURN, 0, 0, WM_KEYDOWN, VK_RETURN, scan(0x1C)},
+        {SDL_KEYDOWN, SDL_SCANCODE_ESCAPE, 0, 0, WM_KEYDOWN, VK_ESCAPE, scan(0x01)},
+        {SDL_KEYDOWN, SDL_SCANCODE_SPACE, 0, 0, WM_KEYDOWN, VK_SPACE, scan(0x39)},
+        {SDL_KEYDOWN, SDL_SCANCODE_LEFT, 0, 0, WM_KEYDOWN, VK_LEFT, ext | scan(0x4B)},
+        {SDL_KEYDOWN, SDL_SCANCODE_UP, 0, 0, WM_KEYDOWN, VK_UP, ext | scan(0x48)},
+        {SDL_KEYDOWN, SDL_SCANCODE_RIGHT, 0, 0, WM_KEYDOWN, VK_RIGHT, ext | scan(0x4D)},
+        {SDL_KEYDOWN, SDL_SCANCODE_DOWN, 0, 0, WM_KEYDOWN, VK_DOWN, ext | scan(0x50)},
+        {SDL_KEYDOWN, SDL_SCANCODE_F1, 0, 0, WM_KEYDOWN, VK_F1, scan(0x3B)},
+        {SDL_KEYDOWN, SDL_SCANCODE_A, 0, 0, WM_KEYDOWN, 'A', scan(0x1E)},
+        {SDL_KEYDOWN, SDL_SCANCODE_KP_ENTER, 0, 0, WM_KEYDOWN, VK_RETURN, ext | scan(0x1C)},
+        {SDL_KEYDOWN, SDL_SCANCODE_MUTE, 0, 0, WM_KEYDOWN, 0xFF, scan(0)},  // no code still arrives
+        // Auto-repeat is another key-down with the previous-state bit.
+        {SDL_KEYDOWN, SDL_SCANCODE_RIGHT, 0, 1, WM_KEYDOWN, VK_RIGHT, prev | ext | scan(0x4D)},
+        {SDL_KEYUP, SDL_SCANCODE_RIGHT, 0, 0, WM_KEYUP, VK_RIGHT, up | prev | ext | scan(0x4D)},
+        // Alt combinations, Alt itself and F10 are system keys; Ctrl+Alt is AltGr.
+        {SDL_KEYDOWN, SDL_SCANCODE_RETURN, KMOD_LALT, 0, WM_SYSKEYDOWN, VK_RETURN, alt | scan(0x1C)},
+        {SDL_KEYUP, SDL_SCANCODE_RETURN, KMOD_LALT, 0, WM_SYSKEYUP, VK_RETURN, up | prev | alt | scan(0x1C)},
+        {SDL_KEYDOWN, SDL_SCANCODE_F10, 0, 0, WM_SYSKEYDOWN, VK_F10, scan(0x44)},
+        {SDL_KEYDOWN, SDL_SCANCODE_LALT, KMOD_LALT, 0, WM_SYSKEYDOWN, VK_MENU, alt | scan(0x38)},
+        {SDL_KEYDOWN, SDL_SCANCODE_Q, KMOD_RALT | KMOD_LCTRL, 0, WM_KEYDOWN, 'Q', alt | scan(0x10)},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(Fields(key(c.type, c.scancode, c.mod, c.repeat)), std::tuple(hwnd, c.message, c.vk, c.lParam))
+            << SDL_GetScancodeName(c.scancode) << " mod " << c.mod << " repeat " << int{c.repeat};
+    for (const auto& [scancode, typed] : {std::pair(SDL_SCANCODE_A, WPARAM{'a'}), {SDL_SCANCODE_LEFT, WPARAM{0}}}) {
+        MSG keyDown = key(SDL_KEYDOWN, scancode);
+        EXPECT_TRUE(TranslateMessage(&keyDown));
+        const std::vector<MSG> chars = DrainQueue();
+        std::vector<std::tuple<UINT, WPARAM>> expected;  // an arrow types nothing
+        if (typed) expected.emplace_back(WM_CHAR, typed);
+        std::vector<std::tuple<UINT, WPARAM>> posted;
+        for (const MSG& c : chars) posted.emplace_back(c.message, c.wParam);
+        EXPECT_EQ(posted, expected);
+    }
 }
 
 }  // namespace
