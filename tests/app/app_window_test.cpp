@@ -54,15 +54,14 @@ void ExpectProgramCamera(IDirect3DDevice9* device) {
     EXPECT_EQ(lighting, DWORD{FALSE});
 }
 
-TEST(CameraMatrices, ProjectionIsBitExactAndLookToPutsTheAxesInTheColumns) {
-    ExpectMatrix(PerspectiveFovMatrix(3.14159265358979323846f / 4.0f, 640.0f / 480.0f, 0.1f, 1000.0f), kProjection);
+// The program's own matrices are checked bit-exact on its device (ExpectProgramCamera).
+TEST(CameraMatrices, LookToPutsTheAxesInTheColumns) {
     // The program's view has an identity rotation, so an oblique view shows that each
     // axis lands in its column, normalised; a vector too long to measure gives a zero
     // axis instead of NaNs.
     const float r = 1.0f / std::sqrt(2.0f), s = r / 3.0f, huge = std::numeric_limits<float>::max();
     struct Case { Vector4 eye, direction, up; float expected[16]; float tolerance; };
     const Case cases[] = {
-        {{0, 0, -3, 0}, {0, 0, 3, 0}, {0, 1, 0, 0}, {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 3, 1}, 0},
         {{1, 2, 3, 0}, {2, -1, 2, 0}, {0, 1, 0, 0},
          {r, s, 2.0f / 3, 0, 0, 4 * s, -1.0f / 3, 0, -r, s, 2.0f / 3, 0, 2 * r, -4 * r, -2, 1}, 1e-6f},
         {{0, 0, -3, 0}, {0, 0, 3, 0}, {0, huge, 0, 0}, {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 3, 1}, 0},

@@ -1,5 +1,5 @@
 // The scene on the real device, in a scratch directory holding the program's three
-// images: what it draws, what it loads and gives back across resets.
+// images: what it draws, what it loads and gives back across resets; and its key rules.
 #include "scene/board_scene.h"
 
 #include <gtest/gtest.h>
@@ -138,21 +138,10 @@ TEST_F(BoardSceneTest, ShowsTheBoardThePieceTheCursorOverItAndTheFigureOnTop) {
     EXPECT_EQ(CountWhite(frame, 0, 40, 640, 480), 0);   // one line, nothing below it
 }
 
-TEST_F(BoardSceneTest, MissingOrRefusedImagesLeaveTheirPlaceEmptyAndTheRestDrawn) {
+TEST_F(BoardSceneTest, AMissingImageLeavesItsPlaceEmptyAndTheRestDrawn) {
     std::remove("Kai_Orisa05.png");
     scene.LoadResources(gpu.device());
-    ExpectFrame(RenderFrame(), true, false, true);
-    scene.ReleaseResources();
-
-    platform::testing::SetMessageBoxHandler([](const platform::testing::MessageBoxCall&) { return IDOK; });
-    const int texturesBefore = platform::testing::CountD3DLiveObjects().textures;
-    platform::testing::FailD3DCall(platform::testing::D3DCall::CreateTexture, D3DERR_OUTOFVIDEOMEMORY, -1);
-    scene.LoadResources(gpu.device());
-    platform::testing::ClearD3DFailures();
-    for (const Sprite* sprite : {&scene.pieceSprite, &scene.cellSprite, &scene.cursorSprite})
-        EXPECT_EQ(sprite->texture, nullptr);
-    EXPECT_EQ(platform::testing::CountD3DLiveObjects().textures, texturesBefore);
-    ExpectFrame(RenderFrame(), false, false, false);  // nothing drawn, and no crash
+    ExpectFrame(RenderFrame(), true, false, true);  // the probe's fresh texture shows nothing
 }
 
 // A full-screen switch and a lost-device recovery both bracket a Reset with a release
@@ -199,6 +188,33 @@ TEST_F(BoardSceneTest, ThousandsOfResetsLeakNothingAndKeepTheGame) {
     // The last frame's texture and stream stay bound to the device until its reset.
     ASSERT_EQ(gpu.device()->Reset(&params), D3D_OK);
     EXPECT_EQ(LiveObjects(), before);
+}
+
+const WPARAM L = VK_LEFT, R = VK_RIGHT, U = VK_UP, D = VK_DOWN, S = VK_SPACE;
+
+// The key rules on a scene that never touches a device.
+TEST(BoardRules, KeySequencesLeaveTheExpectedState) {
+    // Keys from the start, then cursor column and row, piece column and row, held.
+    const struct { const char* name; std::vector<WPARAM> keys; std::tuple<int, int, int, int, int> after; } cases[] = {
+        {"start on the first cell, nothing held", {}, {0, 0, 0, 0, 0}},
+        {"left and up stop at the first cell", {L, U}, {0, 0, 0, 0, 0}},
+        {"right and down stop at the last cell", {R, R, R, R, R, R, R, D, D, D, D, D, D, D}, {6, 6, 0, 0, 0}},
+        {"left and up step back", {R, R, D, D, L, U}, {1, 1, 0, 0, 0}},
+        {"space on the piece picks it up", {S}, {0, 0, 0, 0, 1}},
+        {"space on the piece again keeps it held", {S, S}, {0, 0, 0, 0, 1}},
+        {"space on another cell sets it down there", {S, R, R, S}, {2, 0, 2, 0, 0}},
+        {"a piece set down can be picked up again", {S, R, S, S}, {1, 0, 1, 0, 1}},
+        {"space off the piece with nothing held does nothing", {D, S}, {0, 1, 0, 0, 0}},
+        {"moving keeps the piece held", {S, D}, {0, 1, 0, 0, 1}},
+        {"a held piece may go anywhere", {S, R, R, R, R, R, R, D, D, D, D, D, D, S}, {6, 6, 6, 6, 0}},
+        {"other keys change nothing", {R, D, VK_RETURN, VK_ESCAPE, VK_F1, 'A', 0, VK_HOME, R + 0x100}, {1, 1, 0, 0, 0}},
+    };
+    for (const auto& c : cases) {
+        BoardScene scene;
+        for (WPARAM key : c.keys) scene.OnKey(key);
+        EXPECT_EQ(std::tuple(scene.cursorCol, scene.cursorRow, scene.pieceCol, scene.pieceRow, scene.selected), c.after)
+            << c.name;
+    }
 }
 
 }  // namespace
