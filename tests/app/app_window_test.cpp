@@ -173,17 +173,17 @@ TEST_F(KeyDispatch, SystemKeysKeyUpsCharactersUnlistedKeysAndUnboundWindowsDoNot
     EXPECT_FALSE(IsWindow(app.hwnd));
 }
 
-// Every way the program is told to end.
-struct QuitMessage { UINT message; WPARAM wParam; bool destroysWindow; };
-
-class QuitPaths : public AppFixture, public ::testing::WithParamInterface<QuitMessage> {};
+// Every way the program is told to end: the message, its wParam, and whether the
+// window is destroyed (only by WM_CLOSE's default handling).
+class QuitPaths : public AppFixture, public ::testing::WithParamInterface<std::tuple<UINT, WPARAM, bool>> {};
 
 TEST_P(QuitPaths, SetQuitForGoodAndTheNextStepStillRendersOnce) {
+    const auto [message, wParam, destroysWindow] = GetParam();
     ASSERT_TRUE(Create());
     ASSERT_FALSE(app.FrameStep());
-    SendMessageW(app.hwnd, GetParam().message, GetParam().wParam, 0);
+    SendMessageW(app.hwnd, message, wParam, 0);
     EXPECT_TRUE(app.quit);
-    EXPECT_EQ(IsWindow(app.hwnd) == FALSE, GetParam().destroysWindow) << "only WM_CLOSE's default handling destroys";
+    EXPECT_EQ(IsWindow(app.hwnd) == FALSE, destroysWindow);
     const int presents = PresentCount();
     EXPECT_TRUE(app.FrameStep());
     EXPECT_EQ(PresentCount(), presents + 1);
@@ -191,8 +191,8 @@ TEST_P(QuitPaths, SetQuitForGoodAndTheNextStepStillRendersOnce) {
 }
 
 INSTANTIATE_TEST_SUITE_P(CloseDestroyEscape, QuitPaths,
-                         ::testing::Values(QuitMessage{WM_CLOSE, 0, true}, QuitMessage{WM_DESTROY, 0, false},
-                                           QuitMessage{WM_KEYDOWN, VK_ESCAPE, false}));
+                         ::testing::Values(std::tuple(WM_CLOSE, 0, true), std::tuple(WM_DESTROY, 0, false),
+                                           std::tuple(WM_KEYDOWN, VK_ESCAPE, false)));
 
 using Lifetime = AppFixture;
 

@@ -50,12 +50,6 @@ auto Place(HWND hwnd) {
     return std::tuple(r.left, r.top, r.right - r.left, r.bottom - r.top);
 }
 
-RECT Adjusted(DWORD style) {
-    RECT rect{0, 0, 640, 480};
-    AdjustWindowRect(&rect, style, FALSE);
-    return rect;
-}
-
 // The recording class registered for one test; its windows destroyed and the queue
 // emptied at the end.
 class Win32Window : public ::testing::Test {
@@ -137,7 +131,8 @@ TEST_F(Win32Window, WindowManagerMovesReachTheModelButEchoesDoNot) {
     SDL_Delay(600);  // past the time the layer's own placement may still echo
     PushWindowEvent(hwnd, SDL_WINDOWEVENT_MOVED, 200, 150);
     DrainQueue();
-    const RECT frame = Adjusted(kGameStyle);
+    RECT frame{0, 0, 640, 480};
+    AdjustWindowRect(&frame, kGameStyle, FALSE);
     EXPECT_EQ(Place(hwnd), std::tuple(200 + frame.left, 150 + frame.top, 300, 200)) << "reported: the client corner";
 }
 
