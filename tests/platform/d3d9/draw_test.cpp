@@ -1,14 +1,25 @@
+// Clear, Present, frame capture and drawing through the device.
 #include <gtest/gtest.h>
 #include <platform_testing.h>
+#include <png.h>
 
+#include <SDL.h>
+
+#include <cstdio>
 #include <cstring>
+#include <string>
+#include <tuple>
 #include <vector>
 
-#include "texture_helpers.h"
 #include "read_back_buffer.h"
 #include "test_device.h"
+#include "texture_helpers.h"
+#include "win32/window_bridge.h"
 
 namespace {
+
+using platform::testing::Frame;
+using Probes = std::initializer_list<std::tuple<int, int, uint32_t>>;
 
 struct Vertex {
     float x, y, z;
@@ -17,19 +28,37 @@ struct Vertex {
 };
 constexpr DWORD kFvf = D3DFVF_XYZ | D3DFVF_DIFFUSE | D3DFVF_TEX1;
 
-// A fan over the whole clip space at depth z, clockwise on screen (kept by the
-// default culling); world, view and projection stay identity.
-std::vector<Vertex> FullScreenQuad(float z, D3DCOLOR diffuse) {
-    return {{-1, 1, z, diffuse, 0, 0}, {1, 1, z, diffuse, 1, 0}, {1, -1, z, diffuse, 1, 1}, {-1, -1, z, diffuse, 0, 1}};
-}
+class ClearAndPresent : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_NE(device, nullptr); }
 
-class Drawing : public ::testing::Test {
+    HRESULT ClearTo(D3DCOLOR color) { return device->Clear(0, nullptr, D3DCLEAR_TARGET, color, 1.0f, 0); }
+    HRESULT Present() { return device->Present(nullptr, nullptr, nullptr, nullptr); }
+
+    // The window's pixel as 0xRRGGBB, read from SDL's window surface.
+    uint32_t WindowPixel(int x, int y) {
+        SDL_Surface* surface = SDL_GetWindowSurface(platform::win32::SdlWindowOf(test.window()));
+        const auto* row = static_cast<const uint8_t*>(surface->pixels) + y * surface->pitch;
+        uint32_t raw = 0;
+        std::memcpy(&raw, row + x * surface->format->BytesPerPixel, surface->format->BytesPerPixel);
+        uint8_t r = 0, g = 0, b = 0;
+        SDL_GetRGB(raw, surface->format, &r, &g, &b);
+        return (uint32_t{r} << 16) | (uint32_t{g} << 8) | b;
+    }
+    template <typename Read> static void ExpectPixels(Read read, Probes probes) {
+        for (auto [x, y, colour] : probes) EXPECT_EQ(read(x, y), colour) << "at " << x << ", " << y;
+    }
+
+    TestDevice test;
+    IDirect3DDevice9* device = test.device();
+};
+
+class Drawing : public ClearAndPresent {
 protected:
     void SetUp() override {
-        ASSERT_NE(device, nullptr);
-        ASSERT_EQ(device->CreateVertexBuffer(sizeof(Vertex) * 4, 0, kFvf, D3DPOOL_DEFAULT, &buffer,
-                                             nullptr),
-                  D3D_OK);
+        ClearAndPresent::SetUp();
+        if (HasFatalFailure()) return;
+        ASSERT_EQ(device->CreateVertexBuffer(sizeof(Vertex) * 4, 0, kFvf, D3DPOOL_DEFAULT, &buffer, nullptr), D3D_OK);
         SetQuad(0.5f, 0xFFFFFFFF);
         device->SetRenderState(D3DRS_LIGHTING, FALSE);
         device->SetFVF(kFvf);
@@ -39,43 +68,88 @@ protected:
         if (buffer) buffer->Release();
     }
 
+    // A fan over the whole clip space at depth z, clockwise on screen (kept by the
+    // default culling); world, view and projection stay identity.
     void SetQuad(float z, D3DCOLOR diffuse) {
+        const Vertex quad[] = {{-1, 1, z, diffuse, 0, 0}, {1, 1, z, diffuse, 1, 0},
+                               {1, -1, z, diffuse, 1, 1}, {-1, -1, z, diffuse, 0, 1}};
         void* data = nullptr;
         ASSERT_EQ(buffer->Lock(0, 0, &data, 0), D3D_OK);
-        std::memcpy(data, FullScreenQuad(z, diffuse).data(), 4 * sizeof(Vertex));
+        std::memcpy(data, quad, sizeof quad);
         buffer->Unlock();
     }
-
-    HRESULT DrawQuad() {
+    // Draws the quad; the back buffer's centre pixel after it.
+    uint32_t DrawQuad() {
         device->BeginScene();
-        const HRESULT result = device->DrawPrimitive(D3DPT_TRIANGLEFAN, 0, 2);
+        EXPECT_EQ(device->DrawPrimitive(D3DPT_TRIANGLEFAN, 0, 2), D3D_OK);
         device->EndScene();
-        return result;
+        return ReadBackBuffer(device).At(320, 240);
     }
 
-    TestDevice test;
-    IDirect3DDevice9* device = test.device();
     IDirect3DVertexBuffer9* buffer = nullptr;
 };
 
-TEST_F(Drawing, DiffuseAloneWithoutATextureAndModulatedWithOne) {
-    device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
+TEST_F(ClearAndPresent, PresentShowsTheFrameAndKeepsItForCapture) {
+    const int presents = platform::testing::PresentCount();
+    ASSERT_EQ(ClearTo(0xFF102030), D3D_OK);
+    ASSERT_EQ(Present(), D3D_OK);
+    EXPECT_EQ(platform::testing::PresentCount(), presents + 1);
+    ASSERT_EQ(ClearTo(0xFF405060), D3D_OK);  // the next frame must not change the one shown
+    const Frame shown = platform::testing::LastPresentedFrame();
+    ASSERT_EQ(std::pair(shown.width, shown.height), std::pair(640, 480));
+    EXPECT_EQ(shown.At(320, 240), 0xFF102030u);
+    ExpectPixels([&](int x, int y) { return WindowPixel(x, y); }, {{320, 240, 0x102030}, {639, 479, 0x102030}});
+    ASSERT_EQ(Present(), D3D_OK);
+    EXPECT_EQ(platform::testing::LastPresentedFrame().At(0, 0), 0xFF405060u);
+}
+
+TEST_F(ClearAndPresent, PresentStretchesASmallerBackBufferOverTheClientArea) {
+    D3DPRESENT_PARAMETERS params = test.presentParameters();
+    params.BackBufferWidth = 320;
+    params.BackBufferHeight = 240;
+    ASSERT_EQ(device->Reset(&params), D3D_OK);
+    ASSERT_EQ(ClearTo(0xFFFF0000), D3D_OK);
+    const D3DRECT right{160, 0, 320, 240}, bottomPixel{0, 239, 1, 240};
+    ASSERT_EQ(device->Clear(1, &right, D3DCLEAR_TARGET, 0xFF0000FF, 1.0f, 0), D3D_OK);
+    ASSERT_EQ(device->Clear(1, &bottomPixel, D3DCLEAR_TARGET, 0xFF00FF00, 1.0f, 0), D3D_OK);
+    ASSERT_EQ(Present(), D3D_OK);
+    EXPECT_EQ(platform::testing::LastPresentedFrame().width, 320);
+    // One back-buffer pixel covers two by two window pixels.
+    ExpectPixels([&](int x, int y) { return WindowPixel(x, y); },
+                 {{0, 0, 0xFF0000}, {319, 200, 0xFF0000}, {320, 200, 0x0000FF}, {639, 0, 0x0000FF},
+                  {0, 477, 0xFF0000}, {0, 478, 0x00FF00}, {1, 479, 0x00FF00}, {2, 479, 0xFF0000}});
+}
+
+TEST(FramePng, WritesFilesThatReadBackTheSameAndOpaque) {
+    const Frame frame{3, 2, {0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0x00102030, 0xFFFFFFFF, 0xFF000000}};
+    const std::string path = ::testing::TempDir() + "frame_png_test.png";
+    ASSERT_TRUE(platform::testing::WriteFramePng(frame, path));
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    ASSERT_NE(png_image_begin_read_from_file(&image, path.c_str()), 0);
+    EXPECT_EQ(std::pair(image.width, image.height), std::pair(3u, 2u));
+    image.format = PNG_FORMAT_BGRA;
+    std::vector<uint32_t> pixels(6);
+    ASSERT_NE(png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr), 0);
+    // Written opaque: a frame's alpha means nothing on screen.
+    for (size_t i = 0; i < pixels.size(); ++i) EXPECT_EQ(pixels[i], frame.pixels[i] | 0xFF000000u) << i;
+    std::remove(path.c_str());
+    EXPECT_FALSE(platform::testing::WriteFramePng(Frame{}, path));
+    EXPECT_FALSE(platform::testing::WriteFramePng(frame, "/nonexistent-dir/x.png"));
+}
+
+TEST_F(Drawing, DiffuseAloneOrModulatedWithATextureBehindClearedDepth) {
+    device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 0.25f, 0);
+    EXPECT_EQ(DrawQuad(), 0xFF000000u) << "depth 0.5 is behind the cleared 0.25";
+    device->Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0, 1.0f, 0);
     SetQuad(0.5f, 0xFF808080);
-    ASSERT_EQ(DrawQuad(), D3D_OK);
-    EXPECT_EQ(ReadBackBuffer(device).At(320, 240), 0xFF808080u);
+    EXPECT_EQ(DrawQuad(), 0xFF808080u);
 
     IDirect3DTexture9* texture = MakeTexture(device, 1, 1, D3DUSAGE_DYNAMIC, D3DPOOL_DEFAULT);
-    FillTexels(texture, 0xFF00FF00);
+    FillTexels(texture, 0xFF00FF80);
     device->SetTexture(0, texture);
-    SetQuad(0.5f, 0xFFFFFFFF);
-    ASSERT_EQ(DrawQuad(), D3D_OK);
-    EXPECT_EQ(ReadBackBuffer(device).At(5, 5), 0xFF00FF00u);
-
-    // The texture's contents are read at each draw, not kept from the first.
-    FillTexels(texture, 0xFF0000FF);
     texture->Release();
-    ASSERT_EQ(DrawQuad(), D3D_OK);
-    EXPECT_EQ(ReadBackBuffer(device).At(600, 400), 0xFF0000FFu);
+    EXPECT_EQ(DrawQuad(), 0xFF008040u);
     device->SetTexture(0, nullptr);
 }
 
@@ -84,74 +158,30 @@ TEST_F(Drawing, ADefaultPoolTextureShowsEachUpdateAndNoLaterWriteToItsSource) {
     IDirect3DTexture9* staging = MakeTexture(device, 2, 2, 0, D3DPOOL_SYSTEMMEM);
     device->SetTexture(0, texture);
     device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF808080, 1.0f, 0);
-    ASSERT_EQ(DrawQuad(), D3D_OK);
-    EXPECT_EQ(ReadBackBuffer(device).At(320, 240), 0u) << "a texture never written holds zeros";
-
+    EXPECT_EQ(DrawQuad(), 0u) << "a texture never written holds zeros";
     FillTexels(staging, 0xFF00FF00);
     ASSERT_EQ(device->UpdateTexture(staging, texture), D3D_OK);
-    ASSERT_EQ(DrawQuad(), D3D_OK);
-    EXPECT_EQ(ReadBackBuffer(device).At(320, 240), 0xFF00FF00u);
-
+    EXPECT_EQ(DrawQuad(), 0xFF00FF00u);
     FillTexels(staging, 0xFFFF0000);
-    ASSERT_EQ(DrawQuad(), D3D_OK);
-    EXPECT_EQ(ReadBackBuffer(device).At(320, 240), 0xFF00FF00u);
+    EXPECT_EQ(DrawQuad(), 0xFF00FF00u);
     ASSERT_EQ(device->UpdateTexture(staging, texture), D3D_OK);
     staging->Release();
-    ASSERT_EQ(DrawQuad(), D3D_OK);
-    EXPECT_EQ(ReadBackBuffer(device).At(320, 240), 0xFFFF0000u);
+    EXPECT_EQ(DrawQuad(), 0xFFFF0000u);
     device->SetTexture(0, nullptr);
     texture->Release();
 }
 
-TEST_F(Drawing, ClearedDepthDecidesWhetherALaterQuadShows) {
-    device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 0.25f, 0);
-    SetQuad(0.5f, 0xFFFFFFFF);
-    ASSERT_EQ(DrawQuad(), D3D_OK);
-    EXPECT_EQ(ReadBackBuffer(device).At(320, 240), 0xFF000000u);
-
-    device->Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0, 1.0f, 0);
-    ASSERT_EQ(DrawQuad(), D3D_OK);
-    EXPECT_EQ(ReadBackBuffer(device).At(320, 240), 0xFFFFFFFFu);
-}
-
-TEST_F(Drawing, TheViewportBoundsWhatADrawCovers) {
-    device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
-    const D3DVIEWPORT9 viewport{100, 50, 200, 100, 0.0f, 1.0f};
-    ASSERT_EQ(device->SetViewport(&viewport), D3D_OK);
-    ASSERT_EQ(DrawQuad(), D3D_OK);
-    const auto frame = ReadBackBuffer(device);
-    EXPECT_EQ(frame.At(100, 50), 0xFFFFFFFFu);
-    EXPECT_EQ(frame.At(299, 149), 0xFFFFFFFFu);
-    EXPECT_EQ(frame.At(99, 50), 0xFF000000u);
-    EXPECT_EQ(frame.At(300, 149), 0xFF000000u);
-    EXPECT_EQ(frame.At(100, 150), 0xFF000000u);
-
-    const D3DVIEWPORT9 outside{600, 0, 100, 100, 0.0f, 1.0f};
-    EXPECT_EQ(device->SetViewport(&outside), D3DERR_INVALIDCALL);
-}
-
-TEST_F(Drawing, DrawCallsNeedASceneAStreamAndAFormat) {
-    const int draws = platform::testing::DrawPrimitiveCount();
+TEST_F(Drawing, DrawCallsNeedASceneAStreamAndAFormatAndTexturesTheDefaultPool) {
     EXPECT_EQ(device->DrawPrimitive(D3DPT_TRIANGLEFAN, 0, 2), D3DERR_INVALIDCALL);
     ASSERT_EQ(device->BeginScene(), D3D_OK);
     EXPECT_EQ(device->BeginScene(), D3DERR_INVALIDCALL);
-    EXPECT_EQ(device->DrawPrimitive(D3DPT_TRIANGLEFAN, 0, 2), D3D_OK);
-    EXPECT_EQ(device->DrawPrimitive(static_cast<D3DPRIMITIVETYPE>(0), 0, 2), D3DERR_INVALIDCALL);
     device->SetFVF(0);
     EXPECT_EQ(device->DrawPrimitive(D3DPT_TRIANGLEFAN, 0, 2), D3DERR_INVALIDCALL);
     device->SetFVF(kFvf);
-
-    EXPECT_EQ(device->DrawPrimitiveUP(D3DPT_TRIANGLEFAN, 2, FullScreenQuad(0.5f, 0xFF00FF00).data(), sizeof(Vertex)),
-              D3D_OK);
-    EXPECT_EQ(device->DrawPrimitive(D3DPT_TRIANGLEFAN, 0, 2), D3DERR_INVALIDCALL)
-        << "drawing from user memory unsets stream 0";
+    device->SetStreamSource(0, nullptr, 0, 0);
+    EXPECT_EQ(device->DrawPrimitive(D3DPT_TRIANGLEFAN, 0, 2), D3DERR_INVALIDCALL);
     ASSERT_EQ(device->EndScene(), D3D_OK);
     EXPECT_EQ(device->EndScene(), D3DERR_INVALIDCALL);
-    EXPECT_EQ(platform::testing::DrawPrimitiveCount(), draws + 2);
-    EXPECT_EQ(ReadBackBuffer(device).At(1, 1), 0xFF00FF00u);
-
-    EXPECT_EQ(device->SetVertexShader(nullptr), D3D_OK);
-    EXPECT_EQ(device->SetTexture(8, nullptr), D3DERR_INVALIDCALL);
     IDirect3DTexture9* staging = MakeTexture(device, 4, 4, 0, D3DPOOL_SYSTEMMEM);
     EXPECT_EQ(device->SetTexture(0, staging), D3DERR_INVALIDCALL);
     staging->Release();

@@ -1,51 +1,86 @@
-// Frames, textures and the sprite-batch scene set-up shared by the rasteriser's tests.
+// Frames, textures and the sprite batch's set-up, shared by the rasteriser's tests and
+// its frame benchmark.
 #pragma once
 
 #include "d3d9/raster/draw_paths.h"
 #include "d3d9/raster/pipeline.h"
 
 #include <cstdint>
+#include <sstream>
 #include <string>
 #include <vector>
 
 namespace d3d9sw::raster::testing {
 
 struct Frame {
-    Frame(int width, int height, uint32_t clearColor = 0xFF8080FF, uint16_t clearDepth = 0xFFFF);
-
+    Frame(int width, int height, uint32_t clearColor = 0xFF8080FF)
+        : width(width), height(height), clearColor(clearColor), color(size_t(width) * height, clearColor),
+          depth(size_t(width) * height, 0xFFFF) {}
     ColorTarget Color() { return {color.data(), width, height, width}; }
     DepthTarget Depth() { return {depth.data(), width, height, width}; }
-    uint32_t At(int x, int y) const { return color[static_cast<size_t>(y) * width + x]; }
-    uint16_t DepthAt(int x, int y) const { return depth[static_cast<size_t>(y) * width + x]; }
-    // Pixels that differ from the clear colour, as a bounding box; empty when none.
-    struct Box {
-        int left = 0, top = 0, right = 0, bottom = 0;
-    };
-    Box TouchedBox() const;
+    uint32_t At(int x, int y) const { return color[size_t(y) * width + x]; }
+    uint16_t DepthAt(int x, int y) const { return depth[size_t(y) * width + x]; }
 
-    int width;
-    int height;
+    int width, height;
     uint32_t clearColor;
     std::vector<uint32_t> color;
     std::vector<uint16_t> depth;
 };
 
 struct TestTexture {
-    TestTexture(int width, int height, bool hasAlpha = true);
-    // Every texel distinct and opaque: alpha 0xFF, red = row, green = column, blue the
-    // high bits of both.
-    static uint32_t Pattern(int column, int row);
-    void FillPattern();
-    uint32_t& At(int column, int row) {
-        return texels[static_cast<size_t>(row) * desc.pitch + column];
+    TestTexture(int width, int height, bool hasAlpha = true) : texels(size_t(width) * height) {
+        desc = {texels.data(), width, height, width, hasAlpha};
     }
+    // Every texel distinct and opaque: red = row, green = column, blue the high bits of both.
+    static uint32_t Pattern(int column, int row) {
+        return 0xFF000000u | uint32_t(row & 0xFF) << 16 | uint32_t(column & 0xFF) << 8 |
+               uint32_t((row >> 8) & 0xF) << 4 | uint32_t((column >> 8) & 0xF);
+    }
+    TestTexture& FillPattern() {
+        for (int row = 0; row < desc.height; ++row)
+            for (int column = 0; column < desc.width; ++column) At(column, row) = Pattern(column, row);
+        return *this;
+    }
+    uint32_t& At(int column, int row) { return texels[size_t(row) * desc.width + column]; }
 
     std::vector<uint32_t> texels;
     Texture2D desc;
 };
 
+// Where two frames' colours or depths first differ; empty when they are the same.
+inline std::string FirstDifference(const Frame& a, const Frame& b) {
+    std::ostringstream out;
+    for (size_t i = 0; i < a.color.size() && out.tellp() == 0; ++i)
+        if (a.color[i] != b.color[i] || a.depth[i] != b.depth[i])
+            out << "(" << i % a.width << ", " << i / a.width << "): " << std::hex << a.color[i] << " / " << a.depth[i]
+                << " against " << b.color[i] << " / " << b.depth[i];
+    return out.str();
+}
+
+// Vertices of format XYZ | DIFFUSE | TEX1.
+struct ColoredVertex {
+    float x, y, z;
+    uint32_t diffuse;
+    float u, v;
+};
+
+inline VertexStream StreamOf(const std::vector<ColoredVertex>& vertices) {
+    VertexStream stream;
+    stream.data = reinterpret_cast<const uint8_t*>(vertices.data());
+    stream.size = vertices.size() * sizeof(ColoredVertex);
+    stream.stride = sizeof(ColoredVertex);
+    stream.fvf = D3DFVF_XYZ | D3DFVF_DIFFUSE | D3DFVF_TEX1;
+    return stream;
+}
+
+inline D3DMATRIX IdentityMatrix() {
+    D3DMATRIX m{};
+    m._11 = m._22 = m._33 = m._44 = 1.0f;
+    return m;
+}
+
 // The states, projection and texture-transform flag that the sprite batch's Begin and
-// End put in place, over the device defaults, for a 640 x 480 viewport.
+// End put over the device defaults, for a 640 x 480 viewport.
 FixedFunctionState SpriteBatchState();
 
 struct SourceRectangle {
@@ -53,29 +88,10 @@ struct SourceRectangle {
 };
 
 // Sets the world and texture matrices exactly as the batch's AddQuad computes them.
-void PlaceSprite(FixedFunctionState& state, const TestTexture& texture,
-                 const SourceRectangle& source, float x, float y);
+void PlaceSprite(FixedFunctionState& state, const TestTexture& texture, const SourceRectangle& source, float x, float y);
 
 // Draws the batch's unit square (a two-triangle fan of 0x142 vertices); the route taken.
-DrawRoute DrawUnitSquare(const FixedFunctionState& state, Frame& frame,
-                    RasterPath path = RasterPath::Automatic, uint32_t diffuse = 0xFFFFFFFF);
-
-void DrawSprite(FixedFunctionState& state, Frame& frame, const TestTexture& texture,
-                const SourceRectangle& source, float x, float y,
-                RasterPath path = RasterPath::Automatic);
-
-// Vertices of format XYZ | DIFFUSE | TEX1 for direct drawing.
-struct ColoredVertex {
-    float x, y, z;
-    uint32_t diffuse;
-    float u, v;
-};
-
-VertexStream StreamOf(const std::vector<ColoredVertex>& vertices);
-
-D3DMATRIX IdentityMatrix();
-
-// For test names.
-std::string PathName(RasterPath path);
+DrawRoute DrawUnitSquare(const FixedFunctionState& state, Frame& frame, RasterPath path = RasterPath::Automatic,
+                         uint32_t diffuse = 0xFFFFFFFF);
 
 }  // namespace d3d9sw::raster::testing

@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <cstring>
+#include <tuple>
 
 namespace d3d9sw::raster::testing {
 namespace {
@@ -14,7 +14,7 @@ constexpr int kSize = 32;
 
 class RasterizationRules : public ::testing::Test {
 protected:
-    RasterizationRules() : frame(kSize, kSize, 0, 0xFFFF) {
+    RasterizationRules() : frame(kSize, kSize, 0) {
         SetDefaultState(state, kSize, kSize);
         state.renderStates[D3DRS_LIGHTING] = FALSE;
         state.renderStates[D3DRS_ZENABLE] = D3DZB_FALSE;
@@ -25,21 +25,15 @@ protected:
 
     // A vertex at pixel coordinates (x, y) of the 32 x 32 viewport.
     static ColoredVertex At(double x, double y, float z = 0.5f) {
-        return {static_cast<float>(x / (kSize / 2) - 1.0),
-                static_cast<float>(1.0 - y / (kSize / 2)),
-                z,
-                0x00000001u,
-                0.0f,
-                0.0f};
+        return {float(x / (kSize / 2) - 1.0), float(1.0 - y / (kSize / 2)), z, 0x00000001u, 0.0f, 0.0f};
     }
 
     void Draw(D3DPRIMITIVETYPE type, const std::vector<ColoredVertex>& vertices, UINT count) {
-        const ColorTarget color = frame.Color();
         const DepthTarget depth = frame.Depth();
-        DrawPrimitiveVia(RasterPath::GeneralOnly, state, color, &depth, type, StreamOf(vertices), 0,
-                         count);
+        DrawPrimitiveVia(RasterPath::GeneralOnly, state, frame.Color(), &depth, type, StreamOf(vertices), 0, count);
     }
 
+    void Clear() { std::fill(frame.color.begin(), frame.color.end(), 0u); }
     uint32_t Hits(int x, int y) const { return frame.At(x, y) & 0xFF; }
 
     int HitsOutside(int left, int top, int right, int bottom) const {
@@ -67,45 +61,36 @@ TEST_F(RasterizationRules, SharedEdgesThroughPixelCentresCoverEachPixelOnce) {
     std::vector<ColoredVertex> list;
     for (int j = 0; j < 4; ++j)
         for (int i = 0; i < 4; ++i) {
-            const ColoredVertex a = point(i, j), b = point(i + 1, j), c = point(i + 1, j + 1),
-                                d = point(i, j + 1);
-            if ((i + j) % 2 == 0) {
-                list.insert(list.end(), {a, b, c, a, c, d});
-            } else {
+            const ColoredVertex a = point(i, j), b = point(i + 1, j), c = point(i + 1, j + 1), d = point(i, j + 1);
+            if ((i + j) % 2)
                 list.insert(list.end(), {a, b, d, b, c, d});
-            }
+            else
+                list.insert(list.end(), {a, b, c, a, c, d});
         }
-    Draw(D3DPT_TRIANGLELIST, list, static_cast<UINT>(list.size() / 3));
+    Draw(D3DPT_TRIANGLELIST, list, UINT(list.size() / 3));
     for (int y = 4; y < 28; ++y)
         for (int x = 4; x < 28; ++x) ASSERT_EQ(Hits(x, y), 1u) << "pixel " << x << ", " << y;
     EXPECT_EQ(HitsOutside(4, 4, 28, 28), 0);
 }
 
-TEST_F(RasterizationRules, TopAndLeftEdgesTakeTheirPixelCentresOthersDoNot) {
+TEST_F(RasterizationRules, TopAndLeftEdgesTakeTheirPixelCentresAndCullModesRemoveTheirWinding) {
     // Top edge on row 2, left edge on column 2, the hypotenuse x + y = 12 on the right.
-    Draw(D3DPT_TRIANGLELIST, {At(2, 2), At(10, 2), At(2, 10)}, 1);
-    int covered = 0;
+    const std::vector<ColoredVertex> clockwise = {At(2, 2), At(10, 2), At(2, 10)};
+    Draw(D3DPT_TRIANGLELIST, clockwise, 1);
     for (int y = 0; y < kSize; ++y)
-        for (int x = 0; x < kSize; ++x) {
-            const bool inside = x >= 2 && y >= 2 && x + y < 12;
-            EXPECT_EQ(Hits(x, y), inside ? 1u : 0u) << "pixel " << x << ", " << y;
-            covered += inside;
-        }
-    EXPECT_EQ(covered, 36);
-}
+        for (int x = 0; x < kSize; ++x) ASSERT_EQ(Hits(x, y), x >= 2 && y >= 2 && x + y < 12) << x << ", " << y;
 
-TEST_F(RasterizationRules, CullModesRemoveTheMatchingScreenWinding) {
     const struct {
         DWORD mode;
         uint32_t clockwiseDrawn, counterClockwiseDrawn;
     } cases[] = {{D3DCULL_CCW, 1, 0}, {D3DCULL_CW, 0, 1}, {D3DCULL_NONE, 1, 1}};
     for (const auto& c : cases) {
-        std::fill(frame.color.begin(), frame.color.end(), 0u);
+        Clear();
         state.renderStates[D3DRS_CULLMODE] = c.mode;
-        Draw(D3DPT_TRIANGLELIST, {At(2, 2), At(10, 2), At(2, 10)}, 1);
+        Draw(D3DPT_TRIANGLELIST, clockwise, 1);
         Draw(D3DPT_TRIANGLELIST, {At(20, 2), At(20, 10), At(28, 2)}, 1);
-        EXPECT_EQ(Hits(3, 3), c.clockwiseDrawn) << "cull mode " << c.mode;
-        EXPECT_EQ(Hits(21, 3), c.counterClockwiseDrawn) << "cull mode " << c.mode;
+        EXPECT_EQ(std::pair(Hits(3, 3), Hits(21, 3)), std::pair(c.clockwiseDrawn, c.counterClockwiseDrawn))
+            << "cull mode " << c.mode;
     }
 }
 
@@ -114,56 +99,41 @@ TEST_F(RasterizationRules, ListStripAndFanOfOneQuadCoverTheSamePixels) {
     Frame reference(kSize, kSize, 0);
     Draw(D3DPT_TRIANGLELIST, {tl, tr, br, tl, br, bl}, 2);
     reference.color = frame.color;
-    for (const auto& [type, vertices] :
-         {std::pair{D3DPT_TRIANGLESTRIP, std::vector{tl, tr, bl, br}},
-          std::pair{D3DPT_TRIANGLEFAN, std::vector{tl, tr, br, bl}}}) {
-        std::fill(frame.color.begin(), frame.color.end(), 0u);
+    for (const auto& [type, vertices] : {std::pair{D3DPT_TRIANGLESTRIP, std::vector{tl, tr, bl, br}},
+                                         std::pair{D3DPT_TRIANGLEFAN, std::vector{tl, tr, br, bl}}}) {
+        Clear();
         Draw(type, vertices, 2);  // default culling: both halves must keep their winding
         EXPECT_EQ(frame.color, reference.color) << "primitive type " << type;
     }
-    EXPECT_EQ(reference.At(4, 5) & 0xFF, 1u);
-    EXPECT_EQ(reference.At(19, 16) & 0xFF, 1u);
-    EXPECT_EQ(reference.At(20, 16) & 0xFF, 0u);
+    EXPECT_EQ(std::tuple(reference.At(4, 5), reference.At(19, 16), reference.At(20, 16)), std::tuple(1u, 1u, 0u));
 }
 
-TEST_F(RasterizationRules, NearAndFarPlanesCutTheTriangleWhereDepthLeavesZeroToOne) {
+TEST_F(RasterizationRules, NearAndFarPlanesCutWhereDepthLeavesZeroToOneAndHugeTrianglesClipWithoutOverflow) {
     // Depth runs from -1 at the left edge to 1 at the right: the near plane cuts the
     // screen in half. Then from 0 to 2: the far plane does.
-    for (const auto& [leftZ, rightZ, drawnOnLeft] :
-         {std::tuple{-1.0f, 1.0f, false}, std::tuple{0.0f, 2.0f, true}}) {
-        std::fill(frame.color.begin(), frame.color.end(), 0u);
-        Draw(D3DPT_TRIANGLEFAN,
-             {At(0, 0, leftZ), At(32, 0, rightZ), At(32, 32, rightZ), At(0, 32, leftZ)}, 2);
-        for (int y = 0; y < kSize; ++y) {
-            EXPECT_EQ(Hits(2, y), drawnOnLeft ? 1u : 0u);
-            EXPECT_EQ(Hits(14, y), drawnOnLeft ? 1u : 0u);
-            EXPECT_EQ(Hits(17, y), drawnOnLeft ? 0u : 1u);
-            EXPECT_EQ(Hits(30, y), drawnOnLeft ? 0u : 1u);
-        }
+    for (const auto& [leftZ, rightZ, left] : {std::tuple{-1.0f, 1.0f, 0u}, std::tuple{0.0f, 2.0f, 1u}}) {
+        Clear();
+        Draw(D3DPT_TRIANGLEFAN, {At(0, 0, leftZ), At(32, 0, rightZ), At(32, 32, rightZ), At(0, 32, leftZ)}, 2);
+        for (int y = 0; y < kSize; ++y)
+            EXPECT_EQ(std::tuple(Hits(2, y), Hits(14, y), Hits(17, y), Hits(30, y)),
+                      std::tuple(left, left, 1 - left, 1 - left));
     }
-}
-
-TEST_F(RasterizationRules, HugeAndFarOffScreenTrianglesAreClippedWithoutOverflow) {
+    Clear();
     Draw(D3DPT_TRIANGLELIST, {At(-1e5, -1e5), At(3e5, -1e5), At(-1e5, 3e5)}, 1);
     for (int y = 0; y < kSize; ++y)
         for (int x = 0; x < kSize; ++x) ASSERT_EQ(Hits(x, y), 1u) << x << ", " << y;
-    std::fill(frame.color.begin(), frame.color.end(), 0u);
+    Clear();
     Draw(D3DPT_TRIANGLELIST, {At(1e7, 1e7), At(2e7, 1e7), At(1e7, 2e7)}, 1);
     Draw(D3DPT_TRIANGLELIST, {At(-40, 2), At(-5, 2), At(-40, 30)}, 1);
     EXPECT_EQ(HitsOutside(0, 0, 0, 0), 0);
 }
 
-// A left-handed projection as the camera sets it: near 0.1, far 1000, 90 degrees.
-D3DMATRIX PerspectiveProjection() {
-    D3DMATRIX p{};
-    p._11 = p._22 = p._34 = 1.0f;
-    p._33 = 1000.0f / 999.9f;
-    p._43 = -0.1f * 1000.0f / 999.9f;
-    return p;
-}
-
-TEST_F(RasterizationRules, GeometryBehindTheEyeIsClippedAtTheNearPlane) {
-    state.projection = PerspectiveProjection();
+TEST_F(RasterizationRules, UnderPerspectiveTheNearPlaneClipsWhatIsBehindTheEyeAndTexturesFollowDepth) {
+    // A left-handed projection as the camera sets it: near 0.1, far 1000, 90 degrees.
+    state.projection = {};
+    state.projection._11 = state.projection._22 = state.projection._34 = 1.0f;
+    state.projection._33 = 1000.0f / 999.9f;
+    state.projection._43 = -0.1f * 1000.0f / 999.9f;
     state.renderStates[D3DRS_CULLMODE] = D3DCULL_NONE;
     // A floor one unit below the eye, from behind it to far ahead: only the lower half
     // of the screen can show it. Without near clipping the part behind the eye would
@@ -171,26 +141,17 @@ TEST_F(RasterizationRules, GeometryBehindTheEyeIsClippedAtTheNearPlane) {
     const auto floor = [](float x, float z) { return ColoredVertex{x, -1.0f, z, 1u, 0.0f, 0.0f}; };
     Draw(D3DPT_TRIANGLEFAN, {floor(-50, -20), floor(50, -20), floor(50, 200), floor(-50, 200)}, 2);
     EXPECT_EQ(HitsOutside(0, 16, kSize, kSize), 0);
-    EXPECT_EQ(Hits(16, 31), 1u);
-    EXPECT_EQ(Hits(0, 17), 1u);
-}
+    EXPECT_EQ(std::pair(Hits(16, 31), Hits(0, 17)), std::pair(1u, 1u));
 
-TEST_F(RasterizationRules, TextureCoordinatesAreInterpolatedWithPerspective) {
-    state.projection = PerspectiveProjection();
     state.renderStates[D3DRS_ALPHABLENDENABLE] = FALSE;
-    state.renderStates[D3DRS_CULLMODE] = D3DCULL_NONE;
     TestTexture texture(64, 1);
-    texture.FillPattern();
-    state.texture = &texture.desc;
+    state.texture = &texture.FillPattern().desc;
     // A strip across the screen's middle row, 1 unit deep at the left edge and 3 at the
     // right: u runs 0..1 along it. Halfway across the screen the eye sees the point
     // with u = (0/1 + 1/3) / 2 / ((1/1 + 1/3) / 2) = 1/4, not the affine 1/2.
     const float y = 0.02f;
-    const std::vector<ColoredVertex> strip = {{-1.0f, y, 1.0f, 0xFFFFFFFF, 0.0f, 0.0f},
-                                              {3.0f, y, 3.0f, 0xFFFFFFFF, 1.0f, 0.0f},
-                                              {-1.0f, -y, 1.0f, 0xFFFFFFFF, 0.0f, 0.0f},
-                                              {3.0f, -y, 3.0f, 0xFFFFFFFF, 1.0f, 0.0f}};
-    Draw(D3DPT_TRIANGLESTRIP, strip, 2);
+    Draw(D3DPT_TRIANGLESTRIP, {{-1, y, 1, ~0u, 0, 0}, {3, y, 3, ~0u, 1, 0}, {-1, -y, 1, ~0u, 0, 0}, {3, -y, 3, ~0u, 1, 0}},
+         2);
     // Pixel 16's centre is exactly the middle: u = 0.25 -> texel 16.
     EXPECT_EQ(frame.At(16, 16), TestTexture::Pattern(16, 0));
     // Pixel 24 (x = 0.5 after the divide): (-1 + 4u) / (1 + 2u) = 0.5 gives u = 1/2.

@@ -1,5 +1,5 @@
-// The rectangle kernels must reproduce the general path exactly: each scene is drawn
-// through both and every colour and depth value compared.
+// The sprite batch's quads through every rasterisation path: the texel each pixel
+// shows, and the rectangle kernels reproducing the general path exactly.
 #include "raster_fixture.h"
 
 #include <gtest/gtest.h>
@@ -9,6 +9,44 @@
 
 namespace d3d9sw::raster::testing {
 namespace {
+
+constexpr RasterPath kRectPaths[] = {RasterPath::RectScalar, RasterPath::RectSse2, RasterPath::RectAvx2};
+const char* const kPathNames[] = {"Automatic", "General", "RectScalar", "RectSse2", "RectAvx2"};
+
+// PlaceSprite scaled by `stretch`, then the unit square; whether a rectangle kernel drew it.
+bool DrawSprite(FixedFunctionState& state, Frame& frame, const TestTexture& texture, SourceRectangle source,
+                float x, float y, RasterPath path, uint32_t diffuse = 0xFFFFFFFF, float stretch = 1.0f) {
+    PlaceSprite(state, texture, source, x, y);
+    state.world._11 *= stretch;
+    state.world._22 *= stretch;
+    return DrawUnitSquare(state, frame, path, diffuse) == DrawRoute::RectKernel;
+}
+
+// 1:1 every pixel centre falls on a texel corner: a path that loses the last bit shows
+// the neighbouring texel or wraps to the opposite edge. Odd sizes and fractional
+// positions are checked on the device in tests/render.
+TEST(SpritePlacement, EachPixelShowsItsTexelAndNothingOutsideTheSourceRectangle) {
+    TestTexture board(64, 64), atlas(1024, 1024);
+    board.FillPattern();
+    atlas.FillPattern();
+    const struct {
+        const TestTexture& texture;
+        SourceRectangle source;
+        int x, y;
+    } placements[] = {{board, {0, 0, 64, 64}, 16, 16}, {atlas, {1, 0, 41, 40}, 0, 0}, {atlas, {81, 80, 121, 120}, 80, 0}};
+    for (RasterPath path : {RasterPath::GeneralOnly, kRectPaths[0], kRectPaths[1], kRectPaths[2]})
+        for (const auto& p : placements) {
+            Frame frame(640, 480), expected(640, 480);
+            FixedFunctionState state = SpriteBatchState();
+            DrawSprite(state, frame, p.texture, p.source, float(p.x), float(p.y), path);
+            for (int j = 0; j < p.source.bottom - p.source.top; ++j)
+                for (int k = 0; k < p.source.right - p.source.left; ++k) {
+                    expected.color[(p.y + j) * 640 + p.x + k] = TestTexture::Pattern(p.source.left + k, p.source.top + j);
+                    expected.depth[(p.y + j) * 640 + p.x + k] = 0;  // z = 1 in view space is the near plane
+                }
+            EXPECT_EQ(FirstDifference(frame, expected), "") << kPathNames[int(path)] << " at " << p.x << ", " << p.y;
+        }
+}
 
 // Deterministic texels with every kind of alpha: transparent, partial and opaque.
 void FillNoise(TestTexture& texture, uint32_t seed) {
@@ -21,150 +59,96 @@ void FillNoise(TestTexture& texture, uint32_t seed) {
     }
 }
 
-struct Scene {
-    std::string name;
-    std::function<void(FixedFunctionState&)> adjust;  // states changed from the batch's
-    std::function<int(FixedFunctionState&, Frame&, RasterPath)> draw;  // rect routes taken
+struct Quad {
+    int texture;  // cell, piece, atlas, opaque (X8R8G8B8)
+    SourceRectangle source;
+    float x, y;
+    uint32_t diffuse = 0xFFFFFFFF;
+    float stretch = 1.0f;
 };
 
-struct Assets {
-    Assets()
-        : cell(64, 64), piece(64, 64), cursor(64, 64), atlas(1024, 1024), opaque(48, 40, false) {
-        FillNoise(cell, 1);
-        FillNoise(piece, 2);
-        FillNoise(cursor, 3);
-        FillNoise(atlas, 4);
-        FillNoise(opaque, 5);
-    }
-    TestTexture cell, piece, cursor, atlas, opaque;
-};
-
-const Assets& SharedAssets() {
-    static const Assets assets;
-    return assets;
+// The program's frame: 7 x 7 board cells, a piece and the cursor, two glyphs.
+std::vector<Quad> BoardFrame() {
+    std::vector<Quad> quads;
+    for (int cell = 0; cell < 49; ++cell)
+        quads.push_back({0, {0, 0, 64, 64}, 16.0f + 64 * (cell % 7), 16.0f + 64 * (cell / 7)});
+    quads.insert(quads.end(), {{1, {0, 0, 64, 64}, 208, 208}, {0, {0, 0, 64, 64}, 208, 208},
+                               {2, {0, 0, 40, 40}, 0, 0}, {2, {40, 0, 80, 40}, 20, 0}});
+    return quads;
 }
 
-int Quad(FixedFunctionState& state, Frame& frame, const TestTexture& texture,
-         const SourceRectangle& source, float x, float y, RasterPath path,
-         uint32_t diffuse = 0xFFFFFFFF, float stretch = 1.0f) {
-    PlaceSprite(state, texture, source, x, y);
-    state.world._11 *= stretch;
-    state.world._22 *= stretch;
-    return DrawUnitSquare(state, frame, path, diffuse) == DrawRoute::RectKernel;
-}
-
-int BoardFrame(FixedFunctionState& state, Frame& frame, RasterPath path) {
-    const Assets& a = SharedAssets();
-    int routed = 0;
-    for (int row = 0; row < 7; ++row)
-        for (int column = 0; column < 7; ++column)
-            routed += Quad(state, frame, a.cell, {0, 0, 64, 64}, 16.0f + 64 * column,
-                           16.0f + 64 * row, path);
-    routed += Quad(state, frame, a.piece, {0, 0, 64, 64}, 208.0f, 208.0f, path);
-    routed += Quad(state, frame, a.cursor, {0, 0, 64, 64}, 208.0f, 208.0f, path);
-    routed += Quad(state, frame, a.atlas, {0, 0, 40, 40}, 0.0f, 0.0f, path);
-    routed += Quad(state, frame, a.atlas, {40, 0, 80, 40}, 20.0f, 0.0f, path);
-    return routed;
-}
-
-int AwkwardPlacements(FixedFunctionState& state, Frame& frame, RasterPath path) {
-    const Assets& a = SharedAssets();
-    int routed = 0;
-    routed += Quad(state, frame, a.cell, {0, 0, 63, 31}, 16.0f, 16.0f, path);
-    routed += Quad(state, frame, a.cell, {0, 0, 64, 64}, 16.5f, 16.7f, path);
-    routed += Quad(state, frame, a.cell, {0, 0, 64, 64}, 600.5f, 400.5f, path);
-    routed += Quad(state, frame, a.cell, {0, 0, 64, 64}, -20.0f, -30.0f, path);
-    routed += Quad(state, frame, a.cell, {-10, 50, 54, 114}, 300.0f, 100.0f, path);  // wraps
-    routed += Quad(state, frame, a.atlas, {1000, 1000, 1040, 1040}, 100.0f, 300.0f, path);
-    routed += Quad(state, frame, a.opaque, {3, 5, 40, 38}, 401.0f, 33.0f, path);
-    routed += Quad(state, frame, a.cell, {0, 0, 32, 32}, 200.0f, 300.0f, path, 0xFFFFFFFF, 2.0f);
-    routed += Quad(state, frame, a.cell, {5, 7, 25, 20}, 450.0f, 250.0f, path, 0xFFFFFFFF, 3.0f);
-    routed += Quad(state, frame, a.cell, {0, 0, 64, 64}, 100.0f, 350.0f, path, 0xFFFFFFFF, 0.5f);
-    routed += Quad(state, frame, a.piece, {0, 0, 64, 64}, 500.0f, 100.0f, path, 0x80FF4020);
-    return routed;
-}
-
-class RectPathIdentity : public ::testing::TestWithParam<std::tuple<RasterPath, int>> {};
+// Odd sizes, fractions, screen edges, wrapping, an opaque format, scaling, a tint.
+const std::vector<Quad> kAwkwardPlacements = {
+    {0, {0, 0, 63, 31}, 16, 16},         {0, {0, 0, 64, 64}, 16.5f, 16.7f},    {0, {0, 0, 64, 64}, 600.5f, 400.5f},
+    {0, {0, 0, 64, 64}, -20, -30},       {0, {-10, 50, 54, 114}, 300, 100},    {2, {1000, 1000, 1040, 1040}, 100, 300},
+    {3, {3, 5, 40, 38}, 401, 33},        {0, {0, 0, 32, 32}, 200, 300, ~0u, 2}, {0, {5, 7, 25, 20}, 450, 250, ~0u, 3},
+    {0, {0, 0, 64, 64}, 100, 350, ~0u, 0.5f}, {1, {0, 0, 64, 64}, 500, 100, 0x80FF4020}};
 
 // Each scene changes states the kernels must honour (or decline) exactly as the
 // general path does.
-const std::vector<Scene>& Scenes() {
-    using S = FixedFunctionState;
-    static const std::vector<Scene> scenes = {
-        {"BoardFrame", [](S&) {}, BoardFrame},
-        {"AwkwardPlacements", [](S&) {}, AwkwardPlacements},
-        {"NoBlendingNoDepthWrite",
-         [](S& s) {
-             s.renderStates[D3DRS_ALPHABLENDENABLE] = FALSE;
-             s.renderStates[D3DRS_ZWRITEENABLE] = FALSE;
-         },
-         AwkwardPlacements},
-        {"NoAlphaTestStrictDepth",
-         [](S& s) {
-             s.renderStates[D3DRS_ALPHATESTENABLE] = FALSE;
-             s.renderStates[D3DRS_ZFUNC] = D3DCMP_LESS;
-         },
-         BoardFrame},
-        {"AlphaTestAgainst128",
-         [](S& s) {
-             s.renderStates[D3DRS_ALPHAFUNC] = D3DCMP_LESSEQUAL;
-             s.renderStates[D3DRS_ALPHAREF] = 128;
-         },
-         BoardFrame},
-        {"NoDepthTestClampAddressing",
-         [](S& s) {
-             s.renderStates[D3DRS_ZENABLE] = D3DZB_FALSE;
-             s.sampler0[D3DSAMP_ADDRESSU] = s.sampler0[D3DSAMP_ADDRESSV] = D3DTADDRESS_CLAMP;
-         },
-         AwkwardPlacements},
-        {"MirrorAddressingTextureColourOnly",
-         [](S& s) {
-             s.sampler0[D3DSAMP_ADDRESSU] = s.sampler0[D3DSAMP_ADDRESSV] = D3DTADDRESS_MIRROR;
-             s.stage0[D3DTSS_COLOROP] = D3DTOP_SELECTARG1;
-         },
-         AwkwardPlacements},
-        {"StageDisabledSmallViewport",
-         [](S& s) {
-             s.stage0[D3DTSS_COLOROP] = D3DTOP_DISABLE;
-             s.viewport = {37, 21, 301, 203, 0.0f, 1.0f};
-         },
-         AwkwardPlacements},
-    };
-    return scenes;
-}
+struct Scene {
+    const char* name;
+    bool board;  // else the awkward placements
+    std::function<void(FixedFunctionState&)> adjust;
+};
+using S = FixedFunctionState;
+void Address(S& s, DWORD mode) { s.sampler0[D3DSAMP_ADDRESSU] = s.sampler0[D3DSAMP_ADDRESSV] = mode; }
+const Scene kScenes[] = {
+    {"BoardFrame", true, [](S&) {}},
+    {"AwkwardPlacements", false, [](S&) {}},
+    {"NoBlendingNoDepthWrite", false,
+     [](S& s) { s.renderStates[D3DRS_ALPHABLENDENABLE] = s.renderStates[D3DRS_ZWRITEENABLE] = FALSE; }},
+    {"NoAlphaTestStrictDepth", true, [](S& s) {
+         s.renderStates[D3DRS_ALPHATESTENABLE] = FALSE;
+         s.renderStates[D3DRS_ZFUNC] = D3DCMP_LESS;
+     }},
+    {"AlphaTestAgainst128", true, [](S& s) {
+         s.renderStates[D3DRS_ALPHAFUNC] = D3DCMP_LESSEQUAL;
+         s.renderStates[D3DRS_ALPHAREF] = 128;
+     }},
+    {"NoDepthTestClampAddressing", false, [](S& s) {
+         s.renderStates[D3DRS_ZENABLE] = D3DZB_FALSE;
+         Address(s, D3DTADDRESS_CLAMP);
+     }},
+    {"MirrorAddressingTextureColourOnly", false, [](S& s) {
+         s.stage0[D3DTSS_COLOROP] = D3DTOP_SELECTARG1;
+         Address(s, D3DTADDRESS_MIRROR);
+     }},
+    {"StageDisabledSmallViewport", false, [](S& s) {
+         s.stage0[D3DTSS_COLOROP] = D3DTOP_DISABLE;
+         s.viewport = {37, 21, 301, 203, 0.0f, 1.0f};
+     }},
+};
+
+class RectPathIdentity : public ::testing::TestWithParam<std::tuple<RasterPath, int>> {};
 
 TEST_P(RectPathIdentity, EveryPixelAndDepthMatchesTheGeneralPath) {
+    static const struct Textures {
+        Textures() { for (uint32_t i = 0; i < 4; ++i) FillNoise(at[i], i + 1); }
+        TestTexture at[4] = {{64, 64}, {64, 64}, {1024, 1024}, {48, 40, false}};
+    } textures;
     const auto [path, sceneIndex] = GetParam();
-    const Scene& scene = Scenes()[sceneIndex];
-    Frame general(640, 480);
-    Frame kernel(640, 480);
+    const Scene& scene = kScenes[sceneIndex];
+    Frame general(640, 480), kernel(640, 480);
     FixedFunctionState generalState = SpriteBatchState();
     scene.adjust(generalState);
     FixedFunctionState kernelState = generalState;
-    EXPECT_EQ(scene.draw(generalState, general, RasterPath::GeneralOnly), 0);
-    EXPECT_GT(scene.draw(kernelState, kernel, path), 0) << "no quad took a rectangle kernel";
-    int colorMismatches = 0;
-    int depthMismatches = 0;
-    for (int y = 0; y < 480; ++y)
-        for (int x = 0; x < 640; ++x) {
-            if (general.At(x, y) != kernel.At(x, y) && ++colorMismatches <= 5)
-                ADD_FAILURE() << "colour at (" << x << ", " << y << "): general " << std::hex
-                              << general.At(x, y) << ", kernel " << kernel.At(x, y);
-            if (general.DepthAt(x, y) != kernel.DepthAt(x, y)) ++depthMismatches;
-        }
-    EXPECT_EQ(colorMismatches, 0);
-    EXPECT_EQ(depthMismatches, 0);
-    // The scene must have drawn something for the comparison to mean anything.
-    EXPECT_NE(general.TouchedBox().right, 0);
+    int routed = 0;
+    for (const Quad& q : scene.board ? BoardFrame() : kAwkwardPlacements) {
+        EXPECT_FALSE(DrawSprite(generalState, general, textures.at[q.texture], q.source, q.x, q.y, RasterPath::GeneralOnly,
+                                q.diffuse, q.stretch));
+        routed += DrawSprite(kernelState, kernel, textures.at[q.texture], q.source, q.x, q.y, path, q.diffuse, q.stretch);
+    }
+    EXPECT_GT(routed, 0) << "no quad took a rectangle kernel";
+    EXPECT_EQ(FirstDifference(kernel, general), "");
+    EXPECT_NE(general.color, Frame(640, 480).color) << "the scene must draw something for the comparison to mean anything";
 }
 
 INSTANTIATE_TEST_SUITE_P(Scenes, RectPathIdentity,
-                         ::testing::Combine(::testing::Values(RasterPath::RectScalar,
-                                                              RasterPath::RectSse2,
-                                                              RasterPath::RectAvx2),
-                                            ::testing::Range(0, static_cast<int>(Scenes().size()))),
+                         ::testing::Combine(::testing::ValuesIn(kRectPaths), ::testing::Range(0, int(std::size(kScenes)))),
                          [](const auto& info) {
-                             return Scenes()[std::get<1>(info.param)].name + "_" + PathName(std::get<0>(info.param));
+                             return std::string(kScenes[std::get<1>(info.param)].name) + "_" +
+                                    kPathNames[int(std::get<0>(info.param))];
                          });
 
 }  // namespace

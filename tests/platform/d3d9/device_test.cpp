@@ -1,0 +1,245 @@
+// The Direct3D object, reference counts, and the device's reset and lost states.
+#include <gtest/gtest.h>
+#include <platform_testing.h>
+
+#include <cstring>
+#include <functional>
+#include <tuple>
+#include <utility>
+
+#include "texture_helpers.h"
+#include "test_device.h"
+
+namespace {
+
+using platform::testing::CountD3DLiveObjects;
+using platform::testing::D3DCall;
+
+class Device : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_NE(device, nullptr); }
+    void TearDown() override { platform::testing::ResetAllHooks(); }
+
+    // Windowed at 0 x 0 takes the client area.
+    HRESULT ResetWith(BOOL windowed, UINT width = 0, UINT height = 0, D3DPRESENT_PARAMETERS* out = nullptr) {
+        D3DPRESENT_PARAMETERS params = test.presentParameters();
+        params.Windowed = windowed;
+        params.BackBufferWidth = width;
+        params.BackBufferHeight = height;
+        const HRESULT result = device->Reset(&params);
+        if (out) *out = params;
+        return result;
+    }
+    void ExpectState(HRESULT cooperative, HRESULT present) {
+        EXPECT_EQ(device->TestCooperativeLevel(), cooperative);
+        EXPECT_EQ(device->Present(nullptr, nullptr, nullptr, nullptr), present);
+    }
+    // What every failed or refused reset must leave: not lost, not reset.
+    void ExpectNeedsReset() { ExpectState(D3DERR_DEVICENOTRESET, D3DERR_DEVICELOST); }
+
+    TestDevice test;
+    IDirect3DDevice9* device = test.device();
+};
+
+TEST_F(Device, TheAdapterIsInTheDesktopModeAndCreationRefusesWhatItCannotMake) {
+    D3DDISPLAYMODE mode{};
+    EXPECT_EQ(test.direct3d()->GetAdapterCount(), 1u);
+    ASSERT_EQ(test.direct3d()->GetAdapterDisplayMode(D3DADAPTER_DEFAULT, &mode), D3D_OK);
+    EXPECT_TRUE(mode.Format == D3DFMT_X8R8G8B8 && mode.Width > 0 && mode.Height > 0);
+    EXPECT_EQ(test.direct3d()->GetAdapterDisplayMode(1, &mode), D3DERR_INVALIDCALL);
+    EXPECT_EQ(Direct3DCreate9(D3D_SDK_VERSION - 1), nullptr);
+
+    D3DPRESENT_PARAMETERS params = test.presentParameters(), multisampled = params;
+    multisampled.MultiSampleType = D3DMULTISAMPLE_NONMASKABLE;
+    using Attempt = std::tuple<UINT, HWND, D3DPRESENT_PARAMETERS*>;  // no focus window, no such adapter, multisampling
+    for (auto [adapter, window, p] : {Attempt{D3DADAPTER_DEFAULT, nullptr, &params}, Attempt{1, test.window(), &params},
+                                      Attempt{D3DADAPTER_DEFAULT, test.window(), &multisampled}}) {
+        IDirect3DDevice9* made = nullptr;
+        EXPECT_EQ(test.direct3d()->CreateDevice(adapter, D3DDEVTYPE_HAL, window, 0, p, &made), D3DERR_INVALIDCALL);
+        EXPECT_EQ(made, nullptr);
+    }
+}
+
+// Bindings keep a released resource alive without showing in its count, and the
+// device frees what is still bound when it goes.
+TEST(ReferenceCount, OwnersHoldWhatTheyNeedAndTheDeviceFreesWhatIsStillBound) {
+    const auto before = CountD3DLiveObjects();
+    {
+        TestDevice test;
+        IDirect3DDevice9* device = test.device();
+        ASSERT_NE(device, nullptr);
+        EXPECT_EQ(CountOf(test.direct3d()), 2u) << "the helper's reference plus the device's";
+        IDirect3DTexture9* texture = MakeTexture(device, 4, 4, 0, D3DPOOL_DEFAULT);
+        IDirect3DVertexBuffer9* buffer = nullptr;
+        ASSERT_EQ(device->CreateVertexBuffer(96, 0, 0, D3DPOOL_DEFAULT, &buffer, nullptr), D3D_OK);
+        IDirect3DSurface9 *backBuffer = nullptr, *level = nullptr;
+        ASSERT_EQ(device->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &backBuffer), D3D_OK);
+        EXPECT_EQ(CountOf(device), 4u) << "each resource holds the device";
+        EXPECT_EQ(texture->AddRef(), 2u);
+        EXPECT_EQ(texture->Release(), 1u);
+        EXPECT_EQ(backBuffer->Release(), 0u);
+
+        ASSERT_EQ(texture->GetSurfaceLevel(0, &level), D3D_OK);
+        EXPECT_EQ(texture->Release(), 1u);
+        D3DSURFACE_DESC desc{};
+        EXPECT_TRUE(level->GetDesc(&desc) == D3D_OK && desc.Width == 4u) << "the level outlives its texture's reference";
+        EXPECT_EQ(level->Release(), 0u);
+        EXPECT_EQ(CountD3DLiveObjects().textures, before.textures);
+
+        texture = MakeTexture(device, 4, 4, 0, D3DPOOL_DEFAULT);
+        IDirect3DTexture9* kept = MakeTexture(device, 4, 4, 0, D3DPOOL_DEFAULT);
+        for (auto [stage, bound] : {std::pair{0u, texture}, std::pair{3u, kept}}) {
+            ASSERT_EQ(device->SetTexture(stage, bound), D3D_OK);
+            EXPECT_EQ(bound->Release(), 0u);
+        }
+        ASSERT_EQ(device->SetStreamSource(0, buffer, 0, 24), D3D_OK);
+        EXPECT_EQ(buffer->Release(), 0u);
+        EXPECT_EQ(std::pair(CountD3DLiveObjects().textures, CountD3DLiveObjects().vertexBuffers),
+                  std::pair(before.textures + 2, before.vertexBuffers + 1)) << "a bound resource must not dangle";
+        ASSERT_EQ(device->SetTexture(0, nullptr), D3D_OK);
+        EXPECT_EQ(CountD3DLiveObjects().textures, before.textures + 1);
+    }
+    const auto after = CountD3DLiveObjects();
+    EXPECT_EQ(std::tie(after.direct3d, after.devices, after.textures, after.surfaces, after.vertexBuffers),
+              std::tie(before.direct3d, before.devices, before.textures, before.surfaces, before.vertexBuffers));
+}
+
+TEST_F(Device, ResetRefusedWhileTheCallerHoldsADefaultPoolResourceOrTheBackBuffer) {
+    IDirect3DTexture9* texture = MakeTexture(device, 4, 4, 0, D3DPOOL_DEFAULT);
+    IDirect3DVertexBuffer9* buffer = nullptr;
+    ASSERT_EQ(device->CreateVertexBuffer(96, 0, 0, D3DPOOL_DEFAULT, &buffer, nullptr), D3D_OK);
+    IDirect3DSurface9* backBuffer = nullptr;
+    ASSERT_EQ(device->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &backBuffer), D3D_OK);
+    // Each one alone stands in the way.
+    for (IUnknown* held : std::initializer_list<IUnknown*>{texture, buffer, backBuffer}) {
+        EXPECT_EQ(ResetWith(TRUE), D3DERR_INVALIDCALL);
+        ExpectNeedsReset();
+        held->Release();
+    }
+    // System-memory resources and released-but-bound ones do not.
+    IDirect3DTexture9* staging = MakeTexture(device, 4, 4, 0, D3DPOOL_SYSTEMMEM);
+    texture = MakeTexture(device, 4, 4, 0, D3DPOOL_DEFAULT);
+    device->SetTexture(0, texture);
+    texture->Release();
+    EXPECT_EQ(ResetWith(TRUE), D3D_OK);
+    EXPECT_EQ(device->TestCooperativeLevel(), D3D_OK);
+    EXPECT_EQ(CountD3DLiveObjects().textures, 1) << "the reset unbinds and frees the released one";
+    staging->Release();
+}
+
+TEST_F(Device, ALostDeviceRefusesResetsUntilItsCauseEndsAndAFailedResetLeavesItNeedingOne) {
+    namespace hooks = platform::testing;
+    const HWND window = test.window();
+    hooks::SetWindowFocus(window, true);
+    // A windowed device is lost only when told; a full-screen one also while its
+    // window is inactive or minimised.
+    const std::tuple<BOOL, std::function<void(bool)>> causes[] = {
+        {TRUE, [&](bool lost) { lost ? hooks::LoseDevice(device) : hooks::RestoreLostDevice(device); }},
+        {FALSE, [&](bool lost) { hooks::SetWindowFocus(window, !lost); }},
+        {FALSE, [&](bool lost) { hooks::SetWindowMinimised(window, lost); }}};
+    for (const auto& [windowed, cause] : causes) {
+        ASSERT_EQ(ResetWith(windowed, 640, 480), D3D_OK);
+        EXPECT_EQ(hooks::IsWindowFullScreen(window), !windowed);
+        cause(true);
+        ExpectState(D3DERR_DEVICELOST, D3DERR_DEVICELOST);
+        EXPECT_EQ(ResetWith(windowed, 640, 480), D3DERR_DEVICELOST);
+        EXPECT_EQ(device->TestCooperativeLevel(), D3DERR_DEVICELOST);
+        cause(false);
+        ExpectNeedsReset();
+        hooks::FailD3DCall(D3DCall::Reset, E_FAIL);
+        EXPECT_EQ(ResetWith(windowed, 640, 480), E_FAIL);
+        ExpectNeedsReset();
+    }
+    ASSERT_EQ(ResetWith(TRUE), D3D_OK);
+    EXPECT_FALSE(hooks::IsWindowFullScreen(window));
+    hooks::SetWindowFocus(window, false);  // a windowed device does not care
+    ExpectState(D3D_OK, D3D_OK);
+}
+
+TEST_F(Device, ResetWritesTheActualSizesBackAndRemakesTheBuffersWithOrWithoutDepth) {
+    const D3DPRESENT_PARAMETERS& created = test.presentParameters();
+    EXPECT_EQ(std::tuple(created.BackBufferWidth, created.BackBufferHeight, created.BackBufferCount),
+              std::tuple(640u, 480u, 1u));
+    platform::testing::SetWindowFocus(test.window(), true);
+    const SIZE client = platform::testing::GetClientSize(test.window());
+    const std::tuple<BOOL, UINT, UINT, UINT, UINT> resets[] = {
+        {FALSE, 800, 600, 800, 600}, {TRUE, 320, 200, 320, 200}, {TRUE, 0, 0, UINT(client.cx), UINT(client.cy)}};
+    for (auto [windowed, width, height, actualWidth, actualHeight] : resets) {
+        D3DPRESENT_PARAMETERS params{};
+        ASSERT_EQ(ResetWith(windowed, width, height, &params), D3D_OK);
+        const auto size = std::pair(actualWidth, actualHeight);
+        EXPECT_EQ(std::pair(params.BackBufferWidth, params.BackBufferHeight), size);
+        IDirect3DSurface9* backBuffer = nullptr;
+        D3DSURFACE_DESC desc{};
+        ASSERT_EQ(device->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &backBuffer), D3D_OK);
+        backBuffer->GetDesc(&desc);
+        backBuffer->Release();
+        EXPECT_EQ(std::pair(desc.Width, desc.Height), size);
+        D3DVIEWPORT9 viewport{};
+        device->GetViewport(&viewport);
+        EXPECT_EQ(std::pair(viewport.Width, viewport.Height), size);
+    }
+    EXPECT_EQ(ResetWith(FALSE, 0, 0), D3DERR_INVALIDCALL);
+    D3DPRESENT_PARAMETERS params = test.presentParameters();
+    params.AutoDepthStencilFormat = D3DFMT_D24S8;
+    EXPECT_EQ(device->Reset(&params), D3DERR_INVALIDCALL);
+
+    // Clear takes only what the buffers have: no stencil, and no depth once it is gone.
+    for (auto [count, flags, z] : {std::tuple{0, DWORD{0}, 1.0f}, {0, DWORD{D3DCLEAR_STENCIL}, 1.0f},
+                                   {1, DWORD{D3DCLEAR_TARGET}, 1.0f}, {0, DWORD{D3DCLEAR_ZBUFFER}, 1.5f}})
+        EXPECT_EQ(device->Clear(count, nullptr, flags, 0, z, 0), D3DERR_INVALIDCALL) << flags;
+    params = test.presentParameters();
+    params.EnableAutoDepthStencil = FALSE;
+    ASSERT_EQ(device->Reset(&params), D3D_OK);
+    EXPECT_EQ(device->Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0, 1.0f, 0), D3DERR_INVALIDCALL);
+    DWORD zenable = D3DZB_TRUE;
+    device->GetRenderState(D3DRS_ZENABLE, &zenable);
+    EXPECT_EQ(zenable, DWORD{D3DZB_FALSE});
+}
+
+TEST_F(Device, ResetReturnsEveryStateToItsDefault) {
+    struct Snapshot {
+        DWORD cull, zenable, colorOp1, texCoord2, magFilter5, fvf;
+        D3DMATRIX texture0;
+        D3DVIEWPORT9 viewport;
+    };
+    auto snapshot = [&] {
+        Snapshot s{};
+        device->GetRenderState(D3DRS_CULLMODE, &s.cull);
+        device->GetRenderState(D3DRS_ZENABLE, &s.zenable);
+        device->GetTextureStageState(1, D3DTSS_COLOROP, &s.colorOp1);
+        device->GetTextureStageState(2, D3DTSS_TEXCOORDINDEX, &s.texCoord2);
+        device->GetSamplerState(5, D3DSAMP_MAGFILTER, &s.magFilter5);
+        device->GetFVF(&s.fvf);
+        device->GetTransform(D3DTS_TEXTURE0, &s.texture0);
+        device->GetViewport(&s.viewport);
+        return s;
+    };
+    const Snapshot defaults = snapshot();
+    EXPECT_EQ(std::tuple(defaults.cull, defaults.zenable, defaults.colorOp1, defaults.texCoord2),
+              std::tuple(DWORD{D3DCULL_CCW}, DWORD{D3DZB_TRUE}, DWORD{D3DTOP_DISABLE}, 2u));
+    EXPECT_EQ(defaults.texture0._11, 1.0f);
+
+    D3DMATRIX scaled{};
+    scaled._11 = scaled._44 = 2.0f;
+    const D3DVIEWPORT9 small{10, 10, 100, 100, 0.0f, 1.0f};
+    device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+    device->SetRenderState(D3DRS_ZENABLE, D3DZB_FALSE);
+    device->SetTextureStageState(1, D3DTSS_COLOROP, D3DTOP_MODULATE);
+    device->SetTextureStageState(2, D3DTSS_TEXCOORDINDEX, 0);
+    device->SetSamplerState(5, D3DSAMP_MAGFILTER, D3DTEXF_LINEAR);
+    device->SetFVF(0x142);
+    device->SetTransform(D3DTS_TEXTURE0, &scaled);
+    ASSERT_EQ(device->SetViewport(&small), D3D_OK);
+    // Every field changed, so a state the reset forgets shows.
+    const Snapshot changed = snapshot();
+    const auto* c = reinterpret_cast<const DWORD*>(&changed);
+    const auto* d = reinterpret_cast<const DWORD*>(&defaults);
+    for (size_t i = 0; i < 6; ++i) EXPECT_NE(c[i], d[i]) << "field " << i;
+
+    ASSERT_EQ(device->Reset(&test.presentParameters()), D3D_OK);
+    const Snapshot after = snapshot();
+    EXPECT_EQ(std::memcmp(&after, &defaults, sizeof defaults), 0);
+}
+
+}  // namespace
