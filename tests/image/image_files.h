@@ -1,4 +1,5 @@
-// Small writers for the BMP and TGA files the tests decode, and a scratch folder.
+// Small writers for the BMP and TGA files the tests, fuzz seeds and benchmarks
+// decode, and a scratch folder.
 #pragma once
 
 #include <cstdint>
@@ -29,7 +30,6 @@ struct TgaFile {
     uint8_t colorMapType = 0;
     uint8_t imageType = 2;
     uint16_t xOrigin = 0;
-    uint16_t yOrigin = 0;
     uint16_t width = 1;
     uint16_t height = 1;
     uint8_t depth = 24;
@@ -49,15 +49,12 @@ public:
 
     // Writes the bytes to a file of that name in the folder; returns its full path.
     std::wstring Write(const std::string& name, const std::vector<uint8_t>& bytes) const;
-    std::wstring PathOf(const std::string& name) const;
+    std::wstring PathOf(const std::string& name) const { return (folder_ / name).wstring(); }
 
 private:
     std::filesystem::path folder_;
 };
 
 std::vector<uint8_t> ReadFileBytes(const std::filesystem::path& path);
-
-// Open file descriptors of this process, to prove a decoder closed its stream.
-int OpenFileCount();
 
 }  // namespace image_test

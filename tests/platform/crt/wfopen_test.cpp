@@ -15,16 +15,14 @@ namespace {
 using platform::crt::WideToUtf8;
 
 TEST(WideToUtf8, EncodesEveryLengthOfSequenceAndReplacesWhatIsNotACharacter) {
-    EXPECT_EQ(WideToUtf8(L"Lost And Found\n"), "Lost And Found\n");
-    // Two, three and four bytes: e acute, the Japanese for "board", a playing card.
-    EXPECT_EQ(WideToUtf8(L"\u00e9\u76e4\U0001F0A1"), "\xC3\xA9\xE7\x9B\xA4\xF0\x9F\x82\xA1");
-    EXPECT_EQ(WideToUtf8(L""), "");
+    // One to four bytes: ASCII, e acute, the Japanese for "board", a playing card.
+    EXPECT_EQ(WideToUtf8(L"L\n\u00e9\u76e4\U0001F0A1"), "L\n\xC3\xA9\xE7\x9B\xA4\xF0\x9F\x82\xA1");
     EXPECT_EQ(WideToUtf8(nullptr), "");
     const wchar_t text[] = {L'a', static_cast<wchar_t>(0xD800), L'b', static_cast<wchar_t>(0x110000), L'c', 0};
     EXPECT_EQ(WideToUtf8(text), "a\xEF\xBF\xBD" "b\xEF\xBF\xBD" "c");
 }
 
-// The image loaders read, and the glyph dump writes, through _wfopen.
+// The image loaders open their files through _wfopen; writing goes through it too.
 TEST(Wfopen, OpensNonAsciiNamesInBinaryModeAndFailsLikeFopen) {
     ScratchWorkingDirectory directory;
     ASSERT_FALSE(directory.path().empty());
@@ -36,16 +34,13 @@ TEST(Wfopen, OpensNonAsciiNamesInBinaryModeAndFailsLikeFopen) {
     EXPECT_STREQ(buffer, "PNG\r\nDATA");
     std::fclose(f);
 
-    f = _wfopen(L"text.bmp", L"wb");
-    ASSERT_NE(f, nullptr);
+    ASSERT_NE(f = _wfopen(L"text.bmp", L"wb"), nullptr);
     std::fputs("BM\n", f);
     std::fclose(f);
     EXPECT_EQ(std::filesystem::file_size("text.bmp"), 3u);
-
-    EXPECT_EQ(_wfopen(L"absent.png", L"rb"), nullptr);
-    EXPECT_EQ(_wfopen(nullptr, L"rb"), nullptr);
-    EXPECT_EQ(_wfopen(L"text.bmp", nullptr), nullptr);
-    EXPECT_EQ(_wfopen(L"", L"rb"), nullptr);
+    for (auto [name, mode] : {std::pair{L"absent.png", L"rb"}, {nullptr, L"rb"}, {L"text.bmp", nullptr}, {L"", L"rb"}}) {
+        EXPECT_EQ(_wfopen(name, mode), nullptr);
+    }
 }
 
 }  // namespace
