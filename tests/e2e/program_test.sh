@@ -143,6 +143,7 @@ for _ in $(seq 100); do
   sleep 0.1
 done
 [[ "$(geometry)" == "$windowed" ]] || fail "after two Enters the window is at $(geometry), expected $windowed"
+sleep 1  # frames at the restored size before the screenshot
 expect_board "$(screenshot toggled)" 2 2
 
 press_key "$window" Escape
