@@ -105,20 +105,30 @@ TEST(ReferenceCount, OwnersHoldWhatTheyNeedAndTheDeviceFreesWhatIsStillBound) {
 }
 
 TEST_F(Device, ResetRefusedWhileTheCallerHoldsADefaultPoolResourceOrTheBackBuffer) {
-    IDirect3DTexture9* texture = MakeTexture(device, 4, 4, 0, D3DPOOL_DEFAULT);
-    IDirect3DVertexBuffer9* buffer = nullptr;
-    ASSERT_EQ(device->CreateVertexBuffer(96, 0, 0, D3DPOOL_DEFAULT, &buffer, nullptr), D3D_OK);
-    IDirect3DSurface9* backBuffer = nullptr;
-    ASSERT_EQ(device->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &backBuffer), D3D_OK);
     // Each one alone stands in the way.
-    for (IUnknown* held : std::initializer_list<IUnknown*>{texture, buffer, backBuffer}) {
+    const std::function<IUnknown*()> holds[] = {
+        [&] { return MakeTexture(device, 4, 4, 0, D3DPOOL_DEFAULT); },
+        [&] {
+            IDirect3DVertexBuffer9* buffer = nullptr;
+            EXPECT_EQ(device->CreateVertexBuffer(96, 0, 0, D3DPOOL_DEFAULT, &buffer, nullptr), D3D_OK);
+            return buffer;
+        },
+        [&] {
+            IDirect3DSurface9* backBuffer = nullptr;
+            EXPECT_EQ(device->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &backBuffer), D3D_OK);
+            return backBuffer;
+        }};
+    for (const auto& hold : holds) {
+        IUnknown* held = hold();
+        ASSERT_NE(held, nullptr);
         EXPECT_EQ(ResetWith(TRUE), D3DERR_INVALIDCALL);
         ExpectNeedsReset();
         held->Release();
+        EXPECT_EQ(ResetWith(TRUE), D3D_OK);
     }
     // System-memory resources and released-but-bound ones do not.
     IDirect3DTexture9* staging = MakeTexture(device, 4, 4, 0, D3DPOOL_SYSTEMMEM);
-    texture = MakeTexture(device, 4, 4, 0, D3DPOOL_DEFAULT);
+    IDirect3DTexture9* texture = MakeTexture(device, 4, 4, 0, D3DPOOL_DEFAULT);
     device->SetTexture(0, texture);
     texture->Release();
     EXPECT_EQ(ResetWith(TRUE), D3D_OK);

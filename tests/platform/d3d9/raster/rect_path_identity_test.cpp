@@ -102,6 +102,10 @@ const Scene kScenes[] = {
          s.renderStates[D3DRS_ALPHATESTENABLE] = FALSE;
          s.renderStates[D3DRS_ZFUNC] = D3DCMP_LESS;
      }},
+    {"StrictDepthWithoutDepthWrites", true, [](S& s) {
+         s.renderStates[D3DRS_ZFUNC] = D3DCMP_LESS;
+         s.renderStates[D3DRS_ZWRITEENABLE] = FALSE;
+     }},
     {"AlphaTestAgainst128", true, [](S& s) {
          s.renderStates[D3DRS_ALPHAFUNC] = D3DCMP_LESSEQUAL;
          s.renderStates[D3DRS_ALPHAREF] = 128;
