@@ -31,8 +31,8 @@ HRESULT Direct3D::CreateDevice(UINT adapter, D3DDEVTYPE deviceType, HWND focusWi
                                DWORD /*behaviorFlags*/,
                                D3DPRESENT_PARAMETERS* presentationParameters,
                                IDirect3DDevice9** returnedDeviceInterface) {
+    if (returnedDeviceInterface) *returnedDeviceInterface = nullptr;
     if (const HRESULT failure = InjectedFailure(D3DCall::CreateDevice); failure != S_OK) {
-        if (returnedDeviceInterface) *returnedDeviceInterface = nullptr;
         return failure;
     }
     if (adapter != D3DADAPTER_DEFAULT) return D3DERR_INVALIDCALL;

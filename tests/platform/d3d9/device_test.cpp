@@ -54,7 +54,7 @@ TEST_F(Device, TheAdapterIsInTheDesktopModeAndCreationRefusesWhatItCannotMake) {
     using Attempt = std::tuple<UINT, HWND, D3DPRESENT_PARAMETERS*>;  // no focus window, no such adapter, multisampling
     for (auto [adapter, window, p] : {Attempt{D3DADAPTER_DEFAULT, nullptr, &params}, Attempt{1, test.window(), &params},
                                       Attempt{D3DADAPTER_DEFAULT, test.window(), &multisampled}}) {
-        IDirect3DDevice9* made = nullptr;
+        IDirect3DDevice9* made = test.device();  // a stale value the refusal must clear
         EXPECT_EQ(test.direct3d()->CreateDevice(adapter, D3DDEVTYPE_HAL, window, 0, p, &made), D3DERR_INVALIDCALL);
         EXPECT_EQ(made, nullptr);
     }
