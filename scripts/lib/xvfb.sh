@@ -4,7 +4,8 @@
 start_xvfb() {
   local display_file number
   display_file="$(mktemp)"
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$display_file" >/dev/null 2>&1 &
+  # -noreset: modes added with xrandr would go with the last client otherwise.
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$display_file" >/dev/null 2>&1 &
   XVFB_PID=$!
   for _ in $(seq 100); do
     [[ -s "$display_file" ]] && break
@@ -27,10 +28,11 @@ stop_xvfb() {
   fi
 }
 
-# Waits until a window with exactly this title is mapped; prints its id.
+# Waits until a window with exactly this title is mapped (at most the given
+# seconds, default 10); prints its id.
 wait_for_window() {
-  local title="$1" id=""
-  for _ in $(seq 100); do
+  local title="$1" seconds="${2:-10}" id=""
+  for _ in $(seq $((seconds * 10))); do
     id="$(xdotool search --onlyvisible --name "^${title}\$" 2>/dev/null | head -n 1)" || true
     if [[ -n "$id" ]]; then
       echo "$id"

@@ -1,28 +1,17 @@
 #!/usr/bin/env bash
 # Drives the real program in a private virtual X server with real key presses and
-# checks what it shows, what it writes and how it ends.
-# Usage: program_test.sh <program> <assets dir> <xvfb helper script>
-# Exits 77 (skipped) only when Xvfb or xdotool is missing. Set SCREENSHOT_OUT to keep
-# the first screenshot.
+# checks what a user sees, what it writes and how it ends. One check for both builds:
+# the Linux binary, and the Windows exe under Wine.
+# Usage: program_test.sh linux|windows <program> <assets dir>
+# Exits 77 (skipped) only when the Linux run lacks Xvfb or xdotool; the Windows run
+# fails instead. Set SCREENSHOT_OUT to keep the first screenshot.
 set -uo pipefail
 
-program="$(realpath "$1")"
-assets="$(realpath "$2")"
-source "$3"
-
-for tool in Xvfb xdotool; do
-  if ! command -v "$tool" >/dev/null 2>&1; then
-    echo "SKIP: $tool is not installed"
-    exit 77
-  fi
-done
-# The screen is read with ImageMagick and x11-utils, which the test needs as well.
-for tool in import xwininfo convert; do
-  if ! command -v "$tool" >/dev/null 2>&1; then
-    echo "FAIL: $tool is not installed"
-    exit 1
-  fi
-done
+platform="$1"
+program="$(realpath "$2")"
+assets="$(realpath "$3")"
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
+source "$root/scripts/lib/xvfb.sh"
 
 failures=0
 fail() {
@@ -32,10 +21,114 @@ fail() {
 
 work="$(mktemp -d)"
 pid=""
+
+# ---- What differs between the platforms, all of it here ----
+# texel_slack    how far (in texels) a board pixel may sit from its place in the
+#                composited images: the Linux rasteriser is exact; Wine on Mesa's
+#                llvmpipe picks the neighbouring texel at exact texel boundaries.
+# glyph_width    the width of one character cell of the frame-rate text
+#                (tmMaxCharWidth of the Gothic face each platform substitutes).
+# first_frame_s  how long the first frame may take to appear.
+# prepare        what the run needs before the program starts.
+# start_program  starts it in the background with its standard error in a file.
+# debug_lines    the debugger output, as the program wrote it.
+# expect_full_screen  what the screen shows after the first Enter.
+case "$platform" in
+  linux)
+    texel_slack=0
+    glyph_width=40
+    first_frame_s=10
+    for tool in Xvfb xdotool; do
+      if ! command -v "$tool" >/dev/null 2>&1; then
+        echo "SKIP: $tool is not installed"
+        exit 77
+      fi
+    done
+    prepare() { :; }
+    start_program() {
+      "$program" 2>"$work/stderr.txt" &
+      pid=$!
+    }
+    debug_lines() { cat "$work/stderr.txt"; }
+    # The desktop keeps its 1024 x 768 mode and the frame is stretched over it, 1.6
+    # times as large; texel 34 of a cell sits in a plain patch, so the stretch's
+    # rounding cannot reach another colour.
+    expect_full_screen() {
+      local shot="$work/full.png" col
+      import -display "$DISPLAY" -window root "$shot"
+      expect_size "full screen" "$shot" 1024x768
+      scaled() { echo $(($1 * 8 / 5)) $(($2 * 8 / 5)); }
+      for col in 0 1 3 4 5 6; do
+        expect_pixel "full screen, cell ($col, 3)" "$shot" \
+          $(scaled $(($(corner "$col") + 34)) $(($(corner 3) + 34))) "$(pixel "$assets/Velmo_Grid.png" 34 34)"
+      done
+      expect_pixel "full screen, piece" "$shot" $(scaled $(($(corner 2) + 32)) $(($(corner 0) + 32))) \
+        "$(pixel "$assets/Kai_Orisa05.png" 32 32)"
+      expect_pixel "full screen, off the board" "$shot" $(scaled 560 300) "$background"
+    }
+    ;;
+  windows)
+    texel_slack=1
+    glyph_width=54
+    first_frame_s=40
+    for tool in Xvfb xdotool wine wineserver twm xrandr; do
+      command -v "$tool" >/dev/null 2>&1 || { echo "FAIL: $tool is not installed"; exit 1; }
+    done
+    export WINEPREFIX="${CORVANE_WINEPREFIX:-$work/wineprefix}"
+    export WINEDLLOVERRIDES="mscoree,mshtml="
+    prepare() {
+      # Without a window manager Wine waits in DestroyWindow; twm places windows
+      # where the program asks, without title bars or borders.
+      printf 'NoTitle\nBorderWidth 0\nRandomPlacement\nUsePPosition "on"\n' >"$work/twmrc"
+      twm -f "$work/twmrc" >/dev/null 2>&1 &
+      # Full screen switches the display to 640 x 480, a mode plain Xvfb lacks; Wine
+      # reads the modes when its server starts.
+      xrandr --newmode 640x480 25.18 640 656 752 800 480 490 492 525 -hsync -vsync &&
+        xrandr --addmode screen 640x480 || return 1
+      WINEDEBUG=-all wineboot -i >/dev/null 2>&1 || return 1
+      # Wine has no "MS Gothic": the same Gothic face as the Linux layer stands in.
+      WINEDEBUG=-all wine reg add 'HKCU\Software\Wine\Fonts\Replacements' \
+        /v 'MS Gothic' /d IPAGothic /f >/dev/null 2>&1
+    }
+    start_program() {
+      WINEDEBUG=-all,warn+seh wine "$program" 2>"$work/stderr.txt" &
+      pid=$!
+    }
+    # Wine logs each OutputDebugString call as one escaped string on standard error.
+    debug_lines() {
+      perl -ne 'next unless /:OutputDebugStringA "(.*)"$/;
+        my $s = $1;
+        $s =~ s/\\(n|r|t|\\|"|[0-7]{3})/$1 eq "n" ? "\n" : $1 eq "r" ? "\r" : $1 eq "t" ? "\t" : length($1) == 3 ? chr(oct($1)) : $1/ge;
+        print $s' "$work/stderr.txt"
+    }
+    # Full screen switches the display mode to the back buffer's 640 x 480.
+    expect_full_screen() {
+      local shot="$work/full.png"
+      for _ in $(seq 100); do
+        [[ "$(screen_size)" == 640x480 ]] && break
+        sleep 0.1
+      done
+      sleep 0.5 # frames at the new mode
+      import -display "$DISPLAY" -window root "$shot"
+      expect_size "full screen" "$shot" 640x480
+      expect_frame "full screen" "$shot" 2 0 6 1
+    }
+    ;;
+  *)
+    echo "usage: program_test.sh linux|windows <program> <assets dir>" >&2
+    exit 2
+    ;;
+esac
+# ---- End of the platform differences ----
+
+# The screen is read with ImageMagick and x11-utils.
+for tool in import xwininfo convert; do
+  command -v "$tool" >/dev/null 2>&1 || { echo "FAIL: $tool is not installed"; exit 1; }
+done
+
 cleanup() {
-  if [[ -n "$pid" ]]; then
-    kill "$pid" 2>/dev/null || true
-  fi
+  [[ -n "$pid" ]] && kill "$pid" 2>/dev/null
+  [[ "$platform" == windows ]] && wineserver -k 2>/dev/null
   stop_xvfb
   rm -rf "$work"
 }
@@ -44,6 +137,7 @@ trap cleanup EXIT
 for image in Kai_Orisa05.png Velmo_Grid.png TBX_Cursor.png; do
   cp "$assets/$image" "$work/"
 done
+background="128,128,255"
 
 # "r,g,b" of one pixel of an image file.
 pixel() {
@@ -53,112 +147,156 @@ pixel() {
 expect_pixel() {
   local what="$1" shot="$2" x="$3" y="$4" expected="$5" actual
   actual="$(pixel "$shot" "$x" "$y")"
-  if [[ "$actual" != "$expected" ]]; then
-    fail "$what: pixel ($x, $y) is $actual, expected $expected"
-  fi
+  [[ "$actual" == "$expected" ]] || fail "$what: pixel ($x, $y) is $actual, expected $expected"
 }
 
-screenshot() {
-  import -display "$DISPLAY" -window "$window" "$work/$1.png"
-  echo "$work/$1.png"
+expect_size() {
+  local size
+  size="$(convert "$2" -format '%wx%h' info:)"
+  [[ "$size" == "$3" ]] || fail "$1: the picture is $size, expected $3"
 }
+
+screen_size() { xwininfo -root | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w "x" h}'; }
 
 # Cell (col, row) has its top-left corner at (16 + 64 col, 16 + 64 row).
 corner() { echo $((16 + 64 * $1)); }
 
-# Texels to look for: the middle of each image, and the cursor's band on its left
-# edge; each is opaque in the images this project makes.
-cell_middle="$(pixel "$assets/Velmo_Grid.png" 32 32)"
-piece_middle="$(pixel "$assets/Kai_Orisa05.png" 32 32)"
-cursor_band="$(pixel "$assets/TBX_Cursor.png" 3 40)"
-clear_colour="128,128,255"
-
-expect_board() {
-  local shot="$1" piece_col="$2" cursor_col="$3" col
-  for col in 0 1 2 3 4 5 6; do
-    if [[ "$col" != "$piece_col" ]]; then
-      expect_pixel "cell ($col, 3)" "$shot" $(($(corner "$col") + 32)) $(($(corner 3) + 32)) "$cell_middle"
-      expect_pixel "empty cell ($col, 0)" "$shot" $(($(corner "$col") + 32)) $(($(corner 0) + 32)) "$cell_middle"
-    fi
-  done
-  expect_pixel "piece" "$shot" $(($(corner "$piece_col") + 32)) $(($(corner 0) + 32)) "$piece_middle"
-  expect_pixel "cursor" "$shot" $(($(corner "$cursor_col") + 3)) $(($(corner 0) + 40)) "$cursor_band"
-  expect_pixel "off the board" "$shot" 560 300 "$clear_colour"
-  expect_pixel "below the board" "$shot" 240 470 "$clear_colour"
+# The frame the program should show, composited from its three images: the
+# background colour, the board, the piece, then the cursor over it.
+reference() {
+  local out="$work/reference-$1-$2-$3-$4.png"
+  [[ -f "$out" ]] || convert -size 640x480 "xc:rgb($background)" \
+    \( -size 448x448 "tile:$assets/Velmo_Grid.png" \) -geometry +16+16 -composite \
+    "$assets/Kai_Orisa05.png" -geometry "+$(corner "$1")+$(corner "$2")" -composite \
+    "$assets/TBX_Cursor.png" -geometry "+$(corner "$3")+$(corner "$4")" -composite "$out"
+  echo "$out"
 }
 
-start_xvfb || { fail "Xvfb did not start"; exit 1; }
-cd "$work"
-"$program" 2>"$work/debug.txt" &
-pid=$!
-if ! window="$(wait_for_window Corvane)"; then
-  fail "the window did not appear"
-  exit 1
-fi
-sleep 1
+# The text band in the top-left corner, where the frame-rate digits go.
+text_band="0,0 $((5 * glyph_width - 1)),43"
 
-# Start: board, piece and cursor on cell (0, 0), white digits top left.
-shot="$(screenshot start)"
-[[ -n "${SCREENSHOT_OUT:-}" ]] && cp "$shot" "$SCREENSHOT_OUT"
-size="$(convert "$shot" -format '%wx%h' info:)"
-[[ "$size" == "640x480" ]] || fail "window content is $size, expected 640x480"
-expect_board "$shot" 0 0
-white="$(convert "$shot" -crop 120x40+0+0 +repage txt:- | grep -c '#FFFFFF' || true)"
-[[ "$white" -gt 0 ]] || fail "no white digits in the top-left corner"
+# Every pixel outside the text band equals the reference at its place or, within
+# the texel slack, at a neighbouring place; the digits sit in character cells from
+# the left edge, with no gap.
+expect_frame() {
+  local what="$1" shot="$2" ref dx dy diff=() worst cell white=() lit
+  ref="$(reference "$3" "$4" "$5" "$6")"
+  for dx in $(seq -"$texel_slack" "$texel_slack"); do
+    for dy in $(seq -"$texel_slack" "$texel_slack"); do
+      diff+=(\( "$shot" \( "$ref" -roll "$(printf '%+d%+d' "$dx" "$dy")" \) -compose difference -composite \))
+    done
+  done
+  convert "${diff[@]}" -evaluate-sequence min -fill black -draw "rectangle $text_band" \
+    -separate -evaluate-sequence max "$work/off.png"
+  worst="$(convert "$work/off.png" -format '%[fx:int(255*maxima+0.5)]' info:)"
+  if [[ "$worst" != 0 ]]; then
+    fail "$what: pixels off the composited frame by up to $worst (piece ($3, $4), cursor ($5, $6)), first:" \
+      "$(convert "$work/off.png" -depth 8 txt:- | grep -v '#000000' | sed -n '2,6p' | cut -d' ' -f1 | tr '\n' ' ')"
+  fi
+  for cell in 0 1 2 3 4; do
+    lit="$(convert "$shot" -crop "${glyph_width}x44+$((cell * glyph_width))+0" +repage txt:- | grep -c '#FFFFFF' || true)"
+    white+=("$((lit > 0))")
+  done
+  [[ "${white[*]}" =~ ^1(\ 1)*(\ 0)*$ ]] || fail "$what: frame-rate digits by cell: ${white[*]}, expected lit cells from the left"
+}
 
-# Pick the piece up, walk right twice, set it down: piece and cursor on (2, 0).
-for key in space Right Right space; do
-  press_key "$window" "$key"
-  sleep 0.2
-done
-sleep 0.5
-expect_board "$(screenshot moved)" 2 2
-
-# Full screen and back: the frame is stretched over the whole 1024 x 768 screen, and
-# the window returns to its place with a 640 x 480 client area, state kept.
-# "x,y WIDTHxHEIGHT" of the window's client area on the screen.
+# The window's client area, "x,y WIDTHxHEIGHT" on the screen.
 geometry() {
   xwininfo -id "$window" | awk '/Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4}
     /Width:/ {w=$2} /Height:/ {h=$2} END {print x "," y " " w "x" h}'
 }
+
+# The client area as the user sees it, cut from the screen (Wine draws into a child
+# window, which a window's own picture may not hold).
+screenshot() {
+  local x y size
+  read -r x y size < <(geometry | tr ',' ' ')
+  import -display "$DISPLAY" -window root -crop "${size}+${x}+${y}" +repage "$work/$1.png"
+  echo "$work/$1.png"
+}
+
+press_keys() {
+  local key
+  for key in "$@"; do
+    press_key "$window" "$key"
+    sleep 0.2
+  done
+  sleep 0.5
+}
+
+start_xvfb || { fail "Xvfb did not start"; exit 1; }
+prepare || { fail "the $platform run could not be prepared"; exit 1; }
+cd "$work"
+start_program
+if ! window="$(wait_for_window Corvane "$first_frame_s")"; then
+  fail "no window titled \"Corvane\" within $first_frame_s s"
+  exit 1
+fi
+# The first frame: a board cell's middle shows the cell image.
+cell_middle="$(pixel "$assets/Velmo_Grid.png" 32 32)"
+for _ in $(seq $((first_frame_s * 10))); do
+  [[ "$(pixel "$(screenshot first)" $(($(corner 3) + 32)) $(($(corner 3) + 32)))" == "$cell_middle" ]] && break
+  sleep 0.1
+done
+sleep 1
+
+shot="$(screenshot start)"
+[[ -n "${SCREENSHOT_OUT:-}" ]] && cp "$shot" "$SCREENSHOT_OUT"
+expect_size "window" "$shot" 640x480
+expect_frame "start" "$shot" 0 0 0 0
+
+# Pick the piece up, walk right twice, set it down: piece and cursor on (2, 0).
+press_keys space Right Right space
+expect_frame "after Space, Right, Right, Space" "$(screenshot moved)" 2 0 2 0
+# One row down and five to the right: the cursor stops at the board's edge.
+press_keys Down Right Right Right Right Right
+expect_frame "after Down and five Rights" "$(screenshot walked)" 2 0 6 1
+press_keys F1
+
+# Full screen and back: the window returns to its place with a 640 x 480 client
+# area, the board's state kept.
 windowed="$(geometry)"
 [[ "$windowed" == *" 640x480" ]] || fail "before Enter the client area is $windowed"
-press_key "$window" Return
-sleep 1
-import -display "$DISPLAY" -window root "$work/full.png"
-size="$(convert "$work/full.png" -format '%wx%h' info:)"
-[[ "$size" == "1024x768" ]] || fail "the screen is $size, expected 1024x768"
-# Back-buffer point (x, y) on the screen, 1.6 times as large; texel 34 of a cell
-# sits in a plain patch, so the stretch's rounding cannot reach another colour.
-scaled() { echo $(($1 * 8 / 5)) $(($2 * 8 / 5)); }
-for col in 0 1 3 4 5 6; do
-  expect_pixel "full screen, cell ($col, 3)" "$work/full.png" $(scaled $(($(corner "$col") + 34)) $(($(corner 3) + 34))) "$cell_middle"
-done
-expect_pixel "full screen, piece" "$work/full.png" $(scaled $(($(corner 2) + 32)) $(($(corner 0) + 32))) "$piece_middle"
-expect_pixel "full screen, off the board" "$work/full.png" $(scaled 560 300) "$clear_colour"
-press_key "$window" Return
-# A loaded machine may take a while to switch back: poll for up to ten seconds.
+press_keys Return
+expect_full_screen
+press_keys Return
 for _ in $(seq 100); do
   [[ "$(geometry)" == "$windowed" ]] && break
   sleep 0.1
 done
 [[ "$(geometry)" == "$windowed" ]] || fail "after two Enters the window is at $(geometry), expected $windowed"
-sleep 1  # frames at the restored size before the screenshot
-expect_board "$(screenshot toggled)" 2 2
+sleep 1 # frames at the restored size before the screenshot
+expect_frame "back in the window" "$(screenshot toggled)" 2 0 6 1
 
+# Escape ends the program with -1, seen as 255; one still running is killed.
 press_key "$window" Escape
+for _ in $(seq 100); do
+  kill -0 "$pid" 2>/dev/null || break
+  sleep 0.1
+done
+if kill -0 "$pid" 2>/dev/null; then
+  fail "the program still runs 10 s after Escape; killed"
+  kill -9 "$pid" 2>/dev/null
+fi
 wait "$pid"
 status=$?
 pid=""
 [[ "$status" == 255 ]] || fail "exit status $status, expected 255"
 
+# The last glyph atlas: 4,194,358 bytes behind a 54-byte header of fixed values.
 if [[ -f "$work/text.bmp" ]]; then
   bytes="$(stat -c %s "$work/text.bmp")"
   [[ "$bytes" == 4194358 ]] || fail "text.bmp has $bytes bytes"
+  header="$(head -c 54 "$work/text.bmp" | od -An -tx1 | tr -d ' \n')"
+  # "BM", sizes 0, pixels at 54, a 40-byte info header, 1024 x 1024 bottom-up,
+  # one plane, 32 bits, BI_RGB, the rest 0.
+  expected="424d""00000000""0000""0000""36000000""28000000""00040000""00040000""0100""2000$(printf '0%.0s' {1..48})"
+  [[ "$header" == "$expected" ]] || fail "text.bmp header is $header"
 else
   fail "no text.bmp"
 fi
 
+debug_lines >"$work/debug.txt"
 # Three loads (start and two resets) of three images: every "OK" line nine times.
 for line in OK OK2 OK3; do
   count="$(grep -cx "$line" "$work/debug.txt" || true)"
@@ -166,6 +304,8 @@ for line in OK OK2 OK3; do
 done
 count="$(grep -cx OK4 "$work/debug.txt" || true)"
 [[ "$count" -ge 9 ]] || fail "\"OK4\" appears $count times, expected at least 9"
+count="$(grep -cx x "$work/debug.txt" || true)"
+[[ "$count" == 1 ]] || fail "F1 wrote \"x\" $count times, expected once"
 # One line per digit each time it enters a fresh atlas: within one renderer's life
 # (they end with the batch's destructor line) no digit line repeats.
 lives="$(awk '/^Terminated - Destructor$/ {life++} /^[0-9]$/ {print life ":" $0}' "$work/debug.txt")"
@@ -174,6 +314,8 @@ repeated="$(sort <<<"$lives" | uniq -d)"
 [[ -z "$repeated" ]] || fail "digit lines repeated within one atlas: $repeated"
 destructions="$(grep -cx 'Terminated - Destructor' "$work/debug.txt" || true)"
 [[ "$destructions" == 3 ]] || fail "batch destroyed $destructions times, expected 3"
+[[ "$(tail -n 1 "$work/debug.txt")" == "Terminated - Destructor" ]] ||
+  fail "the debug output does not end with \"Terminated - Destructor\""
 
 if [[ "$failures" -gt 0 ]]; then
   echo "--- debug output ---"
