@@ -49,3 +49,14 @@ press_key() {
   xdotool windowfocus --sync "$window" 2>/dev/null || xdotool windowfocus "$window"
   xdotool key --clearmodifiers "$key"
 }
+
+# The window's client area on the screen, "x,y WIDTHxHEIGHT".
+window_geometry() {
+  xwininfo -id "$1" | awk '/Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4}
+    /Width:/ {w=$2} /Height:/ {h=$2} END {print x "," y " " w "x" h}'
+}
+
+# "r,g,b" of one pixel of an image file.
+pixel() {
+  convert "$1" -format "%[fx:int(255*p{$2,$3}.r+0.5)],%[fx:int(255*p{$2,$3}.g+0.5)],%[fx:int(255*p{$2,$3}.b+0.5)]" info:
+}

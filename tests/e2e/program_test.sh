@@ -22,104 +22,8 @@ fail() {
 work="$(mktemp -d)"
 pid=""
 
-# ---- What differs between the platforms, all of it here ----
-# texel_slack    how far (in texels) a board pixel may sit from its place in the
-#                composited images: the Linux rasteriser is exact; Wine on Mesa's
-#                llvmpipe picks the neighbouring texel at exact texel boundaries.
-# glyph_width    the width of one character cell of the frame-rate text
-#                (tmMaxCharWidth of the Gothic face each platform substitutes).
-# first_frame_s  how long the first frame may take to appear.
-# prepare        what the run needs before the program starts.
-# start_program  starts it in the background with its standard error in a file.
-# debug_lines    the debugger output, as the program wrote it.
-# expect_full_screen  what the screen shows after the first Enter.
-case "$platform" in
-  linux)
-    texel_slack=0
-    glyph_width=40
-    first_frame_s=10
-    for tool in Xvfb xdotool; do
-      if ! command -v "$tool" >/dev/null 2>&1; then
-        echo "SKIP: $tool is not installed"
-        exit 77
-      fi
-    done
-    prepare() { :; }
-    start_program() {
-      "$program" 2>"$work/stderr.txt" &
-      pid=$!
-    }
-    debug_lines() { cat "$work/stderr.txt"; }
-    # The desktop keeps its 1024 x 768 mode and the frame is stretched over it, 1.6
-    # times as large; texel 34 of a cell sits in a plain patch, so the stretch's
-    # rounding cannot reach another colour.
-    expect_full_screen() {
-      local shot="$work/full.png" col
-      import -display "$DISPLAY" -window root "$shot"
-      expect_size "full screen" "$shot" 1024x768
-      scaled() { echo $(($1 * 8 / 5)) $(($2 * 8 / 5)); }
-      for col in 0 1 3 4 5 6; do
-        expect_pixel "full screen, cell ($col, 3)" "$shot" \
-          $(scaled $(($(corner "$col") + 34)) $(($(corner 3) + 34))) "$(pixel "$assets/Velmo_Grid.png" 34 34)"
-      done
-      expect_pixel "full screen, piece" "$shot" $(scaled $(($(corner 2) + 32)) $(($(corner 0) + 32))) \
-        "$(pixel "$assets/Kai_Orisa05.png" 32 32)"
-      expect_pixel "full screen, off the board" "$shot" $(scaled 560 300) "$background"
-    }
-    ;;
-  windows)
-    texel_slack=1
-    glyph_width=54
-    first_frame_s=40
-    for tool in Xvfb xdotool wine wineserver twm xrandr; do
-      command -v "$tool" >/dev/null 2>&1 || { echo "FAIL: $tool is not installed"; exit 1; }
-    done
-    export WINEPREFIX="${CORVANE_WINEPREFIX:-$work/wineprefix}"
-    export WINEDLLOVERRIDES="mscoree,mshtml="
-    prepare() {
-      # Without a window manager Wine waits in DestroyWindow; twm places windows
-      # where the program asks, without title bars or borders.
-      printf 'NoTitle\nBorderWidth 0\nRandomPlacement\nUsePPosition "on"\n' >"$work/twmrc"
-      twm -f "$work/twmrc" >/dev/null 2>&1 &
-      # Full screen switches the display to 640 x 480, a mode plain Xvfb lacks; Wine
-      # reads the modes when its server starts.
-      xrandr --newmode 640x480 25.18 640 656 752 800 480 490 492 525 -hsync -vsync &&
-        xrandr --addmode screen 640x480 || return 1
-      WINEDEBUG=-all wineboot -i >/dev/null 2>&1 || return 1
-      # Wine has no "MS Gothic": the same Gothic face as the Linux layer stands in.
-      WINEDEBUG=-all wine reg add 'HKCU\Software\Wine\Fonts\Replacements' \
-        /v 'MS Gothic' /d IPAGothic /f >/dev/null 2>&1
-    }
-    start_program() {
-      WINEDEBUG=-all,warn+seh wine "$program" 2>"$work/stderr.txt" &
-      pid=$!
-    }
-    # Wine logs each OutputDebugString call as one escaped string on standard error.
-    debug_lines() {
-      perl -ne 'next unless /:OutputDebugStringA "(.*)"$/;
-        my $s = $1;
-        $s =~ s/\\(n|r|t|\\|"|[0-7]{3})/$1 eq "n" ? "\n" : $1 eq "r" ? "\r" : $1 eq "t" ? "\t" : length($1) == 3 ? chr(oct($1)) : $1/ge;
-        print $s' "$work/stderr.txt"
-    }
-    # Full screen switches the display mode to the back buffer's 640 x 480.
-    expect_full_screen() {
-      local shot="$work/full.png"
-      for _ in $(seq 100); do
-        [[ "$(screen_size)" == 640x480 ]] && break
-        sleep 0.1
-      done
-      sleep 0.5 # frames at the new mode
-      import -display "$DISPLAY" -window root "$shot"
-      expect_size "full screen" "$shot" 640x480
-      expect_frame "full screen" "$shot" 2 0 6 1
-    }
-    ;;
-  *)
-    echo "usage: program_test.sh linux|windows <program> <assets dir>" >&2
-    exit 2
-    ;;
-esac
-# ---- End of the platform differences ----
+source "$root/tests/e2e/platforms.sh"
+select_platform "$platform" || exit $?
 
 # The screen is read with ImageMagick and x11-utils.
 for tool in import xwininfo convert; do
@@ -138,11 +42,6 @@ for image in Kai_Orisa05.png Velmo_Grid.png TBX_Cursor.png; do
   cp "$assets/$image" "$work/"
 done
 background="128,128,255"
-
-# "r,g,b" of one pixel of an image file.
-pixel() {
-  convert "$1" -format "%[fx:int(255*p{$2,$3}.r+0.5)],%[fx:int(255*p{$2,$3}.g+0.5)],%[fx:int(255*p{$2,$3}.b+0.5)]" info:
-}
 
 expect_pixel() {
   local what="$1" shot="$2" x="$3" y="$4" expected="$5" actual
@@ -200,11 +99,7 @@ expect_frame() {
   [[ "${white[*]}" =~ ^1(\ 1)*(\ 0)*$ ]] || fail "$what: frame-rate digits by cell: ${white[*]}, expected lit cells from the left"
 }
 
-# The window's client area, "x,y WIDTHxHEIGHT" on the screen.
-geometry() {
-  xwininfo -id "$window" | awk '/Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4}
-    /Width:/ {w=$2} /Height:/ {h=$2} END {print x "," y " " w "x" h}'
-}
+geometry() { window_geometry "$window"; }
 
 # The client area as the user sees it, cut from the screen (Wine draws into a child
 # window, which a window's own picture may not hold).
