@@ -33,8 +33,8 @@ select_platform() {
       # times as large; texel 34 of a cell sits in a plain patch, so the stretch's
       # rounding cannot reach another colour.
       expect_full_screen() {
-        local shot="$work/full.png" col
-        import -display "$DISPLAY" -window root "$shot"
+        local shot col
+        shot="$(screen_picture full)"
         expect_size "full screen" "$shot" 1024x768
         scaled() { echo $(($1 * 8 / 5)) $(($2 * 8 / 5)); }
         for col in 0 1 3 4 5 6; do
@@ -83,15 +83,12 @@ select_platform() {
       }
       # Full screen switches the display mode to the back buffer's 640 x 480.
       expect_full_screen() {
-        local shot="$work/full.png"
         for _ in $(seq 100); do
           [[ "$(screen_size)" == 640x480 ]] && break
           sleep 0.1
         done
-        sleep 0.5 # frames at the new mode
-        import -display "$DISPLAY" -window root "$shot"
-        expect_size "full screen" "$shot" 640x480
-        expect_frame "full screen" "$shot" 2 0 6 1
+        expect_size "full screen" "$(screen_picture full)" 640x480
+        expect_frame "full screen" "screen_picture full" 2 0 6 1
       }
       ;;
     *)
