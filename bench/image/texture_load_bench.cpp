@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "image/bgra_rows.h"
+#include "image/image_decoding.h"
 #include "image/texture_loader.h"
 #include "image_files.h"
 #include "test_device.h"

@@ -4,9 +4,6 @@ namespace {
 
 const wchar_t kClassName[] = L"CorvaneGame";
 const wchar_t kWindowTitle[] = L"Corvane";
-const DWORD kWindowStyle = 0x10CB0000;  // visible, caption, system menu, minimise and maximise boxes
-const LONG kClientWidth = 640;
-const LONG kClientHeight = 480;
 
 }  // namespace
 

@@ -7,6 +7,15 @@
 
 #include "scene/board_scene.h"
 
+// An overlapped window without a sizing border, visible from creation (0x10CB0000):
+// the style of creation, of its size, and of the return from full screen.
+const DWORD kWindowStyle = WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
+// The client area, which is also the back buffer's size in both modes.
+const LONG kClientWidth = 640;
+const LONG kClientHeight = 480;
+
+// Window, message handling and window procedure: app_window.cpp; the device's life:
+// app_window_device.cpp; the camera: app_window_camera.cpp.
 class AppWindow {
 public:
     AppWindow();

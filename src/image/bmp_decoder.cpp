@@ -3,9 +3,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "image/bgra_rows.h"
-#include "image/level_match.h"
-#include "image/decoder_stream.h"
+#include "image/image_decoding.h"
 
 static_assert(sizeof(BITMAPFILEHEADER) == 14, "BMP file header is 14 bytes on disk");
 static_assert(sizeof(BITMAPINFOHEADER) == 40, "BMP info header is 40 bytes on disk");

@@ -5,7 +5,7 @@
 #include <windows.h>
 #include <d3d9.h>
 
-#include "image/image_info.h"
+#include "image/image_decoding.h"
 
 // Fills info from a 24-bit uncompressed BMP header: its size, 1 level,
 // D3DFMT_X8R8G8B8. Returns 1 when the file is one LoadBmp accepts, else 0 and the

@@ -3,7 +3,7 @@
 #include <csetjmp>
 #include <cstdlib>
 
-#include "image/level_match.h"
+#include "image/image_decoding.h"
 #include "image/png_reader.h"
 
 namespace {

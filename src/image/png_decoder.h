@@ -3,7 +3,7 @@
 #include <windows.h>
 #include <d3d9.h>
 
-#include "image/image_info.h"
+#include "image/image_decoding.h"
 
 // Fills info from the PNG header: its size, 32 bits, 1 level, D3DFMT_A8R8G8B8 for
 // every kind of PNG. The record starts at 256 x 256 and keeps that when the header

@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "image/bmp_decoder.h"
-#include "image/image_format.h"
+#include "image/image_decoding.h"
 #include "image/png_decoder.h"
 #include "image/tga_decoder.h"
 

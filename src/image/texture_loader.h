@@ -3,7 +3,7 @@
 #include <windows.h>
 #include <d3d9.h>
 
-#include "image/image_info.h"
+#include "image/image_decoding.h"
 
 // Fills info from the file's header, choosing the probe by the name's extension.
 // Returns 1 when the record is wholly filled and textures may be made from it.

@@ -3,9 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "image/bgra_rows.h"
-#include "image/level_match.h"
-#include "image/decoder_stream.h"
+#include "image/image_decoding.h"
 
 const BYTE TgaTrueColorHeader[12] = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0};
 

@@ -5,7 +5,7 @@
 #include <windows.h>
 #include <d3d9.h>
 
-#include "image/image_info.h"
+#include "image/image_decoding.h"
 
 // The first 12 bytes of every TGA file the decoder reads: no image ID, no colour
 // map, uncompressed true colour, origin 0, 0.

@@ -1,4 +1,11 @@
+// The text renderer's life: the GDI font and DIB section the glyphs are drawn
+// into, the atlas texture they are copied to, rasterising one glyph, and the dump
+// of the glyph bitmap ("text.bmp") that every destruction writes. The glyph cache
+// and string drawing are in text_renderer_glyphs.cpp.
 #include "text/text_renderer.h"
+
+#include <filesystem>
+#include <fstream>
 
 #include "app/debug_trace.h"
 #include "text/coverage_pixel.h"
@@ -190,4 +197,34 @@ void TextRenderer::DrawGlyph(char16_t ch) {
             ConvertToCoverage(row + static_cast<size_t>(x) * 4);
         }
     }
+}
+
+// The glyph bitmap as a 32-bit bottom-up BMP file, written whole on every call.
+void TextRenderer::SaveBitmap(const wchar_t* fileName) const {
+    // Without a DIB section there are no pixels to write: no file at all.
+    if (!glyphBits) {
+        return;
+    }
+    BITMAPFILEHEADER fileHeader;
+    ZeroMemory(&fileHeader, sizeof(fileHeader));
+    fileHeader.bfType = 0x4D42;
+    fileHeader.bfOffBits = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
+
+    BITMAPINFOHEADER infoHeader;
+    ZeroMemory(&infoHeader, sizeof(infoHeader));
+    infoHeader.biSize = sizeof(BITMAPINFOHEADER);
+    infoHeader.biWidth = bitmapWidth;
+    infoHeader.biHeight = bitmapHeight;
+    infoHeader.biPlanes = 1;
+    infoHeader.biBitCount = 32;
+    infoHeader.biCompression = BI_RGB;
+
+    const size_t rowBytes = ((static_cast<size_t>(infoHeader.biBitCount) * infoHeader.biWidth + 31) & ~size_t(31)) / 8;
+    const size_t pixelBytes = rowBytes * static_cast<size_t>(infoHeader.biHeight);
+
+    std::ofstream file(std::filesystem::path(fileName), std::ios::out | std::ios::binary | std::ios::trunc);
+    file.write(reinterpret_cast<const char*>(&fileHeader), sizeof(fileHeader));
+    file.write(reinterpret_cast<const char*>(&infoHeader), sizeof(infoHeader));
+    file.write(reinterpret_cast<const char*>(glyphBits), static_cast<std::streamsize>(pixelBytes));
+    file.close();
 }

@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "app/app_window.h"
-#include "app/camera_transforms.h"
+#include "app/app_window_camera.h"
 
 namespace {
 
@@ -273,7 +273,6 @@ TEST_F(FrameStep, FailedToggleStopsRenderingUntilAnotherEnterSucceeds) {
 // Also the plain rendering step, and shutdown after resets releasing everything.
 TEST_F(FrameStep, ToggleRestoresStylePlaceClientAreaBackBufferAndCamera) {
     ASSERT_TRUE(Create());
-    const LONG windowedStyle = 0x10CB0000;
     const auto expectMode = [&](bool fullScreen, LONG style) {
         ASSERT_FALSE(app.resetFailed);
         EXPECT_EQ(platform::testing::IsWindowFullScreen(app.hwnd), fullScreen);
@@ -292,14 +291,14 @@ TEST_F(FrameStep, ToggleRestoresStylePlaceClientAreaBackBufferAndCamera) {
             EXPECT_EQ(std::tuple(client.right, client.bottom, shown.cx, shown.cy), std::tuple(640, 480, 640, 480));
         }
     };
-    expectMode(false, windowedStyle);
+    expectMode(false, static_cast<LONG>(kWindowStyle));
     SetWindowPos(app.hwnd, nullptr, 57, 33, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     RECT before{}, after{};
     GetWindowRect(app.hwnd, &before);
     Press(VK_RETURN);
     expectMode(true, static_cast<LONG>(WS_POPUP));
     Press(VK_RETURN);
-    expectMode(false, windowedStyle);
+    expectMode(false, static_cast<LONG>(kWindowStyle));
     GetWindowRect(app.hwnd, &after);
     EXPECT_EQ(std::tuple(after.left, after.top, after.right, after.bottom),
               std::tuple(before.left, before.top, before.right, before.bottom));

@@ -19,7 +19,7 @@ namespace {
 using platform::win32::IsWindowActive;
 using platform::win32::SdlWindowOf;
 
-constexpr DWORD kGameStyle = 0x10CB0000;
+constexpr DWORD kGameStyle = WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
 constexpr UINT kUserMessage = 0x0400;
 
 struct Received { HWND hwnd; UINT message; LONG_PTR userDataAtArrival; };

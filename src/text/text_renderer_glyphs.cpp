@@ -1,8 +1,28 @@
-// Which characters have cells in the atlas, and where: cell k of glyphChars lies
-// in column k mod n, row k div n, with n cells to a row.
+// The text renderer's glyphs: which characters have cells in the atlas, and
+// where (cell k of glyphChars lies in column k mod n, row k div n, with n cells to
+// a row), and drawing a string from them.
 #include "text/text_renderer.h"
 
 #include <algorithm>
+
+namespace {
+
+// The string as UTF-16 code units, whatever the width of wchar_t.
+std::u16string ToCodeUnits(const wchar_t* text) {
+    std::u16string units;
+    for (; *text != 0; ++text) {
+        const unsigned long code = static_cast<unsigned long>(*text);
+        if (sizeof(wchar_t) > 2 && code > 0xFFFF && code <= 0x10FFFF) {
+            units.push_back(static_cast<char16_t>(0xD800 + ((code - 0x10000) >> 10)));
+            units.push_back(static_cast<char16_t>(0xDC00 + ((code - 0x10000) & 0x3FF)));
+        } else {
+            units.push_back(static_cast<char16_t>(code));
+        }
+    }
+    return units;
+}
+
+}  // namespace
 
 LONG TextRenderer::CellsPerRow() const {
     const LONG w = textMetrics.tmMaxCharWidth;
@@ -73,4 +93,27 @@ void TextRenderer::FindGlyph(char16_t ch, SourceRect& rect) const {
     rect.top = (k / n) * h;
     rect.right = rect.left + w;
     rect.bottom = rect.top + h;
+}
+
+// One line of text from the screen's top-left corner, one cell-wide quad per
+// character, every new character rasterised before any quad is queued.
+int TextRenderer::DrawString(const wchar_t* text, SpriteBatch* batch) {
+    const LONG w = textMetrics.tmMaxCharWidth;
+    const LONG h = textMetrics.tmHeight;
+    float x = 0.0f;
+    const float y = 0.0f;
+    SourceRect source = {0, 0, w, h};
+
+    const std::u16string units = ToCodeUnits(text);
+    RasteriseString(units);
+
+    for (size_t i = 0; i < units.size(); ++i) {
+        // An uncached character keeps the cell the rectangle last held.
+        FindGlyph(units[i], source);
+        if (batch && batch->device) {
+            batch->AddQuad(atlasTexture, source, x, y);
+        }
+        x += static_cast<float>(w);
+    }
+    return 1;
 }

@@ -1,4 +1,5 @@
-#include "app/camera_transforms.h"
+// The AppWindow's camera: the fixed projection and view it sets on the device.
+#include "app/app_window_camera.h"
 
 #include <cmath>
 

@@ -1,3 +1,5 @@
+// The AppWindow's device: creation, one frame, recovery of a lost device and the
+// full-screen switch, each reset bracketed by the scene's release and reload.
 #include "app/app_window.h"
 #include "app/debug_trace.h"
 
@@ -5,9 +7,6 @@ namespace {
 
 const D3DCOLOR kClearColour = 0xFF8080FF;
 const DWORD kLostPollMilliseconds = 100;
-const DWORD kWindowedStyle = 0x10CB0000;
-const UINT kBackBufferWidth = 640;
-const UINT kBackBufferHeight = 480;
 
 }  // namespace
 
@@ -101,14 +100,14 @@ void AppWindow::ToggleFullScreen() {
         GetWindowRect(hwnd, &windowRect);
         savedLeft = windowRect.left;
         savedTop = windowRect.top;
-        presentParams.BackBufferHeight = kBackBufferHeight;
-        presentParams.BackBufferWidth = kBackBufferWidth;
+        presentParams.BackBufferHeight = kClientHeight;
+        presentParams.BackBufferWidth = kClientWidth;
         style = WS_POPUP;
     } else {
-        RECT rect = {0, 0, static_cast<LONG>(kBackBufferWidth), static_cast<LONG>(kBackBufferHeight)};
-        AdjustWindowRect(&rect, kWindowedStyle, FALSE);
+        RECT rect = {0, 0, kClientWidth, kClientHeight};
+        AdjustWindowRect(&rect, kWindowStyle, FALSE);
         SetWindowPos(hwnd, NULL, savedLeft, savedTop, rect.right - rect.left, rect.bottom - rect.top, SWP_NOZORDER);
-        style = kWindowedStyle;
+        style = kWindowStyle;
     }
     SetWindowLongW(hwnd, GWL_STYLE, static_cast<LONG>(style));
     SetWindowPos(hwnd, NULL, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_FRAMECHANGED);
