@@ -4,6 +4,10 @@
 
 #include <cstring>
 
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
+#endif
+
 namespace d3d9sw::raster {
 namespace {
 
@@ -51,6 +55,20 @@ struct VectorTypes<32> {
     typedef uint16_t U16 __attribute__((vector_size(32)));
     typedef uint16_t DepthLanes __attribute__((vector_size(16)));
 };
+
+// Bit i set when lane i of a comparison result is all ones: one instruction where
+// the processor has it, as the lane tests run for every group of pixels.
+#if defined(__x86_64__) || defined(__i386__)
+[[gnu::target("avx2")]] inline int LaneBits(VectorTypes<32>::I32 v) {
+    return _mm256_movemask_ps(reinterpret_cast<__m256>(v));
+}
+inline int LaneBits(VectorTypes<16>::I32 v) { return _mm_movemask_ps(reinterpret_cast<__m128>(v)); }
+#else
+inline int LaneBits(VectorTypes<16>::I32 v) {
+    return (v[0] & 1) | (v[1] & 2) | (v[2] & 4) | (v[3] & 8);
+}
+#endif
+inline int LaneBits(VectorTypes<4>::I32 v) { return v[0] & 1; }
 
 template <int Bytes>
 struct Lanes {
@@ -155,21 +173,7 @@ struct Lanes {
         return (lt & less) | (gt & greater) | (~(lt | gt) & equal);
     }
 
-    RECT_INLINE static bool FoldLanes(U32 v, bool all) {
-        if constexpr (kPixels == 1) {
-            return all ? (v[0] == 0xFFFFFFFFu) : (v[0] != 0);
-        } else {
-            uint64_t parts[kPixels / 2];
-            std::memcpy(parts, &v, sizeof parts);
-            uint64_t folded = parts[0];
-            for (int i = 1; i < kPixels / 2; ++i)
-                folded = all ? folded & parts[i] : folded | parts[i];
-            return all ? folded == ~uint64_t{0} : folded != 0;
-        }
-    }
-
-    RECT_INLINE static bool AnyLaneSet(U32 v) { return FoldLanes(v, false); }
-    RECT_INLINE static bool AllLanesSet(U32 v) { return FoldLanes(v, true); }
+    static constexpr int kAllLanes = (1 << kPixels) - 1;
 
     template <DepthMode Mode, bool Blend>
     RECT_INLINE static void Pixels(const Constants& k, bool modulate, bool depthWrite,
@@ -181,14 +185,15 @@ struct Lanes {
         if constexpr (Mode == DepthMode::Compare) {
             const U32 stored = LoadDepth(depth);
             pass &= Passes(k.depth, stored, k.depthLess, k.depthEqual, k.depthGreater);
-            if (!AnyLaneSet((U32)pass)) return;
+            if (LaneBits(pass) == 0) return;
             if (depthWrite) StoreDepth(depth, (k.depth & (U32)pass) | (stored & ~(U32)pass));
         } else {
             // Whole groups of transparent texels are common and leave everything as it was.
-            if (!AnyLaneSet((U32)pass)) return;
+            const int passing = LaneBits(pass);
+            if (passing == 0) return;
             if constexpr (Mode == DepthMode::AlwaysPasses) {
                 if (depthWrite) {
-                    if (AllLanesSet((U32)pass)) {
+                    if (passing == kAllLanes) {
                         StoreDepth(depth, k.depth);
                     } else {
                         const U32 stored = LoadDepth(depth);
@@ -201,7 +206,7 @@ struct Lanes {
         U32 result = source;
         // Over an opaque group the blend returns the source exactly.
         if constexpr (Blend)
-            if (AnyLaneSet(alpha ^ 0xFF)) result = BlendOver(source, dest);
+            if (LaneBits((I32)(alpha == 0xFF)) != kAllLanes) result = BlendOver(source, dest);
         Store(color, (result & (U32)pass) | (dest & ~(U32)pass));
     }
 };
