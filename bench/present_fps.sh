@@ -88,9 +88,11 @@ echo "  this build:    $(present_cost "$build")"
 [[ -n "$earlier" ]] && echo "  earlier build: $(present_cost "$earlier")"
 
 echo
-echo "render only, the program's frame against the floors (CPU time, medians of 5):"
+# Repetitions interleaved at random, so that the frame and the floors see the same load.
+echo "render only, the program's frame against the floors (CPU time, medians of 9):"
 SDL_VIDEODRIVER=dummy "$build/bench/d3d9/bench_raster_frame" \
-  --benchmark_filter='RasterFrame_Automatic|Floor' --benchmark_repetitions=5 \
+  --benchmark_filter='RasterFrame_Automatic|Floor' --benchmark_repetitions=9 \
+  --benchmark_enable_random_interleaving=true --benchmark_min_time=0.1 \
   --benchmark_report_aggregates_only=true --benchmark_format=csv 2>/dev/null |
   awk -F, '/_median"/ {gsub(/"/, "", $1); sub(/_median$/, "", $1); t[$1] = $4} END {
     frame = t["BM_RasterFrame_Automatic"]
