@@ -57,18 +57,22 @@ struct VectorTypes<32> {
 };
 
 // Bit i set when lane i of a comparison result is all ones: one instruction where
-// the processor has it, as the lane tests run for every group of pixels.
+// the processor has it, as the lane tests run for every group of pixels. By
+// reference, as a 256-bit value may not cross into an AVX2 function from code
+// compiled without AVX.
 #if defined(__x86_64__) || defined(__i386__)
-[[gnu::target("avx2")]] inline int LaneBits(VectorTypes<32>::I32 v) {
+[[gnu::target("avx2")]] inline int LaneBits(const VectorTypes<32>::I32& v) {
     return _mm256_movemask_ps(reinterpret_cast<__m256>(v));
 }
-inline int LaneBits(VectorTypes<16>::I32 v) { return _mm_movemask_ps(reinterpret_cast<__m128>(v)); }
+inline int LaneBits(const VectorTypes<16>::I32& v) {
+    return _mm_movemask_ps(reinterpret_cast<__m128>(v));
+}
 #else
-inline int LaneBits(VectorTypes<16>::I32 v) {
+inline int LaneBits(const VectorTypes<16>::I32& v) {
     return (v[0] & 1) | (v[1] & 2) | (v[2] & 4) | (v[3] & 8);
 }
 #endif
-inline int LaneBits(VectorTypes<4>::I32 v) { return v[0] & 1; }
+inline int LaneBits(const VectorTypes<4>::I32& v) { return v[0] & 1; }
 
 template <int Bytes>
 struct Lanes {
