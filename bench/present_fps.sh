@@ -70,7 +70,7 @@ for name in "${programs[@]}"; do
     "$(median <<<"${fps[$name]}")" "$(median <<<"${first[$name]}")"
 done
 awk -v a="$(median <<<"${fps[program]}")" -v b="$(median <<<"${fps[sdl_software]}")" \
-  'BEGIN {printf "  program / sdl_software = %.2f\n", b > 0 ? a / b : 0}'
+  'BEGIN {printf "  program / sdl_software = %.2f\n", (b > 0 ? a / b : 0)}'
 
 # Present cost per frame: clear and present less clear alone, medians of three
 # repetitions; wall time includes the X server's side of the copy.
