@@ -1,6 +1,7 @@
 // The frame workload three ways in one run: through the rasteriser (by route), through
-// SDL2's software renderer as the peer baseline, and as a hand-vectorised clear-and-
-// blend floor that does nothing but the arithmetic the frame needs.
+// SDL2's software renderer as the peer baseline, and as hand-vectorised floors that do
+// nothing but the arithmetic the frame needs: clear and blend every texel, or clear
+// colour and depth and blend only the texels the alpha test keeps.
 #include "frame_workload.h"
 
 #include "d3d9/raster/color_math.h"
@@ -117,10 +118,15 @@ BENCHMARK(BM_SdlSoftwareFrame)->Unit(benchmark::kMicrosecond);
 // -- the floor: clear and source-over blend, nothing else -----------------------------
 
 #if defined(__x86_64__)
-[[gnu::target("avx2")]] void ClearAvx2(uint32_t* pixels, size_t count, uint32_t value) {
-    const __m256i v = _mm256_set1_epi32(static_cast<int>(value));
+template <typename T>
+[[gnu::target("avx2")]] void ClearAvx2(T* pixels, size_t count, T value) {
+    constexpr size_t kLanes = sizeof(__m256i) / sizeof(T);
+    T pattern[kLanes];
+    std::fill(pattern, pattern + kLanes, value);
+    const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(pattern));
     size_t i = 0;
-    for (; i + 8 <= count; i += 8) _mm256_storeu_si256(reinterpret_cast<__m256i*>(pixels + i), v);
+    for (; i + kLanes <= count; i += kLanes)
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(pixels + i), v);
     for (; i < count; ++i) pixels[i] = value;
 }
 
@@ -129,13 +135,15 @@ BENCHMARK(BM_SdlSoftwareFrame)->Unit(benchmark::kMicrosecond);
     return _mm256_srli_epi16(_mm256_add_epi16(biased, _mm256_srli_epi16(biased, 8)), 8);
 }
 
-[[gnu::target("avx2")]] void BlendRowAvx2(uint32_t* dest, const uint32_t* source, int count) {
+[[gnu::target("avx2")]] void BlendRowAvx2(uint32_t* dest, const uint32_t* source, int count,
+                                          bool skipTransparent) {
     const __m256i fieldMask = _mm256_set1_epi32(0x00FF00FF);
     int i = 0;
     for (; i + 8 <= count; i += 8) {
         const __m256i s = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(source + i));
-        const __m256i d = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(dest + i));
         const __m256i alpha = _mm256_srli_epi32(s, 24);
+        if (skipTransparent && _mm256_testz_si256(alpha, alpha)) continue;
+        const __m256i d = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(dest + i));
         const __m256i a = _mm256_or_si256(alpha, _mm256_slli_epi32(alpha, 16));
         const __m256i ia = _mm256_sub_epi16(fieldMask, a);
         const __m256i low =
@@ -150,6 +158,7 @@ BENCHMARK(BM_SdlSoftwareFrame)->Unit(benchmark::kMicrosecond);
     }
     for (; i < count; ++i) {
         const uint32_t a = source[i] >> 24;
+        if (skipTransparent && a == 0) continue;
         uint32_t out = 0;
         for (int shift = 0; shift < 32; shift += 8)
             out |= Div255Round(Channel(source[i], shift) * a + Channel(dest[i], shift) * (255 - a))
@@ -158,29 +167,39 @@ BENCHMARK(BM_SdlSoftwareFrame)->Unit(benchmark::kMicrosecond);
     }
 }
 
-void BM_ClearBlendFloorAvx2(benchmark::State& state) {
+// `skipTransparent`: clear the 16-bit depth buffer as well and leave out the groups
+// of eight texels whose alpha is all 0, which the alpha test would discard.
+void ClearBlendFloor(benchmark::State& state, bool skipTransparent) {
     if (!__builtin_cpu_supports("avx2")) {
         state.SkipWithError("no AVX2");
         return;
     }
     const FrameWorkload& workload = Workload();
     std::vector<uint32_t> frame(static_cast<size_t>(kFrameWidth) * kFrameHeight);
+    std::vector<uint16_t> depth(frame.size());
     for (auto _ : state) {
         ClearAvx2(frame.data(), frame.size(), kClearColor);
+        if (skipTransparent) ClearAvx2(depth.data(), depth.size(), uint16_t{0xFFFF});
         for (const QuadDraw& quad : workload.quads) {
             const int w = quad.source.right - quad.source.left;
             const int h = quad.source.bottom - quad.source.top;
             const Texture2D& t = quad.texture->desc;
             for (int r = 0; r < h; ++r)
                 BlendRowAvx2(frame.data() + static_cast<size_t>(quad.y + r) * kFrameWidth + quad.x,
-                             t.texels + (quad.source.top + r) * t.pitch + quad.source.left, w);
+                             t.texels + (quad.source.top + r) * t.pitch + quad.source.left, w,
+                             skipTransparent);
         }
         benchmark::DoNotOptimize(frame.data());
+        benchmark::DoNotOptimize(depth.data());
         benchmark::ClobberMemory();
     }
     SetCounters(state);
 }
+
+void BM_ClearBlendFloorAvx2(benchmark::State& state) { ClearBlendFloor(state, false); }
+void BM_ClearDepthBlendSkipFloorAvx2(benchmark::State& state) { ClearBlendFloor(state, true); }
 BENCHMARK(BM_ClearBlendFloorAvx2)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ClearDepthBlendSkipFloorAvx2)->Unit(benchmark::kMicrosecond);
 #endif
 
 }  // namespace

@@ -15,7 +15,7 @@ HRESULT Device::Create(IDirect3D9& direct3d, HWND focusWindow, D3DPRESENT_PARAME
     *device = nullptr;
     if (!params || !focusWindow) return D3DERR_INVALIDCALL;
     const HWND window = params->hDeviceWindow ? params->hDeviceWindow : focusWindow;
-    if (!platform::win32::SdlWindowOf(window)) return D3DERR_INVALIDCALL;
+    if (!IsWindow(window)) return D3DERR_INVALIDCALL;
     D3DPRESENT_PARAMETERS resolved = *params;
     if (const HRESULT result = ApplyPresentation(window, resolved, false); result != D3D_OK) {
         return result;
@@ -116,7 +116,7 @@ HRESULT Device::ApplyResetParameters(D3DPRESENT_PARAMETERS* params) {
 }
 
 void Device::Restart() {
-    swapChain_ = std::make_unique<SwapChain>(*this, params_);
+    swapChain_ = std::make_unique<SwapChain>(*this, PresentationWindow(), params_);
     state_.SetDefaults(swapChain_->Width(), swapChain_->Height(), swapChain_->HasDepth());
     fvf_ = 0;
     inScene_ = false;

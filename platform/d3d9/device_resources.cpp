@@ -87,7 +87,7 @@ HRESULT Device::GetRenderTargetData(IDirect3DSurface9* renderTarget,
     if (from.width != to.width || from.height != to.height || from.format != to.format) {
         return D3DERR_INVALIDCALL;
     }
-    std::copy_n(from.pixels.Read(), from.pixels.size(), to.pixels.Write());
+    std::copy_n(swapChain_->Pixels(), from.pixels.size(), to.pixels.Write());
     return D3D_OK;
 }
 

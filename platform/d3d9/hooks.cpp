@@ -3,7 +3,6 @@
 #include <map>
 
 #include "d3d9/device.h"
-#include "d3d9/surface_memory.h"
 
 namespace d3d9sw {
 
@@ -19,8 +18,10 @@ struct HookState {
     platform::testing::D3DLiveObjects live;
     int presents = 0;
     int draws = 0;
-    const SurfaceMemory* presented = nullptr;
-    platform::testing::Frame retained;  // the last frame of a device that is gone
+    const uint32_t* presented = nullptr;
+    int presentedWidth = 0;
+    int presentedHeight = 0;
+    platform::testing::Frame retained;  // a frame whose pixels have been given up
 };
 
 HookState& Hooks() {
@@ -45,9 +46,10 @@ int& LiveCounter(LiveKind kind) {
     return live.vertexBuffers;
 }
 
-platform::testing::Frame CopyFrame(const SurfaceMemory& memory) {
-    return platform::testing::Frame{memory.width, memory.height,
-                                    {memory.pixels.Read(), memory.pixels.Read() + memory.pixels.size()}};
+platform::testing::Frame CopyPresented(const HookState& hooks) {
+    const size_t count = static_cast<size_t>(hooks.presentedWidth) * hooks.presentedHeight;
+    return platform::testing::Frame{hooks.presentedWidth, hooks.presentedHeight,
+                                    {hooks.presented, hooks.presented + count}};
 }
 
 }  // namespace
@@ -81,12 +83,17 @@ void CountPresent() { ++Hooks().presents; }
 
 void CountDrawPrimitive() { ++Hooks().draws; }
 
-void PublishPresentedFrame(const SurfaceMemory* presented) { Hooks().presented = presented; }
-
-void WithdrawPresentedFrame(const SurfaceMemory* presented) {
+void PublishPresentedFrame(const uint32_t* pixels, int width, int height) {
     HookState& hooks = Hooks();
-    if (hooks.presented != presented) return;
-    hooks.retained = CopyFrame(*presented);
+    hooks.presented = pixels;
+    hooks.presentedWidth = width;
+    hooks.presentedHeight = height;
+}
+
+void WithdrawPresentedFrame(const uint32_t* pixels, bool keepCopy) {
+    HookState& hooks = Hooks();
+    if (hooks.presented != pixels) return;
+    hooks.retained = keepCopy ? CopyPresented(hooks) : platform::testing::Frame{};
     hooks.presented = nullptr;
 }
 
@@ -111,7 +118,7 @@ void RestoreLostDevice(IDirect3DDevice9* device) {
 
 Frame LastPresentedFrame() {
     const d3d9sw::HookState& hooks = d3d9sw::Hooks();
-    return hooks.presented ? d3d9sw::CopyFrame(*hooks.presented) : hooks.retained;
+    return hooks.presented ? d3d9sw::CopyPresented(hooks) : hooks.retained;
 }
 
 int PresentCount() { return d3d9sw::Hooks().presents; }

@@ -5,6 +5,8 @@
 #include <d3d9.h>
 #include <platform_testing.h>
 
+#include <cstdint>
+
 namespace d3d9sw {
 
 // S_OK when `call` should do its work, else the result a test asked it to fail with.
@@ -25,12 +27,10 @@ public:
 void CountPresent();
 void CountDrawPrimitive();
 
-struct SurfaceMemory;
-
-// The presented buffer of the device that presented last; it is read when a test
-// asks for the frame. A device gives it up (and the frame is copied) before the
-// buffer goes away.
-void PublishPresentedFrame(const SurfaceMemory* presented);
-void WithdrawPresentedFrame(const SurfaceMemory* presented);
+// The pixels the device that presented last showed; they are read when a test asks
+// for the frame. A device gives them up before they change or go away, keeping a
+// copy when `keepCopy` is set.
+void PublishPresentedFrame(const uint32_t* pixels, int width, int height);
+void WithdrawPresentedFrame(const uint32_t* pixels, bool keepCopy);
 
 }  // namespace d3d9sw

@@ -6,11 +6,11 @@
 #include "d3d9/raster/target_fill.h"
 
 #include "d3d9/hooks.h"
-#include "d3d9/window_presenter.h"
+#include "win32/frame_output.h"
 
 namespace d3d9sw {
 
-SwapChain::SwapChain(Device& device, const D3DPRESENT_PARAMETERS& params)
+SwapChain::SwapChain(Device& device, HWND window, const D3DPRESENT_PARAMETERS& params)
     : backBuffer_(Surface::CreateBackBuffer(device, params.BackBufferWidth,
                                             params.BackBufferHeight, params.BackBufferFormat)),
       presented_(params.BackBufferWidth, params.BackBufferHeight, params.BackBufferFormat,
@@ -19,23 +19,49 @@ SwapChain::SwapChain(Device& device, const D3DPRESENT_PARAMETERS& params)
                  ? static_cast<size_t>(params.BackBufferWidth) * params.BackBufferHeight
                  : 0,
              uint16_t{0xFFFF}),
-      discard_(params.SwapEffect == D3DSWAPEFFECT_DISCARD) {}
+      swapEffect_(params.SwapEffect),
+      window_(window) {}
 
 SwapChain::~SwapChain() {
-    WithdrawPresentedFrame(&presented_);
+    if (shown_) WithdrawPresentedFrame(shown_, true);
     backBuffer_->Unbind();
+}
+
+uint32_t* SwapChain::DrawPixels() {
+    SurfaceMemory& back = backBuffer_->Memory();
+    if (!drawing_) {
+        drawing_ = true;
+        // The window's memory is drawn over next, or may go with a change of size.
+        if (shownInWindow_) WithdrawPresentedFrame(shown_, false);
+        if (swapEffect_ == D3DSWAPEFFECT_DISCARD) {
+            windowPixels_ = platform::win32::WindowFrameMemory(window_, back.width, back.height);
+        }
+    }
+    return windowPixels_ ? windowPixels_ : back.pixels.Write();
+}
+
+const uint32_t* SwapChain::Pixels() const {
+    return windowPixels_ ? windowPixels_ : backBuffer_->Memory().pixels.Read();
 }
 
 void SwapChain::Present(HWND window) {
     SurfaceMemory& back = backBuffer_->Memory();
-    if (discard_) {
-        std::swap(back.pixels, presented_.pixels);
+    shownInWindow_ = windowPixels_ != nullptr;
+    if (shownInWindow_) {
+        shown_ = windowPixels_;
     } else {
-        std::copy_n(back.pixels.Read(), back.pixels.size(), presented_.pixels.Write());
+        if (swapEffect_ == D3DSWAPEFFECT_COPY) {
+            std::copy_n(back.pixels.Read(), back.pixels.size(), presented_.pixels.Write());
+        } else {
+            std::swap(back.pixels, presented_.pixels);
+        }
+        shown_ = presented_.pixels.Read();
     }
-    PublishPresentedFrame(&presented_);
+    PublishPresentedFrame(shown_, back.width, back.height);
     CountPresent();
-    PresentToWindow(window, presented_);
+    platform::win32::PresentFrame(window, {shown_, back.width, back.height, back.PitchBytes()});
+    windowPixels_ = nullptr;
+    drawing_ = false;
 }
 
 void SwapChain::Fill(const D3DRECT& area, std::optional<D3DCOLOR> color,
@@ -46,8 +72,7 @@ void SwapChain::Fill(const D3DRECT& area, std::optional<D3DCOLOR> color,
 }
 
 raster::ColorTarget SwapChain::ColorTarget() {
-    SurfaceMemory& back = backBuffer_->Memory();
-    return raster::ColorTarget{back.pixels.Write(), back.width, back.height, back.width};
+    return raster::ColorTarget{DrawPixels(), Width(), Height(), Width()};
 }
 
 raster::DepthTarget SwapChain::DepthTarget() {

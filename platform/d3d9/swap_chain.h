@@ -3,6 +3,7 @@
 #pragma once
 
 #include <d3d9.h>
+#include <windows.h>
 
 #include <cstdint>
 #include <optional>
@@ -15,32 +16,46 @@ namespace d3d9sw {
 
 class SwapChain {
 public:
-    // `params` holds resolved values (sizes and format set).
-    SwapChain(Device& device, const D3DPRESENT_PARAMETERS& params);
+    // `params` holds resolved values (sizes and format set); `window` is the one the
+    // device presents to unless Present names another.
+    SwapChain(Device& device, HWND window, const D3DPRESENT_PARAMETERS& params);
     SwapChain(const SwapChain&) = delete;
     SwapChain& operator=(const SwapChain&) = delete;
     ~SwapChain();
 
-    // Shows the back buffer in `window`. With D3DSWAPEFFECT_DISCARD the buffers trade
-    // places instead of being copied, leaving the back buffer's contents undefined.
+    // Shows the back buffer in `window`. D3DSWAPEFFECT_DISCARD draws each frame
+    // straight into the window's memory where it has the back buffer's size and
+    // layout, and trades buffers otherwise, leaving the back buffer undefined;
+    // FLIP trades buffers, so the back buffer then holds the frame shown before;
+    // COPY copies, so the back buffer keeps its contents.
     void Present(HWND window);
 
     Surface& BackBuffer() { return *backBuffer_; }
+    // The back buffer's pixels as they stand, for reading.
+    const uint32_t* Pixels() const;
     bool HasDepth() const { return !depth_.empty(); }
     int Width() const { return backBuffer_->Memory().width; }
     int Height() const { return backBuffer_->Memory().height; }
     raster::ColorTarget ColorTarget();
     raster::DepthTarget DepthTarget();
     // Sets the pixels of `area` (x2, y2 exclusive, inside the buffers) to the given
-    // colour and depth; a missing value leaves that buffer alone. False when the
-    // buffers cannot be wrapped for filling.
+    // colour and depth; a missing value leaves that buffer alone.
     void Fill(const D3DRECT& area, std::optional<D3DCOLOR> color, std::optional<uint16_t> depth);
 
 private:
+    // Where this frame is drawn; the first call after a Present picks the place.
+    uint32_t* DrawPixels();
+
     Surface* backBuffer_;  // bound by the swap chain for its whole life
     SurfaceMemory presented_;
     std::vector<uint16_t> depth_;
-    bool discard_;
+    D3DSWAPEFFECT swapEffect_;
+    HWND window_;
+    // The window's memory, from the first drawing of a frame drawn there to its Present.
+    uint32_t* windowPixels_ = nullptr;
+    bool drawing_ = false;  // drawn into since the last Present
+    const uint32_t* shown_ = nullptr;  // the last frame presented, until drawn over
+    bool shownInWindow_ = false;
 };
 
 }  // namespace d3d9sw

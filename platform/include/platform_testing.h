@@ -86,7 +86,9 @@ void LoseDevice(IDirect3DDevice9* device);
 void RestoreLostDevice(IDirect3DDevice9* device);
 
 // A copy of the back buffer as the last Present showed it, one 0xAARRGGBB value
-// per pixel, rows from the top. Empty before the first Present.
+// per pixel, rows from the top. Empty before the first Present, and while a
+// D3DSWAPEFFECT_DISCARD device draws its next frame straight into the window's
+// memory, over the one shown (from that frame's first drawing to its Present).
 struct Frame {
     int width = 0;
     int height = 0;

@@ -10,7 +10,7 @@
 
 #include "crt/wide_utf8.h"
 #include "win32/sdl_video.h"
-#include "win32/window_bridge.h"
+#include "win32/window_registry.h"
 
 namespace {
 

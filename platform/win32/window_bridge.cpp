@@ -10,25 +10,6 @@
 
 namespace platform::win32 {
 
-SDL_Window* SdlWindowOf(HWND hwnd) {
-    const WindowRecord* record = FindWindowRecord(hwnd);
-    return record != nullptr ? record->sdlWindow.get() : nullptr;
-}
-
-WindowPresenter* PresenterOf(HWND hwnd) {
-    const WindowRecord* record = FindWindowRecord(hwnd);
-    return record != nullptr ? record->presenter.get() : nullptr;
-}
-
-WindowPresenter* AttachPresenter(HWND hwnd, std::unique_ptr<WindowPresenter> presenter) {
-    WindowRecord* record = FindWindowRecord(hwnd);
-    if (record == nullptr) {
-        return nullptr;
-    }
-    record->presenter = std::move(presenter);
-    return record->presenter.get();
-}
-
 SIZE ClientSizeOf(HWND hwnd) {
     const WindowRecord* record = FindWindowRecord(hwnd);
     if (record == nullptr) {
@@ -44,7 +25,7 @@ SIZE ClientSizeOf(HWND hwnd) {
     return SIZE{client.right - client.left, client.bottom - client.top};
 }
 
-// The display's own size is kept: the device stretches its back buffer over it.
+// The display's own size is kept: the frame is scaled onto it, keeping its shape.
 bool SetFullScreenPresentation(HWND hwnd, bool fullScreen, int /*width*/, int /*height*/) {
     WindowRecord* record = FindWindowRecord(hwnd);
     if (record == nullptr) {

@@ -36,6 +36,11 @@ WindowRecord* FindWindowRecord(HWND hwnd) {
     return found == Windows().end() ? nullptr : found->second.get();
 }
 
+SDL_Window* SdlWindowOf(HWND hwnd) {
+    const WindowRecord* record = FindWindowRecord(hwnd);
+    return record != nullptr ? record->sdlWindow.get() : nullptr;
+}
+
 WindowRecord* FindWindowRecordBySdlId(uint32_t windowId) {
     for (auto& [hwnd, record] : Windows()) {
         if (record->sdlWindow && SDL_GetWindowID(record->sdlWindow.get()) == windowId) {

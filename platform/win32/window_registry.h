@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "win32/window_bridge.h"
+#include "win32/gpu_presenter.h"
 
 namespace platform::win32 {
 
@@ -22,7 +22,10 @@ struct WindowRecord {
     std::unique_ptr<SDL_Window, SdlWindowDeleter> sdlWindow;
     // Declared after the SDL window so that it goes first: a renderer must not
     // outlive its window.
-    std::unique_ptr<WindowPresenter> presenter;
+    std::unique_ptr<GpuPresenter> presenter;
+    // The window surface's pixels while a device draws a frame straight into them
+    // (WindowFrameMemory), until that frame is presented.
+    const void* framePixels = nullptr;
     WNDPROC proc = nullptr;
     HINSTANCE instance = nullptr;
     DWORD style = 0;
@@ -46,6 +49,8 @@ void RemoveWindowRecord(HWND hwnd);
 // Null for an unknown or destroyed handle.
 WindowRecord* FindWindowRecord(HWND hwnd);
 WindowRecord* FindWindowRecordBySdlId(uint32_t windowId);
+// The SDL window behind a window handle; null for an unknown handle.
+SDL_Window* SdlWindowOf(HWND hwnd);
 // The window with the input focus, else the only window; null if neither exists.
 WindowRecord* FocusedOrOnlyWindow();
 

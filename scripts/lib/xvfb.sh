@@ -1,11 +1,12 @@
 # Shell functions for a private virtual X server (sourced, not run).
 
-# Starts Xvfb on a display nobody uses; exports DISPLAY and sets XVFB_PID.
+# Starts Xvfb on a display nobody uses; exports DISPLAY and sets XVFB_PID. The
+# screen is XVFB_SCREEN (WIDTHxHEIGHTxDEPTH), 1024x768x24 unless set.
 start_xvfb() {
   local display_file number
   display_file="$(mktemp)"
   # -noreset: modes added with xrandr would go with the last client otherwise.
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$display_file" >/dev/null 2>&1 &
+  Xvfb -displayfd 3 -screen 0 "${XVFB_SCREEN:-1024x768x24}" -nolisten tcp -noreset 3>"$display_file" >/dev/null 2>&1 &
   XVFB_PID=$!
   for _ in $(seq 100); do
     [[ -s "$display_file" ]] && break

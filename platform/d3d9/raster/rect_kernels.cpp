@@ -4,6 +4,10 @@
 
 #include <cstring>
 
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
+#endif
+
 namespace d3d9sw::raster {
 namespace {
 
@@ -51,6 +55,24 @@ struct VectorTypes<32> {
     typedef uint16_t U16 __attribute__((vector_size(32)));
     typedef uint16_t DepthLanes __attribute__((vector_size(16)));
 };
+
+// Bit i set when lane i of a comparison result is all ones: one instruction where
+// the processor has it, as the lane tests run for every group of pixels. By
+// reference, as a 256-bit value may not cross into an AVX2 function from code
+// compiled without AVX.
+#if defined(__x86_64__) || defined(__i386__)
+[[gnu::target("avx2")]] inline int LaneBits(const VectorTypes<32>::I32& v) {
+    return _mm256_movemask_ps(reinterpret_cast<__m256>(v));
+}
+inline int LaneBits(const VectorTypes<16>::I32& v) {
+    return _mm_movemask_ps(reinterpret_cast<__m128>(v));
+}
+#else
+inline int LaneBits(const VectorTypes<16>::I32& v) {
+    return (v[0] & 1) | (v[1] & 2) | (v[2] & 4) | (v[3] & 8);
+}
+#endif
+inline int LaneBits(const VectorTypes<4>::I32& v) { return v[0] & 1; }
 
 template <int Bytes>
 struct Lanes {
@@ -155,58 +177,51 @@ struct Lanes {
         return (lt & less) | (gt & greater) | (~(lt | gt) & equal);
     }
 
-    RECT_INLINE static bool FoldLanes(U32 v, bool all) {
-        if constexpr (kPixels == 1) {
-            return all ? (v[0] == 0xFFFFFFFFu) : (v[0] != 0);
-        } else {
-            uint64_t parts[kPixels / 2];
-            std::memcpy(parts, &v, sizeof parts);
-            uint64_t folded = parts[0];
-            for (int i = 1; i < kPixels / 2; ++i)
-                folded = all ? folded & parts[i] : folded | parts[i];
-            return all ? folded == ~uint64_t{0} : folded != 0;
-        }
-    }
+    static constexpr int kAllLanes = (1 << kPixels) - 1;
 
-    RECT_INLINE static bool AnyLaneSet(U32 v) { return FoldLanes(v, false); }
-    RECT_INLINE static bool AllLanesSet(U32 v) { return FoldLanes(v, true); }
-
-    template <DepthMode Mode, bool Blend>
+    template <DepthMode Mode, bool Blend, bool AlphaGreater>
     RECT_INLINE static void Pixels(const Constants& k, bool modulate, bool depthWrite,
                                    uint32_t* color, uint16_t* depth, const uint32_t* texels) {
         U32 source = Load(texels) | k.alphaOr;
         if (modulate) source = Modulate(source, k.diffuse);
         const U32 alpha = source >> 24;
-        I32 pass = Passes(alpha, k.alphaRef, k.alphaLess, k.alphaEqual, k.alphaGreater);
+        I32 pass = AlphaGreater ? (I32)alpha > (I32)k.alphaRef
+                                : Passes(alpha, k.alphaRef, k.alphaLess, k.alphaEqual, k.alphaGreater);
+        int passing = 0;
         if constexpr (Mode == DepthMode::Compare) {
             const U32 stored = LoadDepth(depth);
             pass &= Passes(k.depth, stored, k.depthLess, k.depthEqual, k.depthGreater);
-            if (!AnyLaneSet((U32)pass)) return;
-            if (depthWrite) StoreDepth(depth, (k.depth & (U32)pass) | (stored & ~(U32)pass));
+            passing = LaneBits(pass);
+            if (passing == 0) return;
+            if (depthWrite) StoreDepth(depth, pass ? k.depth : stored);
         } else {
             // Whole groups of transparent texels are common and leave everything as it was.
-            if (!AnyLaneSet((U32)pass)) return;
+            passing = LaneBits(pass);
+            if (passing == 0) return;
             if constexpr (Mode == DepthMode::AlwaysPasses) {
                 if (depthWrite) {
-                    if (AllLanesSet((U32)pass)) {
+                    if (passing == kAllLanes) {
                         StoreDepth(depth, k.depth);
                     } else {
-                        const U32 stored = LoadDepth(depth);
-                        StoreDepth(depth, (k.depth & (U32)pass) | (stored & ~(U32)pass));
+                        StoreDepth(depth, pass ? k.depth : LoadDepth(depth));
                     }
                 }
             }
         }
+        // An opaque group replaces what is there, blended or not: the blend would
+        // return the source exactly.
+        const bool opaque = !Blend || LaneBits((I32)(alpha == 0xFF)) == kAllLanes;
+        if (opaque && passing == kAllLanes) {
+            Store(color, source);
+            return;
+        }
         const U32 dest = Load(color);
-        U32 result = source;
-        // Over an opaque group the blend returns the source exactly.
-        if constexpr (Blend)
-            if (AnyLaneSet(alpha ^ 0xFF)) result = BlendOver(source, dest);
-        Store(color, (result & (U32)pass) | (dest & ~(U32)pass));
+        const U32 result = opaque ? source : BlendOver(source, dest);
+        Store(color, pass ? result : dest);
     }
 };
 
-template <int Bytes, DepthMode Mode, bool Blend>
+template <int Bytes, DepthMode Mode, bool Blend, bool AlphaGreater>
 RECT_INLINE void RunRows(const RectKernelParams& params, const RectBlock& block) {
     using Wide = Lanes<Bytes>;
     using Single = Lanes<4>;
@@ -220,22 +235,28 @@ RECT_INLINE void RunRows(const RectKernelParams& params, const RectBlock& block)
         uint32_t* color = block.color + row * block.colorPitch;
         uint16_t* depth = Mode != DepthMode::Off ? block.depth + row * block.depthPitch : nullptr;
         const uint32_t* texels = block.texelRows[row];
+        const auto depthAt = [depth](int x) { return Mode == DepthMode::Off ? nullptr : depth + x; };
         int x = 0;
         for (; x + Wide::kPixels <= width; x += Wide::kPixels)
-            Wide::template Pixels<Mode, Blend>(wide, modulate, depthWrite, color + x,
-                                               depth ? depth + x : nullptr, texels + x);
+            Wide::template Pixels<Mode, Blend, AlphaGreater>(wide, modulate, depthWrite, color + x,
+                                                             depthAt(x), texels + x);
         for (; x < width; ++x)
-            Single::template Pixels<Mode, Blend>(single, modulate, depthWrite, color + x,
-                                                 depth ? depth + x : nullptr, texels + x);
+            Single::template Pixels<Mode, Blend, AlphaGreater>(single, modulate, depthWrite,
+                                                               color + x, depthAt(x), texels + x);
     }
 }
 
+// The sprite batch's alpha test (greater than the reference) is one comparison; the
+// general form takes a few more operations a pixel.
 template <int Bytes, DepthMode Mode>
 RECT_INLINE void RunRowsBlending(const RectKernelParams& params, const RectBlock& block) {
+    const bool greater = params.alphaTest && params.alphaFunc == D3DCMP_GREATER;
     if (params.blend)
-        RunRows<Bytes, Mode, true>(params, block);
+        greater ? RunRows<Bytes, Mode, true, true>(params, block)
+                : RunRows<Bytes, Mode, true, false>(params, block);
     else
-        RunRows<Bytes, Mode, false>(params, block);
+        greater ? RunRows<Bytes, Mode, false, true>(params, block)
+                : RunRows<Bytes, Mode, false, false>(params, block);
 }
 
 template <int Bytes>

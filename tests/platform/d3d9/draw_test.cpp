@@ -14,7 +14,7 @@
 #include "read_back_buffer.h"
 #include "test_device.h"
 #include "texture_helpers.h"
-#include "win32/window_bridge.h"
+#include "win32/window_registry.h"
 
 namespace {
 
@@ -89,19 +89,43 @@ protected:
     IDirect3DVertexBuffer9* buffer = nullptr;
 };
 
-TEST_F(ClearAndPresent, PresentShowsTheFrameAndKeepsItForCapture) {
+// Every swap effect shows the frame in the window and the capture; the back buffer
+// then keeps it (COPY), holds the frame shown before (FLIP), or, for DISCARD at the
+// window's size, is the window's own memory, so the next frame is drawn over the
+// shown one and the capture is given up when it starts.
+class SwapEffects : public ClearAndPresent, public ::testing::WithParamInterface<D3DSWAPEFFECT> {};
+
+TEST_P(SwapEffects, PresentShowsTheFrameAndLeavesTheBackBufferAsTheEffectSays) {
+    const D3DSWAPEFFECT effect = GetParam();
+    D3DPRESENT_PARAMETERS params = test.presentParameters();
+    params.SwapEffect = effect;
+    ASSERT_EQ(device->Reset(&params), D3D_OK);
     const int presents = platform::testing::PresentCount();
-    ASSERT_EQ(ClearTo(0xFF102030), D3D_OK);
-    ASSERT_EQ(Present(), D3D_OK);
-    EXPECT_EQ(platform::testing::PresentCount(), presents + 1);
-    ASSERT_EQ(ClearTo(0xFF405060), D3D_OK);  // the next frame must not change the one shown
+    for (D3DCOLOR colour : {0xFF102030u, 0xFF405060u}) {
+        ASSERT_EQ(ClearTo(colour), D3D_OK);
+        ASSERT_EQ(Present(), D3D_OK);
+    }
+    EXPECT_EQ(platform::testing::PresentCount(), presents + 2);
     const Frame shown = platform::testing::LastPresentedFrame();
     ASSERT_EQ(std::pair(shown.width, shown.height), std::pair(640, 480));
-    EXPECT_EQ(shown.At(320, 240), 0xFF102030u);
-    ExpectPixels([&](int x, int y) { return WindowPixel(x, y); }, {{320, 240, 0x102030}, {639, 479, 0x102030}});
+    EXPECT_EQ(shown.At(320, 240), 0xFF405060u);
+    ExpectPixels([&](int x, int y) { return WindowPixel(x, y); }, {{0, 0, 0x405060}, {639, 479, 0x405060}});
+    if (effect != D3DSWAPEFFECT_DISCARD) {
+        EXPECT_EQ(ReadBackBuffer(device).At(320, 240), effect == D3DSWAPEFFECT_COPY ? 0xFF405060u : 0xFF102030u);
+    }
+
+    const D3DRECT corner{0, 0, 10, 10};
+    ASSERT_EQ(device->Clear(1, &corner, D3DCLEAR_TARGET, 0xFF708090, 1.0f, 0), D3D_OK);
+    EXPECT_EQ(ReadBackBuffer(device).At(5, 5), 0xFF708090u);
+    const bool drawnInPlace = effect == D3DSWAPEFFECT_DISCARD;
+    EXPECT_EQ(WindowPixel(5, 5), drawnInPlace ? 0x708090u : 0x405060u);
+    EXPECT_EQ(platform::testing::LastPresentedFrame().width, drawnInPlace ? 0 : 640);
     ASSERT_EQ(Present(), D3D_OK);
-    EXPECT_EQ(platform::testing::LastPresentedFrame().At(0, 0), 0xFF405060u);
+    EXPECT_EQ(platform::testing::LastPresentedFrame().At(5, 5), 0xFF708090u);
 }
+
+INSTANTIATE_TEST_SUITE_P(Each, SwapEffects,
+                         ::testing::Values(D3DSWAPEFFECT_DISCARD, D3DSWAPEFFECT_FLIP, D3DSWAPEFFECT_COPY));
 
 TEST_F(ClearAndPresent, PresentStretchesASmallerBackBufferOverTheClientArea) {
     D3DPRESENT_PARAMETERS params = test.presentParameters();

@@ -1,8 +1,10 @@
 #include "win32/present_path.h"
+#include "win32/picture_fit.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 namespace {
 
@@ -64,3 +66,25 @@ TEST(PresentPath, TheEnvironmentAndAMachineWithoutAGpuDecideWithoutAProbe) {
 }
 
 }  // namespace
+
+TEST(FitPicture, LargestScaleThatFitsCentredWithTheSameScaleOnBothAxes) {
+    struct Case {
+        int displayWidth, displayHeight;
+        SDL_Rect expected;
+    };
+    const Case cases[] = {
+        {1024, 768, {0, 0, 1024, 768}},    // 4:3 fills the display: nothing changes
+        {640, 480, {0, 0, 640, 480}},
+        {1280, 720, {160, 0, 960, 720}},   // 16:9, scale 1.5: bars left and right
+        {1920, 1200, {160, 0, 1600, 1200}},  // 16:10, scale 2.5
+        {1365, 768, {170, 0, 1024, 768}},  // odd spare width: the extra pixel goes right
+        {1280, 1024, {0, 32, 1280, 960}},  // 5:4, scale 2: bars top and bottom
+        {300, 1000, {0, 387, 300, 225}},   // the rounded-down height leaves 388 below
+    };
+    for (const Case& c : cases) {
+        const SDL_Rect fit = platform::win32::FitPicture(640, 480, c.displayWidth, c.displayHeight);
+        EXPECT_EQ(std::tuple(fit.x, fit.y, fit.w, fit.h),
+                  std::tuple(c.expected.x, c.expected.y, c.expected.w, c.expected.h))
+            << c.displayWidth << "x" << c.displayHeight;
+    }
+}

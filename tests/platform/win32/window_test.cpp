@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "win32/window_bridge.h"
+#include "win32/window_registry.h"
 
 namespace {
 

@@ -106,6 +106,7 @@ const Scene kScenes[] = {
          s.renderStates[D3DRS_ZFUNC] = D3DCMP_LESS;
          s.renderStates[D3DRS_ZWRITEENABLE] = FALSE;
      }},
+    {"AlphaGreaterThan100", true, [](S& s) { s.renderStates[D3DRS_ALPHAREF] = 100; }},
     {"AlphaTestAgainst128", true, [](S& s) {
          s.renderStates[D3DRS_ALPHAFUNC] = D3DCMP_LESSEQUAL;
          s.renderStates[D3DRS_ALPHAREF] = 128;

@@ -1,6 +1,8 @@
-#include "d3d9/gpu_presenter.h"
+#include "win32/gpu_presenter.h"
 
-namespace d3d9sw {
+#include "win32/picture_fit.h"
+
+namespace platform::win32 {
 
 GpuPresenter::GpuPresenter(SDL_Window* window)
     : renderer_(SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED)) {}
@@ -19,14 +21,24 @@ bool GpuPresenter::FitTexture(int width, int height) {
     return true;
 }
 
-bool GpuPresenter::Present(const SurfaceMemory& frame) {
+bool GpuPresenter::Present(const FrameView& frame, bool keepAspect) {
     if (!renderer_ || !FitTexture(frame.width, frame.height)) return false;
-    if (SDL_UpdateTexture(texture_.get(), nullptr, frame.pixels.Read(), frame.PitchBytes()) != 0 ||
-        SDL_RenderCopy(renderer_.get(), texture_.get(), nullptr, nullptr) != 0) {
+    SDL_Rect fit{};
+    const SDL_Rect* area = nullptr;
+    int width = 0;
+    int height = 0;
+    if (keepAspect && SDL_GetRendererOutputSize(renderer_.get(), &width, &height) == 0) {
+        fit = FitPicture(frame.width, frame.height, width, height);
+        area = &fit;
+    }
+    SDL_SetRenderDrawColor(renderer_.get(), 0, 0, 0, 0xFF);
+    if (SDL_UpdateTexture(texture_.get(), nullptr, frame.pixels, frame.pitchBytes) != 0 ||
+        (area && SDL_RenderClear(renderer_.get()) != 0) ||
+        SDL_RenderCopy(renderer_.get(), texture_.get(), nullptr, area) != 0) {
         return false;
     }
     SDL_RenderPresent(renderer_.get());
     return true;
 }
 
-}  // namespace d3d9sw
+}  // namespace platform::win32

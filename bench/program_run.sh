@@ -1,18 +1,20 @@
 #!/usr/bin/env bash
 # Whole-program figures for both builds, from one run on this machine, windowed in a
 # virtual X server: the time from start to the first frame on screen (median of
-# several starts) and the frames presented per second. The Linux program's frames are
-# counted by libpresent_counter.so inside it, Wine's by its fps debug channel.
-# Usage: program_run.sh <linux program> <libpresent_counter.so> <corvane.exe>
-#                       [seconds of frames, default 10] [starts, default 5]
+# several starts, seen on the screen for both) and the frames presented per second.
+# The Linux program's frames are counted by the preloaded frame counter of
+# bench/present, Wine's by its fps debug channel. Not a test.
+# Usage: program_run.sh <build dir> <corvane.exe> [seconds of frames, default 10]
+#                       [starts, default 5]
 set -uo pipefail
 
-linux_program="$(realpath "$1")"
-counter="$(realpath "$2")"
-windows_program="$(realpath "$3")"
-seconds="${4:-10}"
-starts="${5:-5}"
-root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
+build="$(realpath "$1")"
+linux_program="$build/src/app/corvane"
+counter="$build/bench/present/libframe_counter.so"
+windows_program="$(realpath "$2")"
+seconds="${3:-10}"
+starts="${4:-5}"
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 assets="$root/assets"
 source "$root/scripts/lib/xvfb.sh"
 source "$root/tests/e2e/platforms.sh"
@@ -27,7 +29,7 @@ first_frame() {
   cell="$(pixel "$assets/Velmo_Grid.png" 32 32)"
   start="$(now_ms)"
   if [[ "$platform" == linux ]]; then
-    LD_PRELOAD="$counter" start_program
+    FRAME_COUNT_OUT="$work/count" FRAME_COUNT_SECONDS="$seconds" LD_PRELOAD="$counter" start_program
   else
     WINE_CHANNELS=fps start_program
   fi
@@ -62,13 +64,14 @@ measure() {
     first_frame || { echo "$platform: no first frame" >&2; return 1; }
     if ((i < starts)); then stop_program; fi
   done
-  sleep "$seconds"
+  sleep $((seconds + 2))
   stop_program
   case "$platform" in
-    linux) fps="$(sed -n 's/^presents: \([0-9.]*\) fps$/\1/p' "$work/stderr.txt" | tail -n +3 | median)" ;;
+    # The counter ends the program after its seconds of frames: "frames seconds ms".
+    linux) fps="$(awk '{printf "%.1f", $1 / $2}' "$work/count")" ;;
     windows) fps="$(sed -n 's/.*trace:fps:.*approx \([0-9.]*\)fps.*/\1/p' "$work/stderr.txt" | tail -n +3 | median)" ;;
   esac
-  printf '%-8s start to first frame: %s ms (median of %s: %s); frames presented: %s per second (median over %s s)\n' \
+  printf '%-8s start to first frame: %s ms (median of %s: %s); frames presented: %s per second (over %s s)\n' \
     "$platform" "$(printf '%s\n' "${times[@]}" | median)" "$starts" "${times[*]}" "$fps" "$seconds"
   cd "$root"
   stop_xvfb

@@ -1,24 +1,27 @@
 // Shows frames through an accelerated SDL renderer: each frame is uploaded into a
-// streaming texture and the GPU stretches it over the client area.
+// streaming texture and the GPU stretches it over the given part of the client area.
 #pragma once
 
 #include <SDL.h>
 
 #include <memory>
 
-#include "d3d9/surface_memory.h"
-#include "win32/window_bridge.h"
+#include "win32/frame_output.h"
 
-namespace d3d9sw {
+namespace platform::win32 {
 
-class GpuPresenter final : public platform::win32::WindowPresenter {
+class GpuPresenter {
 public:
     // Without an accelerated renderer for the window the presenter stays empty and
     // every Present answers false, so the window is not asked again each frame.
     explicit GpuPresenter(SDL_Window* window);
 
-    // False when nothing was shown and the frame must go another way.
-    bool Present(const SurfaceMemory& frame);
+    // False when the window has no accelerated renderer.
+    bool HasRenderer() const { return renderer_ != nullptr; }
+
+    // Over the whole client area, or at the frame's own aspect ratio between black
+    // bars. False when nothing was shown and the frame must go another way.
+    bool Present(const FrameView& frame, bool keepAspect);
 
 private:
     struct RendererDeleter {
@@ -36,4 +39,4 @@ private:
     int textureHeight_ = 0;
 };
 
-}  // namespace d3d9sw
+}  // namespace platform::win32

@@ -1,0 +1,63 @@
+// Counts the frames a program shows, for bench/present_fps.sh: loaded with LD_PRELOAD,
+// it sees every SDL_UpdateWindowSurface and SDL_RenderPresent the program calls (SDL's
+// own calls between its functions do not pass here, so no frame counts twice). After
+// FRAME_COUNT_SECONDS of frames it writes "frames seconds first-frame-ms" to
+// FRAME_COUNT_OUT and ends the process; first-frame-ms counts from
+// FRAME_COUNT_LAUNCHED, the launch time in seconds on the realtime clock.
+#include <SDL.h>
+#include <dlfcn.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+
+namespace {
+
+double Now() {
+    timespec now{};
+    clock_gettime(CLOCK_REALTIME, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
+}
+
+double Setting(const char* name, double fallback) {
+    const char* text = std::getenv(name);
+    return text != nullptr ? std::atof(text) : fallback;
+}
+
+void CountFrame() {
+    static const double launched = Setting("FRAME_COUNT_LAUNCHED", Now());
+    static const double seconds = Setting("FRAME_COUNT_SECONDS", 10);
+    static double first = 0;
+    static long frames = 0;
+    const double now = Now();
+    if (frames++ == 0) first = now;
+    if (now - first < seconds) return;
+    if (const char* path = std::getenv("FRAME_COUNT_OUT")) {
+        if (FILE* out = std::fopen(path, "w")) {
+            std::fprintf(out, "%ld %.3f %.1f\n", frames - 1, now - first, (first - launched) * 1e3);
+            std::fclose(out);
+        }
+    }
+    _exit(0);
+}
+
+template <typename Function>
+Function Next(const char* name) {
+    return reinterpret_cast<Function>(dlsym(RTLD_NEXT, name));
+}
+
+}  // namespace
+
+extern "C" int SDL_UpdateWindowSurface(SDL_Window* window) {
+    static const auto next = Next<int (*)(SDL_Window*)>("SDL_UpdateWindowSurface");
+    const int result = next(window);
+    CountFrame();
+    return result;
+}
+
+extern "C" void SDL_RenderPresent(SDL_Renderer* renderer) {
+    static const auto next = Next<void (*)(SDL_Renderer*)>("SDL_RenderPresent");
+    next(renderer);
+    CountFrame();
+}
