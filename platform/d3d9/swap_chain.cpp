@@ -11,15 +11,15 @@
 namespace d3d9sw {
 
 SwapChain::SwapChain(Device& device, const D3DPRESENT_PARAMETERS& params)
-    : backBuffer_(Surface::CreateBackBuffer(device, params.BackBufferWidth,
-                                            params.BackBufferHeight, params.BackBufferFormat)),
-      presented_(params.BackBufferWidth, params.BackBufferHeight, params.BackBufferFormat,
-                 Allocation::OnFirstUse),
+    : presented_(params.BackBufferWidth, params.BackBufferHeight, params.BackBufferFormat,
+                 Allocation::Now),
       depth_(params.EnableAutoDepthStencil
                  ? static_cast<size_t>(params.BackBufferWidth) * params.BackBufferHeight
                  : 0,
              uint16_t{0xFFFF}),
-      discard_(params.SwapEffect == D3DSWAPEFFECT_DISCARD) {}
+      discard_(params.SwapEffect == D3DSWAPEFFECT_DISCARD),
+      backBuffer_(Surface::CreateBackBuffer(device, params.BackBufferWidth,
+                                            params.BackBufferHeight, params.BackBufferFormat)) {}
 
 SwapChain::~SwapChain() {
     WithdrawPresentedFrame(&presented_);

@@ -37,10 +37,12 @@ public:
     void Fill(const D3DRECT& area, std::optional<D3DCOLOR> color, std::optional<uint16_t> depth);
 
 private:
-    Surface* backBuffer_;  // bound by the swap chain for its whole life
+    // The memory is had at creation, so that Reset can answer when it runs short;
+    // the back buffer comes last, so that nothing made before it can leak it.
     SurfaceMemory presented_;
     std::vector<uint16_t> depth_;
     bool discard_;
+    Surface* backBuffer_;  // bound by the swap chain for its whole life
 };
 
 }  // namespace d3d9sw

@@ -16,6 +16,10 @@
 #include <tuple>
 #include <vector>
 
+#include <sys/resource.h>
+#include <unistd.h>
+#include <zlib.h>
+
 #include "image/bmp_decoder.h"
 #include "image/png_decoder.h"
 #include "image/texture_loader.h"
@@ -63,7 +67,7 @@ std::vector<uint32_t> ExpectedPixels(const fs::path& image) {
 // forwards to the real one for LoadTexture: it records what the staging texture
 // held when it was copied, and can refuse the final (default-pool) texture.
 class ImageTest : public ::testing::Test {
-protected:
+public:
     void SetUp() override {
         platform::testing::SetDebugSink([this](const std::wstring& text) { debugLines.push_back(text); });
         platform::testing::SetMessageBoxHandler([this](const platform::testing::MessageBoxCall& call) {
@@ -232,8 +236,8 @@ TEST_F(ImageTest, RejectedFilesAndFilesOfAnotherSizeWriteNothing) {
         {"zero width", "a.bmp", BmpBytes({.width = 0, .height = 4}), false},
         {"negative width", "a.bmp", BmpBytes({.width = -4, .height = 4}), false},
         {"zero height", "a.bmp", BmpBytes({.width = 4, .height = 0}), false},
-        {"wider than any texture", "a.bmp", BmpBytes({.width = 8193, .height = 1}), false},
-        {"taller than any texture", "a.bmp", BmpBytes({.width = 1, .height = -8193}), false},
+        {"wider than any texture", "a.bmp", BmpBytes({.width = 8193, .height = 1}), true},
+        {"taller than any texture", "a.bmp", BmpBytes({.width = 1, .height = -8193}), true},
         {"most negative height", "a.bmp", BmpClaiming(1, INT32_MIN), false},
         {"8192 x 8192 over one pixel", "a.bmp", BmpClaiming(8192, 8192), false},
         {"truncated info header", "a.bmp", BmpBytes({.width = 4, .height = 4, .cutFromEnd = 4 * 12 + 20}), false},
@@ -332,11 +336,13 @@ TEST_F(ImageTest, LoadTextureChoosesTheDecoderByExtensionAndCopiesTheStagingInto
 
 TEST_F(ImageTest, RefusedTextureShowsOneFailedBoxAndLeavesNull) {
     const std::wstring rgba = RgbaPng.wstring();
-    const std::wstring wide = folder.Write("wide.tga", TgaBytes({.width = 9000, .height = 1, .depth = 32}));
+    const std::wstring wideTga = folder.Write("wide.tga", TgaBytes({.width = 9000, .height = 1, .depth = 32}));
+    const std::wstring tallBmp = folder.Write("tall.bmp", BmpBytes({.width = 1, .height = -9000}));
     const std::pair<const char*, std::function<std::wstring()>> refusals[] = {
         {"staging refused", [&] { platform::testing::FailD3DCall(D3DCall::CreateTexture, D3DERR_INVALIDCALL); return rgba; }},
         {"final refused after the staging was made", [&] { refuseFinal = true; return rgba; }},
-        {"larger than the device takes", [&] { return wide; }},
+        {"TGA larger than the device takes", [&] { return wideTga; }},
+        {"BMP larger than the device takes", [&] { return tallBmp; }},
     };
     const int texturesBefore = LiveTextures();
     for (const auto& [why, arrange] : refusals) {
@@ -348,6 +354,59 @@ TEST_F(ImageTest, RefusedTextureShowsOneFailedBoxAndLeavesNull) {
         platform::testing::ClearD3DFailures();
         refuseFinal = false;
     }
+}
+
+// A good PNG whose header is made to claim another size.
+std::vector<uint8_t> PngClaiming(uint32_t width, uint32_t height) {
+    std::vector<uint8_t> bytes = ReadFileBytes(RgbaPng);
+    for (int i = 0; i < 4; ++i) {
+        bytes[16 + i] = static_cast<uint8_t>(width >> (24 - 8 * i));
+        bytes[20 + i] = static_cast<uint8_t>(height >> (24 - 8 * i));
+    }
+    const uLong crc = crc32(0, &bytes[12], 17);  // the IHDR chunk's type and data
+    for (int i = 0; i < 4; ++i) bytes[29 + i] = static_cast<uint8_t>(crc >> (24 - 8 * i));
+    return bytes;
+}
+
+bool UnderAddressSanitizer() {
+#if defined(__SANITIZE_ADDRESS__)
+    return true;
+#elif defined(__has_feature)
+    return __has_feature(address_sanitizer);
+#else
+    return false;
+#endif
+}
+
+// Caps the address space 160 MiB above what the process uses, loads the file, draws
+// a frame, and exits 0 when the load failed as a refused creation does: one
+// "Failed" box, no texture, and a device that draws on.
+[[noreturn]] void LoadUnderAddressSpaceCap(ImageTest& test, const std::wstring& path) {
+    std::ifstream statm("/proc/self/statm");
+    rlim_t pages = 0;
+    statm >> pages;
+    const rlim_t cap = pages * static_cast<rlim_t>(sysconf(_SC_PAGESIZE)) + (rlim_t{160} << 20);
+    const rlimit limit{cap, cap};
+    if (setrlimit(RLIMIT_AS, &limit) != 0) _exit(2);
+    const int texturesBefore = platform::testing::CountD3DLiveObjects().textures;
+    IDirect3DTexture9* texture = nullptr;
+    LoadTexture(&test.spy, path.c_str(), &texture);
+    IDirect3DDevice9* device = test.testDevice.device();
+    const bool drawsOn = device->Clear(0, nullptr, D3DCLEAR_TARGET, 0, 1.0f, 0) == D3D_OK &&
+                         device->Present(nullptr, nullptr, nullptr, nullptr) == D3D_OK;
+    const bool oneBox = test.boxes.size() == 1 && test.boxes[0].text == L"Failed";
+    const int moreTextures = platform::testing::CountD3DLiveObjects().textures - texturesBefore;
+    std::fprintf(stderr, "texture %p, %zu boxes, %d more textures, draws on: %d\n", static_cast<void*>(texture),
+                 test.boxes.size(), moreTextures, drawsOn);
+    _exit(texture == nullptr && oneBox && moreTextures == 0 && drawsOn ? 0 : 1);
+}
+
+// Through the real allocation path, in a child process: a PNG that claims
+// 8192 x 8192 needs 256 MiB for each of its textures.
+TEST_F(ImageTest, TextureBeyondTheAddressSpaceShowsOneFailedBoxAndTheDeviceDrawsOn) {
+    if (UnderAddressSanitizer()) GTEST_SKIP() << "AddressSanitizer's shadow memory cannot live under an address-space cap";
+    const std::wstring huge = folder.Write("huge.png", PngClaiming(8192, 8192));
+    EXPECT_EXIT(LoadUnderAddressSpaceCap(*this, huge), ::testing::ExitedWithCode(0), "");
 }
 
 }  // namespace
