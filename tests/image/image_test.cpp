@@ -16,14 +16,13 @@
 #include <tuple>
 #include <vector>
 
-#include <sys/resource.h>
-#include <unistd.h>
 #include <zlib.h>
 
 #include "image/bmp_decoder.h"
 #include "image/png_decoder.h"
 #include "image/texture_loader.h"
 #include "image/tga_decoder.h"
+#include "address_space_cap.h"
 #include "image_files.h"
 #include "mock_device.h"
 #include "test_device.h"
@@ -67,7 +66,7 @@ std::vector<uint32_t> ExpectedPixels(const fs::path& image) {
 // forwards to the real one for LoadTexture: it records what the staging texture
 // held when it was copied, and can refuse the final (default-pool) texture.
 class ImageTest : public ::testing::Test {
-public:
+protected:
     void SetUp() override {
         platform::testing::SetDebugSink([this](const std::wstring& text) { debugLines.push_back(text); });
         platform::testing::SetMessageBoxHandler([this](const platform::testing::MessageBoxCall& call) {
@@ -368,45 +367,21 @@ std::vector<uint8_t> PngClaiming(uint32_t width, uint32_t height) {
     return bytes;
 }
 
-bool UnderAddressSanitizer() {
-#if defined(__SANITIZE_ADDRESS__)
-    return true;
-#elif defined(__has_feature)
-    return __has_feature(address_sanitizer);
-#else
-    return false;
-#endif
-}
-
-// Caps the address space 160 MiB above what the process uses, loads the file, draws
-// a frame, and exits 0 when the load failed as a refused creation does: one
-// "Failed" box, no texture, and a device that draws on.
-[[noreturn]] void LoadUnderAddressSpaceCap(ImageTest& test, const std::wstring& path) {
-    std::ifstream statm("/proc/self/statm");
-    rlim_t pages = 0;
-    statm >> pages;
-    const rlim_t cap = pages * static_cast<rlim_t>(sysconf(_SC_PAGESIZE)) + (rlim_t{160} << 20);
-    const rlimit limit{cap, cap};
-    if (setrlimit(RLIMIT_AS, &limit) != 0) _exit(2);
-    const int texturesBefore = platform::testing::CountD3DLiveObjects().textures;
-    IDirect3DTexture9* texture = nullptr;
-    LoadTexture(&test.spy, path.c_str(), &texture);
-    IDirect3DDevice9* device = test.testDevice.device();
-    const bool drawsOn = device->Clear(0, nullptr, D3DCLEAR_TARGET, 0, 1.0f, 0) == D3D_OK &&
-                         device->Present(nullptr, nullptr, nullptr, nullptr) == D3D_OK;
-    const bool oneBox = test.boxes.size() == 1 && test.boxes[0].text == L"Failed";
-    const int moreTextures = platform::testing::CountD3DLiveObjects().textures - texturesBefore;
-    std::fprintf(stderr, "texture %p, %zu boxes, %d more textures, draws on: %d\n", static_cast<void*>(texture),
-                 test.boxes.size(), moreTextures, drawsOn);
-    _exit(texture == nullptr && oneBox && moreTextures == 0 && drawsOn ? 0 : 1);
-}
-
-// Through the real allocation path, in a child process: a PNG that claims
-// 8192 x 8192 needs 256 MiB for each of its textures.
+// Through the real allocation path: with the address space capped 160 MiB above
+// what the process uses, a PNG that claims 8192 x 8192 (256 MiB a texture) loads
+// as a refused creation does, and the device draws on.
 TEST_F(ImageTest, TextureBeyondTheAddressSpaceShowsOneFailedBoxAndTheDeviceDrawsOn) {
-    if (UnderAddressSanitizer()) GTEST_SKIP() << "AddressSanitizer's shadow memory cannot live under an address-space cap";
+    if (!AddressSpaceCap::Possible()) GTEST_SKIP() << "AddressSanitizer's shadow memory cannot live under an address-space cap";
     const std::wstring huge = folder.Write("huge.png", PngClaiming(8192, 8192));
-    EXPECT_EXIT(LoadUnderAddressSpaceCap(*this, huge), ::testing::ExitedWithCode(0), "");
+    const int texturesBefore = LiveTextures();
+    IDirect3DDevice9* device = testDevice.device();
+    AddressSpaceCap cap(160 << 20);
+    ASSERT_TRUE(cap.Set());
+    EXPECT_EQ(Load(huge), nullptr);
+    ExpectOneBox(L"Failed", L"MB");
+    EXPECT_EQ(LiveTextures(), texturesBefore);
+    EXPECT_EQ(device->Clear(0, nullptr, D3DCLEAR_TARGET, 0, 1.0f, 0), D3D_OK);
+    EXPECT_EQ(device->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
 }
 
 }  // namespace
