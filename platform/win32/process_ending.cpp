@@ -25,7 +25,9 @@ constexpr int kLostDisplayExitCode = 1;
 std::atomic<int> terminationSignals{0};
 static_assert(std::atomic<int>::is_always_lock_free, "the signal handler may only touch lock-free atomics");
 
+// Async-signal-safe only: the message queue does the rest.
 void OnTerminationSignal(int signal) {
+    // A second signal while the first is served: the default action, at once.
     if (terminationSignals.fetch_add(1) > 0) {
         std::signal(signal, SIG_DFL);
         raise(signal);
