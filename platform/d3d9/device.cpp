@@ -1,5 +1,7 @@
 #include "d3d9/device.h"
 
+#include "d3d9/out_of_memory.h"
+
 #include "d3d9/presentation.h"
 #include "d3d9/texture.h"
 #include "d3d9/vertex_buffer.h"
@@ -21,14 +23,16 @@ HRESULT Device::Create(IDirect3D9& direct3d, HWND focusWindow, D3DPRESENT_PARAME
         return result;
     }
     *params = resolved;
-    *device = new Device(direct3d, focusWindow, resolved);
-    return D3D_OK;
+    return FailingWhenOutOfMemory(D3DERR_OUTOFVIDEOMEMORY, [&] {
+        *device = new Device(direct3d, focusWindow, resolved);
+        return D3D_OK;
+    });
 }
 
 Device::Device(IDirect3D9& direct3d, HWND focusWindow, const D3DPRESENT_PARAMETERS& params)
     : direct3d_(direct3d), focusWindow_(focusWindow), params_(params) {
-    direct3d_.AddRef();
     Restart();
+    direct3d_.AddRef();  // after the buffers, which may throw
 }
 
 Device::~Device() {
@@ -82,8 +86,10 @@ HRESULT Device::Present(const RECT* sourceRect, const RECT* destRect, HWND destW
         needsReset_ = true;
         return D3DERR_DEVICELOST;
     }
-    swapChain_->Present(destWindowOverride ? destWindowOverride : PresentationWindow());
-    return D3D_OK;
+    return FailingWhenOutOfMemory(E_OUTOFMEMORY, [&] {
+        swapChain_->Present(destWindowOverride ? destWindowOverride : PresentationWindow());
+        return D3D_OK;
+    });
 }
 
 HRESULT Device::Reset(D3DPRESENT_PARAMETERS* params) {
@@ -94,10 +100,12 @@ HRESULT Device::Reset(D3DPRESENT_PARAMETERS* params) {
         return result;
     }
     UnbindAll();
-    swapChain_.reset();
-    Restart();
-    needsReset_ = false;
-    return D3D_OK;
+    const HRESULT made = FailingWhenOutOfMemory(D3DERR_OUTOFVIDEOMEMORY, [&] {
+        Restart();
+        return D3D_OK;
+    });
+    needsReset_ = made != D3D_OK;
+    return made;
 }
 
 HRESULT Device::ApplyResetParameters(D3DPRESENT_PARAMETERS* params) {
@@ -115,6 +123,8 @@ HRESULT Device::ApplyResetParameters(D3DPRESENT_PARAMETERS* params) {
     return D3D_OK;
 }
 
+// The new buffers are made before the old ones go: a reset that runs short of
+// memory leaves a device that is lost, never one without buffers.
 void Device::Restart() {
     swapChain_ = std::make_unique<SwapChain>(*this, PresentationWindow(), params_);
     state_.SetDefaults(swapChain_->Width(), swapChain_->Height(), swapChain_->HasDepth());

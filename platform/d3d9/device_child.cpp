@@ -9,6 +9,10 @@ ChildLife::ChildLife(Device& device, bool blocksReset, ULONG callerReferences, i
     for (ULONG i = 0; i < callerReferences; ++i) AddRef();
 }
 
+ChildLife::~ChildLife() {
+    if (references_ > 0) DropDevice();
+}
+
 ULONG ChildLife::AddRef() {
     if (references_++ == 0) HoldDevice();
     return references_;

@@ -20,6 +20,9 @@ public:
     ChildLife(Device& device, bool blocksReset, ULONG callerReferences, int bindings);
     ChildLife(const ChildLife&) = delete;
     ChildLife& operator=(const ChildLife&) = delete;
+    // References are left only when the object's constructor threw (its memory
+    // could not be had): the device they held is given back.
+    ~ChildLife();
 
     ULONG AddRef();
     ULONG Release();

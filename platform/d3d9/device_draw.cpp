@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "d3d9/device.h"
+#include "d3d9/out_of_memory.h"
 #include "d3d9/texture.h"
 #include "d3d9/vertex_buffer.h"
 
@@ -74,11 +75,13 @@ HRESULT Device::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR c
         depth ? std::optional<uint16_t>(static_cast<uint16_t>(std::lround(z * 65535.0f)))
               : std::nullopt;
     const DWORD areas = count > 0 ? count : 1;
-    for (DWORD i = 0; i < areas; ++i) {
-        const D3DRECT area = ClipToViewport(count > 0 ? rects[i] : whole, viewport);
-        swapChain_->Fill(area, colourValue, depthValue);
-    }
-    return D3D_OK;
+    return FailingWhenOutOfMemory(E_OUTOFMEMORY, [&] {
+        for (DWORD i = 0; i < areas; ++i) {
+            const D3DRECT area = ClipToViewport(count > 0 ? rects[i] : whole, viewport);
+            swapChain_->Fill(area, colourValue, depthValue);
+        }
+        return D3D_OK;
+    });
 }
 
 HRESULT Device::DrawPrimitive(D3DPRIMITIVETYPE primitiveType, UINT startVertex,
@@ -111,14 +114,17 @@ HRESULT Device::Draw(D3DPRIMITIVETYPE type, const raster::VertexStream& stream, 
     if (!inScene_ || fvf_ == 0 || !VerticesFor(type, primitiveCount) || primitiveCount == 0) {
         return D3DERR_INVALIDCALL;
     }
-    raster::FixedFunctionState& pipeline = state_.Pipeline();
-    pipeline.texture = textures_[0] ? &textures_[0]->View() : nullptr;
-    const raster::DepthTarget depth = swapChain_->DepthTarget();
-    raster::DrawPrimitive(pipeline, swapChain_->ColorTarget(),
-                          swapChain_->HasDepth() ? &depth : nullptr, type, stream, startVertex,
-                          primitiveCount);
-    CountDrawPrimitive();
-    return D3D_OK;
+    // A default-pool texture that was never filled gets its pixels on first read.
+    return FailingWhenOutOfMemory(E_OUTOFMEMORY, [&] {
+        raster::FixedFunctionState& pipeline = state_.Pipeline();
+        pipeline.texture = textures_[0] ? &textures_[0]->View() : nullptr;
+        const raster::DepthTarget depth = swapChain_->DepthTarget();
+        raster::DrawPrimitive(pipeline, swapChain_->ColorTarget(),
+                              swapChain_->HasDepth() ? &depth : nullptr, type, stream, startVertex,
+                              primitiveCount);
+        CountDrawPrimitive();
+        return D3D_OK;
+    });
 }
 
 }  // namespace d3d9sw

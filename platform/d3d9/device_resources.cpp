@@ -2,6 +2,7 @@
 #include <algorithm>
 
 #include "d3d9/device.h"
+#include "d3d9/out_of_memory.h"
 #include "d3d9/texture.h"
 #include "d3d9/vertex_buffer.h"
 
@@ -38,8 +39,10 @@ HRESULT Device::CreateOffscreenPlainSurface(UINT width, UINT height, D3DFORMAT f
     if (sharedHandle || !knownPool || !IsColorFormat(format) || !IsValidSurfaceSize(width, height)) {
         return D3DERR_INVALIDCALL;
     }
-    *surface = Surface::CreateStandalone(*this, width, height, format, SurfaceKind{pool, 0, true});
-    return D3D_OK;
+    return FailingWhenOutOfMemory(OutOfMemoryFor(pool), [&] {
+        *surface = Surface::CreateStandalone(*this, width, height, format, SurfaceKind{pool, 0, true});
+        return D3D_OK;
+    });
 }
 
 HRESULT Device::UpdateTexture(IDirect3DBaseTexture9* sourceTexture,
@@ -62,17 +65,19 @@ HRESULT Device::UpdateTexture(IDirect3DBaseTexture9* sourceTexture,
                         sourceTop.height == destinationTop.height &&
                         source->Levels().size() >= destination->Levels().size();
     if (!pools || !shapes) return D3DERR_INVALIDCALL;
-    for (size_t level = 0; level < destination->Levels().size(); ++level) {
-        const SurfaceMemory& from = source->Levels()[level]->Memory();
-        SurfaceMemory& to = destination->Levels()[level]->Memory();
-        // A pointer still handed out keeps each side on pixels of its own.
-        if (from.Exposed() || to.Exposed()) {
-            std::copy_n(from.pixels.Read(), from.pixels.size(), to.pixels.Write());
-        } else {
-            to.pixels.Share(from.pixels);
+    return FailingWhenOutOfMemory(E_OUTOFMEMORY, [&] {
+        for (size_t level = 0; level < destination->Levels().size(); ++level) {
+            const SurfaceMemory& from = source->Levels()[level]->Memory();
+            SurfaceMemory& to = destination->Levels()[level]->Memory();
+            // A pointer still handed out keeps each side on pixels of its own.
+            if (from.Exposed() || to.Exposed()) {
+                std::copy_n(from.pixels.Read(), from.pixels.size(), to.pixels.Write());
+            } else {
+                to.pixels.Share(from.pixels);
+            }
         }
-    }
-    return D3D_OK;
+        return D3D_OK;
+    });
 }
 
 HRESULT Device::GetRenderTargetData(IDirect3DSurface9* renderTarget,
@@ -87,8 +92,10 @@ HRESULT Device::GetRenderTargetData(IDirect3DSurface9* renderTarget,
     if (from.width != to.width || from.height != to.height || from.format != to.format) {
         return D3DERR_INVALIDCALL;
     }
-    std::copy_n(swapChain_->Pixels(), from.pixels.size(), to.pixels.Write());
-    return D3D_OK;
+    return FailingWhenOutOfMemory(E_OUTOFMEMORY, [&] {
+        std::copy_n(swapChain_->Pixels(), from.pixels.size(), to.pixels.Write());
+        return D3D_OK;
+    });
 }
 
 }  // namespace d3d9sw

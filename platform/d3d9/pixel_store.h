@@ -10,8 +10,8 @@
 
 namespace d3d9sw {
 
-// When a store's block is made. Memory the program can lock exists from creation,
-// as on Windows; a default-pool texture is usually filled by UpdateTexture, which
+// When a store's block is made. Memory the program can lock, and render targets,
+// exist from creation, as on Windows; a default-pool texture is usually filled by UpdateTexture, which
 // shares a block, so it makes its own only when something reads or draws first.
 enum class Allocation { Now, OnFirstUse };
 

@@ -1,5 +1,6 @@
 #include "d3d9/surface.h"
 
+#include "d3d9/out_of_memory.h"
 #include "gdi/surface_dc.h"
 
 namespace d3d9sw {
@@ -28,7 +29,9 @@ Surface::Surface(Device& device, IDirect3DTexture9* container, bool blocksReset,
     : DeviceChild(device, blocksReset, callerReferences, bindings),
       container_(container),
       kind_(kind),
-      memory_(width, height, format, kind.lockable ? Allocation::Now : Allocation::OnFirstUse) {}
+      memory_(width, height, format,
+              kind.lockable || (kind.usage & D3DUSAGE_RENDERTARGET) != 0 ? Allocation::Now
+                                                                          : Allocation::OnFirstUse) {}
 
 Surface::~Surface() {
     if (memory_.dc) platform::gdi::ReleaseSurfaceDC(memory_.dc);
@@ -59,7 +62,7 @@ HRESULT Surface::LockRect(D3DLOCKED_RECT* lockedRect, const RECT* rect, DWORD /*
     if (const HRESULT failure = InjectedFailure(D3DCall::SurfaceLockRect); failure != S_OK) {
         return failure;
     }
-    return LockPixels(lockedRect, rect);
+    return FailingWhenOutOfMemory(E_OUTOFMEMORY, [&] { return LockPixels(lockedRect, rect); });
 }
 
 HRESULT Surface::UnlockRect() { return UnlockPixels(); }
@@ -93,13 +96,15 @@ HRESULT Surface::GetDC(HDC* dc) {
         return failure;
     }
     if (!dc || !kind_.lockable || memory_.Exposed()) return D3DERR_INVALIDCALL;
-    HDC created = platform::gdi::CreateSurfaceDC(reinterpret_cast<uint8_t*>(memory_.pixels.Write()),
-                                                 memory_.width, memory_.height,
-                                                 memory_.PitchBytes());
-    if (!created) return D3DERR_INVALIDCALL;
-    memory_.dc = created;
-    *dc = created;
-    return D3D_OK;
+    return FailingWhenOutOfMemory(E_OUTOFMEMORY, [&] {
+        HDC created = platform::gdi::CreateSurfaceDC(
+            reinterpret_cast<uint8_t*>(memory_.pixels.Write()), memory_.width, memory_.height,
+            memory_.PitchBytes());
+        if (!created) return D3DERR_INVALIDCALL;
+        memory_.dc = created;
+        *dc = created;
+        return D3D_OK;
+    });
 }
 
 HRESULT Surface::ReleaseDC(HDC dc) {

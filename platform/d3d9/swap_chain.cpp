@@ -11,16 +11,16 @@
 namespace d3d9sw {
 
 SwapChain::SwapChain(Device& device, HWND window, const D3DPRESENT_PARAMETERS& params)
-    : backBuffer_(Surface::CreateBackBuffer(device, params.BackBufferWidth,
-                                            params.BackBufferHeight, params.BackBufferFormat)),
-      presented_(params.BackBufferWidth, params.BackBufferHeight, params.BackBufferFormat,
-                 Allocation::OnFirstUse),
+    : presented_(params.BackBufferWidth, params.BackBufferHeight, params.BackBufferFormat,
+                 Allocation::Now),
       depth_(params.EnableAutoDepthStencil
                  ? static_cast<size_t>(params.BackBufferWidth) * params.BackBufferHeight
                  : 0,
              uint16_t{0xFFFF}),
       swapEffect_(params.SwapEffect),
-      window_(window) {}
+      window_(window),
+      backBuffer_(Surface::CreateBackBuffer(device, params.BackBufferWidth,
+                                            params.BackBufferHeight, params.BackBufferFormat)) {}
 
 SwapChain::~SwapChain() {
     if (shown_) WithdrawPresentedFrame(shown_, true);

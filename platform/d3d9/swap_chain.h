@@ -46,7 +46,8 @@ private:
     // Where this frame is drawn; the first call after a Present picks the place.
     uint32_t* DrawPixels();
 
-    Surface* backBuffer_;  // bound by the swap chain for its whole life
+    // The memory is had at creation, so that Reset can answer when it runs short;
+    // the back buffer comes last, so that nothing made before it can leak it.
     SurfaceMemory presented_;
     std::vector<uint16_t> depth_;
     D3DSWAPEFFECT swapEffect_;
@@ -56,6 +57,7 @@ private:
     bool drawing_ = false;  // drawn into since the last Present
     const uint32_t* shown_ = nullptr;  // the last frame presented, until drawn over
     bool shownInWindow_ = false;
+    Surface* backBuffer_;  // bound by the swap chain for its whole life
 };
 
 }  // namespace d3d9sw

@@ -1,6 +1,9 @@
 #include "d3d9/texture.h"
 
 #include <algorithm>
+#include <new>
+
+#include "d3d9/out_of_memory.h"
 
 namespace d3d9sw {
 
@@ -24,20 +27,28 @@ HRESULT Texture::Create(Device& device, UINT width, UINT height, UINT levels, DW
     }
     const UINT fullChain = FullChainLevels(width, height);
     if (levels > fullChain) return D3DERR_INVALIDCALL;
-    *texture = new Texture(device, width, height, levels == 0 ? fullChain : levels, usage, format,
-                           pool);
-    return D3D_OK;
+    return FailingWhenOutOfMemory(OutOfMemoryFor(pool), [&] {
+        *texture = new Texture(device, width, height, levels == 0 ? fullChain : levels, usage,
+                               format, pool);
+        return D3D_OK;
+    });
 }
 
 Texture::Texture(Device& device, UINT width, UINT height, UINT levels, DWORD usage,
                  D3DFORMAT format, D3DPOOL pool)
     : DeviceChild(device, pool == D3DPOOL_DEFAULT), pool_(pool) {
     const SurfaceKind kind{pool, usage, pool != D3DPOOL_DEFAULT || (usage & D3DUSAGE_DYNAMIC) != 0};
-    levels_.reserve(levels);
-    for (UINT level = 0; level < levels; ++level) {
-        levels_.push_back(Surface::CreateTextureLevel(device, *this, std::max(width >> level, 1u),
-                                                      std::max(height >> level, 1u), format,
-                                                      kind));
+    try {
+        levels_.reserve(levels);
+        for (UINT level = 0; level < levels; ++level) {
+            levels_.push_back(Surface::CreateTextureLevel(device, *this,
+                                                          std::max(width >> level, 1u),
+                                                          std::max(height >> level, 1u), format,
+                                                          kind));
+        }
+    } catch (const std::bad_alloc&) {
+        for (Surface* level : levels_) level->Unbind();
+        throw;
     }
     const SurfaceMemory& top = levels_.front()->Memory();
     view_.width = top.width;
@@ -80,7 +91,7 @@ HRESULT Texture::LockRect(UINT level, D3DLOCKED_RECT* lockedRect, const RECT* re
         return failure;
     }
     if (level >= levels_.size()) return D3DERR_INVALIDCALL;
-    return levels_[level]->LockPixels(lockedRect, rect);
+    return FailingWhenOutOfMemory(E_OUTOFMEMORY, [&] { return levels_[level]->LockPixels(lockedRect, rect); });
 }
 
 HRESULT Texture::UnlockRect(UINT level) {

@@ -1,5 +1,7 @@
 #include "d3d9/vertex_buffer.h"
 
+#include "d3d9/out_of_memory.h"
+
 namespace d3d9sw {
 
 using platform::testing::D3DCall;
@@ -11,8 +13,10 @@ HRESULT VertexBuffer::Create(Device& device, UINT length, DWORD usage, DWORD fvf
     const bool knownPool =
         pool == D3DPOOL_DEFAULT || pool == D3DPOOL_SYSTEMMEM || pool == D3DPOOL_MANAGED;
     if (length == 0 || !knownPool) return D3DERR_INVALIDCALL;
-    *vertexBuffer = new VertexBuffer(device, length, usage, fvf, pool);
-    return D3D_OK;
+    return FailingWhenOutOfMemory(OutOfMemoryFor(pool), [&] {
+        *vertexBuffer = new VertexBuffer(device, length, usage, fvf, pool);
+        return D3D_OK;
+    });
 }
 
 VertexBuffer::VertexBuffer(Device& device, UINT length, DWORD usage, DWORD fvf, D3DPOOL pool)

@@ -3,12 +3,15 @@
 
 #include <algorithm>
 
+#include "crt/out_of_memory.h"
 #include "gdi/gdi_objects.h"
 
 using namespace platform::gdi;
 
 HBRUSH WINAPI CreateSolidBrush(COLORREF color) {
-    return static_cast<HBRUSH>(AddObject(std::make_unique<BrushObject>(color)));
+    return platform::FailingWhenOutOfMemory(HBRUSH{}, [&] {
+        return static_cast<HBRUSH>(AddObject(std::make_unique<BrushObject>(color)));
+    });
 }
 
 HBRUSH WINAPI CreateBrushIndirect(const LOGBRUSH* brush) {

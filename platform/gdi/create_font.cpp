@@ -1,6 +1,7 @@
 // CreateFontW keeps the request; the face is found when the font is first used.
 #include <windows.h>
 
+#include "crt/out_of_memory.h"
 #include "gdi/gdi_failures.h"
 #include "gdi/gdi_objects.h"
 
@@ -19,11 +20,14 @@ HFONT WINAPI CreateFontW(int height, int width, int escapement, int orientation,
     UNREFERENCED_PARAMETER(pitchAndFamily);
     if (platform::gdi::ConsumeFailure(platform::testing::GdiCall::CreateFontW)) return nullptr;
 
-    platform::gdi::FontRequest request;
-    request.height = height;
-    request.weight = weight;
-    request.italic = italic != 0;
-    request.quality = static_cast<int>(quality);
-    request.faceName = faceName != nullptr ? faceName : L"";
-    return static_cast<HFONT>(platform::gdi::AddObject(std::make_unique<platform::gdi::FontObject>(std::move(request))));
+    return platform::FailingWhenOutOfMemory(HFONT{}, [&] {
+        platform::gdi::FontRequest request;
+        request.height = height;
+        request.weight = weight;
+        request.italic = italic != 0;
+        request.quality = static_cast<int>(quality);
+        request.faceName = faceName != nullptr ? faceName : L"";
+        return static_cast<HFONT>(
+            platform::gdi::AddObject(std::make_unique<platform::gdi::FontObject>(std::move(request))));
+    });
 }

@@ -3,6 +3,7 @@
 
 #include <utility>
 
+#include "crt/out_of_memory.h"
 #include "gdi/gdi_failures.h"
 #include "gdi/gdi_objects.h"
 
@@ -12,7 +13,9 @@ using platform::gdi::FindDeviceContext;
 HDC WINAPI CreateCompatibleDC(HDC dc) {
     if (dc != nullptr && FindDeviceContext(dc) == nullptr) return nullptr;
     if (platform::gdi::ConsumeFailure(platform::testing::GdiCall::CreateCompatibleDC)) return nullptr;
-    return platform::gdi::AddDeviceContext(std::make_unique<DeviceContext>());
+    return platform::FailingWhenOutOfMemory(HDC{}, [] {
+        return platform::gdi::AddDeviceContext(std::make_unique<DeviceContext>());
+    });
 }
 
 BOOL WINAPI DeleteDC(HDC dc) {

@@ -1,6 +1,7 @@
 // 32-bit DIB sections: zero-filled pixels the program writes to directly.
 #include <windows.h>
 
+#include "crt/out_of_memory.h"
 #include "gdi/gdi_failures.h"
 #include "gdi/gdi_objects.h"
 
@@ -34,8 +35,12 @@ HBITMAP WINAPI CreateDIBSection(HDC dc, const BITMAPINFO* info, UINT usage, void
 
     const BITMAPINFOHEADER& header = info->bmiHeader;
     const bool bottomUp = header.biHeight > 0;
-    auto bitmap = std::make_unique<BitmapObject>(header.biWidth, bottomUp ? header.biHeight : -header.biHeight,
-                                                 bottomUp);
-    if (bits != nullptr) *bits = bitmap->pixels.data();
-    return static_cast<HBITMAP>(AddObject(std::move(bitmap)));
+    return platform::FailingWhenOutOfMemory(HBITMAP{}, [&] {
+        auto bitmap = std::make_unique<BitmapObject>(header.biWidth, bottomUp ? header.biHeight : -header.biHeight,
+                                                     bottomUp);
+        void* pixels = bitmap->pixels.data();
+        const HBITMAP handle = static_cast<HBITMAP>(AddObject(std::move(bitmap)));
+        if (bits != nullptr) *bits = pixels;
+        return handle;
+    });
 }

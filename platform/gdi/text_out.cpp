@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "crt/out_of_memory.h"
 #include "gdi/gdi_objects.h"
 #include "gdi/realised_font.h"
 
@@ -53,35 +54,39 @@ void DrawCoverage(const PixelView& target, const GlyphCoverage& glyph, int penX,
 BOOL WINAPI GetTextMetricsW(HDC dc, LPTEXTMETRICW metrics) {
     DeviceContext* context = FindDeviceContext(dc);
     if (context == nullptr || metrics == nullptr) return FALSE;
-    const RealisedFont* font = SelectedFont(*context);
-    if (font == nullptr) return FALSE;
-    *metrics = font->Metrics();
-    return TRUE;
+    return platform::FailingWhenOutOfMemory(BOOL{FALSE}, [&] {
+        const RealisedFont* font = SelectedFont(*context);
+        if (font == nullptr) return FALSE;
+        *metrics = font->Metrics();
+        return TRUE;
+    });
 }
 
 BOOL WINAPI TextOutW(HDC dc, int x, int y, LPCWSTR text, int count) {
     DeviceContext* context = FindDeviceContext(dc);
     if (context == nullptr || count < 0 || (text == nullptr && count > 0)) return FALSE;
-    const RealisedFont* font = SelectedFont(*context);
-    if (font == nullptr) return FALSE;
+    return platform::FailingWhenOutOfMemory(BOOL{FALSE}, [&] {
+        const RealisedFont* font = SelectedFont(*context);
+        if (font == nullptr) return FALSE;
 
-    std::vector<GlyphCoverage> glyphs(static_cast<size_t>(count));
-    int width = 0;
-    for (int i = 0; i < count; ++i) {
-        font->Render(static_cast<uint32_t>(text[i]), glyphs[i]);
-        width += glyphs[i].advance;
-    }
-    const PixelView target = context->Target();
-    if (target.Empty()) return TRUE;
+        std::vector<GlyphCoverage> glyphs(static_cast<size_t>(count));
+        int width = 0;
+        for (int i = 0; i < count; ++i) {
+            font->Render(static_cast<uint32_t>(text[i]), glyphs[i]);
+            width += glyphs[i].advance;
+        }
+        const PixelView target = context->Target();
+        if (target.Empty()) return TRUE;
 
-    if (context->backgroundMode == OPAQUE) {
-        FillBackground(target, x, y, x + width, y + font->Metrics().tmHeight, context->backgroundColour);
-    }
-    const int baseline = y + font->Metrics().tmAscent;
-    int penX = x;
-    for (const GlyphCoverage& glyph : glyphs) {
-        DrawCoverage(target, glyph, penX, baseline, context->textColour);
-        penX += glyph.advance;
-    }
-    return TRUE;
+        if (context->backgroundMode == OPAQUE) {
+            FillBackground(target, x, y, x + width, y + font->Metrics().tmHeight, context->backgroundColour);
+        }
+        const int baseline = y + font->Metrics().tmAscent;
+        int penX = x;
+        for (const GlyphCoverage& glyph : glyphs) {
+            DrawCoverage(target, glyph, penX, baseline, context->textColour);
+            penX += glyph.advance;
+        }
+        return TRUE;
+    });
 }

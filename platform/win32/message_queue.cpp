@@ -6,6 +6,7 @@
 #include <deque>
 
 #include "win32/message_queue.h"
+#include "win32/process_ending.h"
 #include "win32/sdl_event_translation.h"
 #include "win32/window_registry.h"
 
@@ -75,6 +76,7 @@ BOOL WINAPI PeekMessageW(LPMSG msg, HWND hwnd, UINT filterMin, UINT filterMax, U
         return FALSE;
     }
     PumpSdlEvents();
+    DeliverSignalledClose();
     QueueState& queue = Queue();
     const auto found = std::find_if(queue.posted.begin(), queue.posted.end(), [&](const MSG& candidate) {
         return MatchesWindow(candidate, hwnd) && MatchesRange(candidate.message, filterMin, filterMax);

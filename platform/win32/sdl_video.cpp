@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "win32/present_path.h"
+#include "win32/process_ending.h"
 
 namespace platform::win32 {
 
@@ -18,12 +19,13 @@ bool EnsureSdlVideo() {
     if (std::getenv("SDL_FRAMEBUFFER_ACCELERATION") == nullptr) {
         SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     }
-    // Ctrl+C and SIGTERM must end the process as they end any other; the program
-    // has no quit message to turn them into.
+    // The program's entry turns SIGINT and SIGTERM into WM_CLOSE itself; elsewhere
+    // they end the process as they end any other.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         return false;
     }
+    EndWhenDisplayIsLost();
     DecidePresentPath();
     return true;
 }

@@ -13,10 +13,6 @@ namespace {
 const WORD BmpType = 0x4D42;  // "BM"
 const WORD BmpBitCount = 24;
 
-// The largest side the device gives a texture; a larger header can never become
-// one, so it is refused before anything is sized from it.
-const LONG MaxTextureSide = 8192;
-
 struct BmpLayout {
     UINT width;
     UINT height;
@@ -25,9 +21,10 @@ struct BmpLayout {
 };
 
 // Reads both headers from the start of the stream and accepts only what the
-// decoder can read safely: 24-bit, uncompressed, sides 1..MaxTextureSide, and a
-// file that holds every pixel row. A negative height means the rows are stored
-// top row first. On success the stream stands at the first stored row.
+// decoder can read safely: 24-bit, uncompressed, positive sides, and a file that
+// holds every pixel row, so nothing is sized beyond the file. Whether the device
+// takes the size is the device's to say. A negative height means the rows are
+// stored top row first. On success the stream stands at the first stored row.
 BOOL ReadBmpLayout(FILE* file, BmpLayout* layout)
 {
     BITMAPFILEHEADER fileHeader;
@@ -50,7 +47,7 @@ BOOL ReadBmpLayout(FILE* file, BmpLayout* layout)
     if (height < 0) {
         height = -height;
     }
-    if (width <= 0 || width > MaxTextureSide || height == 0 || height > MaxTextureSide) {
+    if (width <= 0 || height == 0) {
         return FALSE;
     }
     size_t stride = (static_cast<size_t>(width) * 3 + 3) & ~static_cast<size_t>(3);

@@ -4,6 +4,12 @@ namespace {
 
 const size_t PngSignatureBytes = 8;
 
+// Chunks that libpng allocates and clears at the length the file states before it
+// reads them (a too-large length is only a warning); none changes the pixels. A
+// 100-byte file could otherwise claim gigabytes.
+const png_byte SkippedChunks[] = "iCCP\0iTXt\0tEXt\0zTXt\0pCAL\0sCAL\0sPLT\0eXIf";
+const int SkippedChunkCount = sizeof(SkippedChunks) / 5;
+
 }  // namespace
 
 BOOL OpenPngReader(LPCWSTR fileName, PngReader* reader)
@@ -45,6 +51,7 @@ void ReadPngHeader(const PngReader& reader)
 {
     png_init_io(reader.png, reader.file);
     png_set_sig_bytes(reader.png, static_cast<int>(PngSignatureBytes));
+    png_set_keep_unknown_chunks(reader.png, PNG_HANDLE_CHUNK_NEVER, SkippedChunks, SkippedChunkCount);
     png_read_info(reader.png, reader.info);
 }
 

@@ -1,4 +1,4 @@
-// Small writers for the BMP and TGA files the tests, fuzz seeds and benchmarks
+// Small writers for the BMP and TGA files the tests and benchmarks
 // decode, and a scratch folder.
 #pragma once
 

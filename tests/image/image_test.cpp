@@ -16,10 +16,13 @@
 #include <tuple>
 #include <vector>
 
+#include <zlib.h>
+
 #include "image/bmp_decoder.h"
 #include "image/png_decoder.h"
 #include "image/texture_loader.h"
 #include "image/tga_decoder.h"
+#include "address_space_cap.h"
 #include "image_files.h"
 #include "mock_device.h"
 #include "test_device.h"
@@ -232,8 +235,8 @@ TEST_F(ImageTest, RejectedFilesAndFilesOfAnotherSizeWriteNothing) {
         {"zero width", "a.bmp", BmpBytes({.width = 0, .height = 4}), false},
         {"negative width", "a.bmp", BmpBytes({.width = -4, .height = 4}), false},
         {"zero height", "a.bmp", BmpBytes({.width = 4, .height = 0}), false},
-        {"wider than any texture", "a.bmp", BmpBytes({.width = 8193, .height = 1}), false},
-        {"taller than any texture", "a.bmp", BmpBytes({.width = 1, .height = -8193}), false},
+        {"wider than any texture", "a.bmp", BmpBytes({.width = 8193, .height = 1}), true},
+        {"taller than any texture", "a.bmp", BmpBytes({.width = 1, .height = -8193}), true},
         {"most negative height", "a.bmp", BmpClaiming(1, INT32_MIN), false},
         {"8192 x 8192 over one pixel", "a.bmp", BmpClaiming(8192, 8192), false},
         {"truncated info header", "a.bmp", BmpBytes({.width = 4, .height = 4, .cutFromEnd = 4 * 12 + 20}), false},
@@ -332,11 +335,13 @@ TEST_F(ImageTest, LoadTextureChoosesTheDecoderByExtensionAndCopiesTheStagingInto
 
 TEST_F(ImageTest, RefusedTextureShowsOneFailedBoxAndLeavesNull) {
     const std::wstring rgba = RgbaPng.wstring();
-    const std::wstring wide = folder.Write("wide.tga", TgaBytes({.width = 9000, .height = 1, .depth = 32}));
+    const std::wstring wideTga = folder.Write("wide.tga", TgaBytes({.width = 9000, .height = 1, .depth = 32}));
+    const std::wstring tallBmp = folder.Write("tall.bmp", BmpBytes({.width = 1, .height = -9000}));
     const std::pair<const char*, std::function<std::wstring()>> refusals[] = {
         {"staging refused", [&] { platform::testing::FailD3DCall(D3DCall::CreateTexture, D3DERR_INVALIDCALL); return rgba; }},
         {"final refused after the staging was made", [&] { refuseFinal = true; return rgba; }},
-        {"larger than the device takes", [&] { return wide; }},
+        {"TGA larger than the device takes", [&] { return wideTga; }},
+        {"BMP larger than the device takes", [&] { return tallBmp; }},
     };
     const int texturesBefore = LiveTextures();
     for (const auto& [why, arrange] : refusals) {
@@ -348,6 +353,35 @@ TEST_F(ImageTest, RefusedTextureShowsOneFailedBoxAndLeavesNull) {
         platform::testing::ClearD3DFailures();
         refuseFinal = false;
     }
+}
+
+// A good PNG whose header is made to claim another size.
+std::vector<uint8_t> PngClaiming(uint32_t width, uint32_t height) {
+    std::vector<uint8_t> bytes = ReadFileBytes(RgbaPng);
+    for (int i = 0; i < 4; ++i) {
+        bytes[16 + i] = static_cast<uint8_t>(width >> (24 - 8 * i));
+        bytes[20 + i] = static_cast<uint8_t>(height >> (24 - 8 * i));
+    }
+    const uLong crc = crc32(0, &bytes[12], 17);  // the IHDR chunk's type and data
+    for (int i = 0; i < 4; ++i) bytes[29 + i] = static_cast<uint8_t>(crc >> (24 - 8 * i));
+    return bytes;
+}
+
+// Through the real allocation path: with the address space capped 160 MiB above
+// what the process uses, a PNG that claims 8192 x 8192 (256 MiB a texture) loads
+// as a refused creation does, and the device draws on.
+TEST_F(ImageTest, TextureBeyondTheAddressSpaceShowsOneFailedBoxAndTheDeviceDrawsOn) {
+    if (!AddressSpaceCap::Possible()) GTEST_SKIP() << "AddressSanitizer's shadow memory cannot live under an address-space cap";
+    const std::wstring huge = folder.Write("huge.png", PngClaiming(8192, 8192));
+    const int texturesBefore = LiveTextures();
+    IDirect3DDevice9* device = testDevice.device();
+    AddressSpaceCap cap(160 << 20);
+    ASSERT_TRUE(cap.Set());
+    EXPECT_EQ(Load(huge), nullptr);
+    ExpectOneBox(L"Failed", L"MB");
+    EXPECT_EQ(LiveTextures(), texturesBefore);
+    EXPECT_EQ(device->Clear(0, nullptr, D3DCLEAR_TARGET, 0, 1.0f, 0), D3D_OK);
+    EXPECT_EQ(device->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
 }
 
 }  // namespace

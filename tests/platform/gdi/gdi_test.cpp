@@ -7,6 +7,7 @@
 #include <tuple>
 #include <vector>
 
+#include "address_space_cap.h"
 #include "gdi/surface_dc.h"
 
 namespace {
@@ -48,6 +49,19 @@ TEST(GdiObjectsTest, SelectionDisplacesAndPinsObjectsUntilReleased) {
     EXPECT_TRUE(DeleteObject(bitmap));
     EXPECT_TRUE(DeleteObject(stockBrush)) << "stock objects shrug deletion off";
     EXPECT_EQ(Live(), std::tuple(contexts, brushes, bitmaps));
+}
+
+// Through the real allocation, with the address space capped 160 MiB above what the
+// process uses: a 1 GiB section is a null handle with null bits, as on Windows.
+TEST(GdiObjectsTest, ASectionWhosePixelsCannotBeHadIsANullHandleAndLeavesNothing) {
+    if (!AddressSpaceCap::Possible()) GTEST_SKIP() << "AddressSanitizer's shadow memory cannot live under an address-space cap";
+    const auto before = Live();
+    AddressSpaceCap cap(160 << 20);
+    ASSERT_TRUE(cap.Set());
+    uint32_t* bits = reinterpret_cast<uint32_t*>(1);
+    EXPECT_EQ(MakeSection(16384, 16384, &bits), nullptr);
+    EXPECT_EQ(bits, nullptr);
+    EXPECT_EQ(Live(), before);
 }
 
 TEST(GdiObjectsTest, FillRectFollowsRowOrderZeroesAlphaAndClips) {
