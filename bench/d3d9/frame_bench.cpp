@@ -19,7 +19,7 @@
 #include <immintrin.h>
 #endif
 
-namespace d3d9sw::raster::bench {
+namespace platform::d3d9::raster::bench {
 namespace {
 
 const FrameWorkload& Workload() {
@@ -203,6 +203,6 @@ BENCHMARK(BM_ClearDepthBlendSkipFloorAvx2)->Unit(benchmark::kMicrosecond);
 #endif
 
 }  // namespace
-}  // namespace d3d9sw::raster::bench
+}  // namespace platform::d3d9::raster::bench
 
 BENCHMARK_MAIN();

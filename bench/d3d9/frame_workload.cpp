@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace d3d9sw::raster::bench {
+namespace platform::d3d9::raster::bench {
 namespace {
 
 uint32_t Argb(uint32_t a, uint32_t r, uint32_t g, uint32_t b) {
@@ -73,4 +73,4 @@ size_t FrameWorkload::PixelsDrawn() const {
     return pixels;
 }
 
-}  // namespace d3d9sw::raster::bench
+}  // namespace platform::d3d9::raster::bench

@@ -6,7 +6,7 @@
 
 #include <vector>
 
-namespace d3d9sw::raster::bench {
+namespace platform::d3d9::raster::bench {
 
 using testing::SourceRectangle;
 using testing::TestTexture;
@@ -34,4 +34,4 @@ struct FrameWorkload {
     size_t PixelsDrawn() const;
 };
 
-}  // namespace d3d9sw::raster::bench
+}  // namespace platform::d3d9::raster::bench

@@ -4,7 +4,7 @@
 
 #include <d3d9.h>
 
-namespace d3d9sw {
+namespace platform::d3d9 {
 
 template <class Interface>
 class ComObject : public Interface {
@@ -29,4 +29,4 @@ private:
     ULONG references_ = 1;
 };
 
-}  // namespace d3d9sw
+}  // namespace platform::d3d9

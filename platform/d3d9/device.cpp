@@ -7,7 +7,7 @@
 #include "d3d9/vertex_buffer.h"
 #include "win32/window_bridge.h"
 
-namespace d3d9sw {
+namespace platform::d3d9 {
 
 using platform::testing::D3DCall;
 
@@ -163,4 +163,4 @@ HRESULT Device::GetBackBuffer(UINT swapChain, UINT backBuffer, D3DBACKBUFFER_TYP
     return D3D_OK;
 }
 
-}  // namespace d3d9sw
+}  // namespace platform::d3d9

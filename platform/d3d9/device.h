@@ -14,7 +14,7 @@
 #include "d3d9/state_block.h"
 #include "d3d9/swap_chain.h"
 
-namespace d3d9sw {
+namespace platform::d3d9 {
 
 class Texture;
 class VertexBuffer;
@@ -119,4 +119,4 @@ private:
     LiveObject<LiveKind::Device> live_;
 };
 
-}  // namespace d3d9sw
+}  // namespace platform::d3d9

@@ -2,7 +2,7 @@
 
 #include "d3d9/device.h"
 
-namespace d3d9sw {
+namespace platform::d3d9 {
 
 ChildLife::ChildLife(Device& device, bool blocksReset, ULONG callerReferences, int bindings)
     : device_(device), blocksReset_(blocksReset), bindings_(bindings) {
@@ -47,4 +47,4 @@ void ChildLife::DropDevice() {
     device_.Release();
 }
 
-}  // namespace d3d9sw
+}  // namespace platform::d3d9

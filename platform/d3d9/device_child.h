@@ -3,7 +3,7 @@
 
 #include <d3d9.h>
 
-namespace d3d9sw {
+namespace platform::d3d9 {
 
 class Device;
 
@@ -79,4 +79,4 @@ private:
     ChildLife life_;
 };
 
-}  // namespace d3d9sw
+}  // namespace platform::d3d9

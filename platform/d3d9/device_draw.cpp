@@ -8,7 +8,7 @@
 #include "d3d9/texture.h"
 #include "d3d9/vertex_buffer.h"
 
-namespace d3d9sw {
+namespace platform::d3d9 {
 
 namespace {
 
@@ -69,7 +69,7 @@ HRESULT Device::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR c
     const D3DRECT whole{static_cast<LONG>(viewport.X), static_cast<LONG>(viewport.Y),
                         static_cast<LONG>(viewport.X + viewport.Width),
                         static_cast<LONG>(viewport.Y + viewport.Height)};
-    const std::optional<D3DCOLOR> colourValue =
+    const std::optional<D3DCOLOR> colorValue =
         target ? std::optional<D3DCOLOR>(color) : std::nullopt;
     const std::optional<uint16_t> depthValue =
         depth ? std::optional<uint16_t>(static_cast<uint16_t>(std::lround(z * 65535.0f)))
@@ -78,7 +78,7 @@ HRESULT Device::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR c
     return FailingWhenOutOfMemory(E_OUTOFMEMORY, [&] {
         for (DWORD i = 0; i < areas; ++i) {
             const D3DRECT area = ClipToViewport(count > 0 ? rects[i] : whole, viewport);
-            swapChain_->Fill(area, colourValue, depthValue);
+            swapChain_->Fill(area, colorValue, depthValue);
         }
         return D3D_OK;
     });
@@ -127,4 +127,4 @@ HRESULT Device::Draw(D3DPRIMITIVETYPE type, const raster::VertexStream& stream, 
     });
 }
 
-}  // namespace d3d9sw
+}  // namespace platform::d3d9

@@ -6,7 +6,7 @@
 #include "d3d9/texture.h"
 #include "d3d9/vertex_buffer.h"
 
-namespace d3d9sw {
+namespace platform::d3d9 {
 
 using platform::testing::D3DCall;
 
@@ -98,4 +98,4 @@ HRESULT Device::GetRenderTargetData(IDirect3DSurface9* renderTarget,
     });
 }
 
-}  // namespace d3d9sw
+}  // namespace platform::d3d9

@@ -3,7 +3,7 @@
 #include "d3d9/texture.h"
 #include "d3d9/vertex_buffer.h"
 
-namespace d3d9sw {
+namespace platform::d3d9 {
 
 HRESULT Device::SetTransform(D3DTRANSFORMSTATETYPE state, const D3DMATRIX* matrix) {
     return state_.SetTransform(state, matrix);
@@ -90,4 +90,4 @@ HRESULT Device::SetStreamSource(UINT streamNumber, IDirect3DVertexBuffer9* strea
     return D3D_OK;
 }
 
-}  // namespace d3d9sw
+}  // namespace platform::d3d9

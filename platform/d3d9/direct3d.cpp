@@ -5,7 +5,7 @@
 #include "d3d9/device.h"
 #include "win32/sdl_video.h"
 
-namespace d3d9sw {
+namespace platform::d3d9 {
 
 using platform::testing::D3DCall;
 
@@ -40,12 +40,12 @@ HRESULT Direct3D::CreateDevice(UINT adapter, D3DDEVTYPE deviceType, HWND focusWi
     return Device::Create(*this, focusWindow, presentationParameters, returnedDeviceInterface);
 }
 
-}  // namespace d3d9sw
+}  // namespace platform::d3d9
 
 IDirect3D9* WINAPI Direct3DCreate9(UINT sdkVersion) {
-    if (d3d9sw::InjectedFailure(platform::testing::D3DCall::Direct3DCreate9) != S_OK) {
+    if (platform::d3d9::InjectedFailure(platform::testing::D3DCall::Direct3DCreate9) != S_OK) {
         return nullptr;
     }
     if (sdkVersion != D3D_SDK_VERSION) return nullptr;
-    return d3d9sw::Direct3D::Create();
+    return platform::d3d9::Direct3D::Create();
 }

@@ -6,7 +6,7 @@
 #include "d3d9/com_object.h"
 #include "d3d9/hooks.h"
 
-namespace d3d9sw {
+namespace platform::d3d9 {
 
 class Direct3D final : public ComObject<IDirect3D9> {
 public:
@@ -26,4 +26,4 @@ private:
     LiveObject<LiveKind::Direct3D> live_;
 };
 
-}  // namespace d3d9sw
+}  // namespace platform::d3d9

@@ -4,7 +4,7 @@
 
 #include "d3d9/device.h"
 
-namespace d3d9sw {
+namespace platform::d3d9 {
 
 namespace {
 
@@ -97,34 +97,34 @@ void WithdrawPresentedFrame(const uint32_t* pixels, bool keepCopy) {
     hooks.presented = nullptr;
 }
 
-}  // namespace d3d9sw
+}  // namespace platform::d3d9
 
 namespace platform::testing {
 
 void FailD3DCall(D3DCall call, HRESULT result, int count) {
     if (count == 0) return;
-    d3d9sw::Hooks().failures[call] = d3d9sw::InjectedFailures{result, count};
+    platform::d3d9::Hooks().failures[call] = platform::d3d9::InjectedFailures{result, count};
 }
 
-void ClearD3DFailures() { d3d9sw::Hooks().failures.clear(); }
+void ClearD3DFailures() { platform::d3d9::Hooks().failures.clear(); }
 
 void LoseDevice(IDirect3DDevice9* device) {
-    if (auto* ours = dynamic_cast<d3d9sw::Device*>(device)) ours->LoseByRequest();
+    if (auto* ours = dynamic_cast<platform::d3d9::Device*>(device)) ours->LoseByRequest();
 }
 
 void RestoreLostDevice(IDirect3DDevice9* device) {
-    if (auto* ours = dynamic_cast<d3d9sw::Device*>(device)) ours->RestoreByRequest();
+    if (auto* ours = dynamic_cast<platform::d3d9::Device*>(device)) ours->RestoreByRequest();
 }
 
 Frame LastPresentedFrame() {
-    const d3d9sw::HookState& hooks = d3d9sw::Hooks();
-    return hooks.presented ? d3d9sw::CopyPresented(hooks) : hooks.retained;
+    const platform::d3d9::HookState& hooks = platform::d3d9::Hooks();
+    return hooks.presented ? platform::d3d9::CopyPresented(hooks) : hooks.retained;
 }
 
-int PresentCount() { return d3d9sw::Hooks().presents; }
+int PresentCount() { return platform::d3d9::Hooks().presents; }
 
-int DrawPrimitiveCount() { return d3d9sw::Hooks().draws; }
+int DrawPrimitiveCount() { return platform::d3d9::Hooks().draws; }
 
-D3DLiveObjects CountD3DLiveObjects() { return d3d9sw::Hooks().live; }
+D3DLiveObjects CountD3DLiveObjects() { return platform::d3d9::Hooks().live; }
 
 }  // namespace platform::testing

@@ -7,7 +7,7 @@
 
 #include <cstdint>
 
-namespace d3d9sw {
+namespace platform::d3d9 {
 
 // S_OK when `call` should do its work, else the result a test asked it to fail with.
 HRESULT InjectedFailure(platform::testing::D3DCall call);
@@ -33,4 +33,4 @@ void CountDrawPrimitive();
 void PublishPresentedFrame(const uint32_t* pixels, int width, int height);
 void WithdrawPresentedFrame(const uint32_t* pixels, bool keepCopy);
 
-}  // namespace d3d9sw
+}  // namespace platform::d3d9

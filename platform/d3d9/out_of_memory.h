@@ -5,7 +5,7 @@
 
 #include "crt/out_of_memory.h"
 
-namespace d3d9sw {
+namespace platform::d3d9 {
 
 using platform::FailingWhenOutOfMemory;
 
@@ -14,4 +14,4 @@ inline HRESULT OutOfMemoryFor(D3DPOOL pool) {
     return pool == D3DPOOL_DEFAULT ? D3DERR_OUTOFVIDEOMEMORY : E_OUTOFMEMORY;
 }
 
-}  // namespace d3d9sw
+}  // namespace platform::d3d9

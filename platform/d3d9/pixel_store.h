@@ -8,7 +8,7 @@
 #include <memory>
 #include <new>
 
-namespace d3d9sw {
+namespace platform::d3d9 {
 
 // When a store's block is made. Memory the program can lock, and render targets,
 // exist from creation, as on Windows; a default-pool texture is usually filled by UpdateTexture, which
@@ -63,4 +63,4 @@ private:
     mutable std::shared_ptr<uint32_t[]> block_;
 };
 
-}  // namespace d3d9sw
+}  // namespace platform::d3d9

@@ -3,7 +3,7 @@
 #include "d3d9/surface_memory.h"
 #include "win32/window_bridge.h"
 
-namespace d3d9sw {
+namespace platform::d3d9 {
 
 namespace {
 
@@ -46,4 +46,4 @@ HRESULT ApplyPresentation(HWND window, D3DPRESENT_PARAMETERS& params, bool leave
     return D3D_OK;
 }
 
-}  // namespace d3d9sw
+}  // namespace platform::d3d9

@@ -4,7 +4,7 @@
 
 #include <d3d9.h>
 
-namespace d3d9sw {
+namespace platform::d3d9 {
 
 // Checks `params` and resolves them in place as the device writes them back: a
 // windowed 0 x 0 back buffer takes the window's client area, an unknown windowed
@@ -14,4 +14,4 @@ namespace d3d9sw {
 // screen). D3DERR_INVALIDCALL for what the device does not support.
 HRESULT ApplyPresentation(HWND window, D3DPRESENT_PARAMETERS& params, bool leaveFullScreen);
 
-}  // namespace d3d9sw
+}  // namespace platform::d3d9

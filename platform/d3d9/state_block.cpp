@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <utility>
 
-namespace d3d9sw {
+namespace platform::d3d9 {
 
 namespace {
 
@@ -137,4 +137,4 @@ HRESULT StateBlock::GetViewport(D3DVIEWPORT9* viewport) const {
     return D3D_OK;
 }
 
-}  // namespace d3d9sw
+}  // namespace platform::d3d9

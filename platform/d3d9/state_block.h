@@ -10,7 +10,7 @@
 
 #include "d3d9/raster/pipeline.h"
 
-namespace d3d9sw {
+namespace platform::d3d9 {
 
 class StateBlock {
 public:
@@ -60,4 +60,4 @@ private:
     std::array<std::array<DWORD, kSamplerStateCount>, kSamplers - 1> laterSamplers_{};
 };
 
-}  // namespace d3d9sw
+}  // namespace platform::d3d9

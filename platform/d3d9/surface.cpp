@@ -3,7 +3,7 @@
 #include "d3d9/out_of_memory.h"
 #include "gdi/surface_dc.h"
 
-namespace d3d9sw {
+namespace platform::d3d9 {
 
 using platform::testing::D3DCall;
 
@@ -114,4 +114,4 @@ HRESULT Surface::ReleaseDC(HDC dc) {
     return D3D_OK;
 }
 
-}  // namespace d3d9sw
+}  // namespace platform::d3d9

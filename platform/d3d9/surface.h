@@ -8,7 +8,7 @@
 #include "d3d9/hooks.h"
 #include "d3d9/surface_memory.h"
 
-namespace d3d9sw {
+namespace platform::d3d9 {
 
 struct SurfaceKind {
     D3DPOOL pool;
@@ -56,4 +56,4 @@ private:
     LiveObject<LiveKind::Surface> live_;
 };
 
-}  // namespace d3d9sw
+}  // namespace platform::d3d9

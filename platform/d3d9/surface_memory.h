@@ -8,7 +8,7 @@
 
 #include "d3d9/pixel_store.h"
 
-namespace d3d9sw {
+namespace platform::d3d9 {
 
 // The largest texture or surface side; larger requests are refused so that a
 // hostile image header cannot make the device allocate gigabytes.
@@ -41,4 +41,4 @@ struct SurfaceMemory {
     HDC dc = nullptr;  // set while GetDC holds the pixels
 };
 
-}  // namespace d3d9sw
+}  // namespace platform::d3d9

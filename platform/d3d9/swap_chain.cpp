@@ -8,7 +8,7 @@
 #include "d3d9/hooks.h"
 #include "win32/frame_output.h"
 
-namespace d3d9sw {
+namespace platform::d3d9 {
 
 SwapChain::SwapChain(Device& device, HWND window, const D3DPRESENT_PARAMETERS& params)
     : presented_(params.BackBufferWidth, params.BackBufferHeight, params.BackBufferFormat,
@@ -79,4 +79,4 @@ raster::DepthTarget SwapChain::DepthTarget() {
     return raster::DepthTarget{depth_.data(), Width(), Height(), Width()};
 }
 
-}  // namespace d3d9sw
+}  // namespace platform::d3d9

@@ -12,7 +12,7 @@
 #include "d3d9/raster/pipeline.h"
 #include "d3d9/surface.h"
 
-namespace d3d9sw {
+namespace platform::d3d9 {
 
 class SwapChain {
 public:
@@ -60,4 +60,4 @@ private:
     Surface* backBuffer_;  // bound by the swap chain for its whole life
 };
 
-}  // namespace d3d9sw
+}  // namespace platform::d3d9

@@ -5,7 +5,7 @@
 
 #include "d3d9/out_of_memory.h"
 
-namespace d3d9sw {
+namespace platform::d3d9 {
 
 using platform::testing::D3DCall;
 
@@ -99,4 +99,4 @@ HRESULT Texture::UnlockRect(UINT level) {
     return levels_[level]->UnlockPixels();
 }
 
-}  // namespace d3d9sw
+}  // namespace platform::d3d9

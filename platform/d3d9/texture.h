@@ -10,7 +10,7 @@
 #include "d3d9/surface.h"
 #include "d3d9/raster/pipeline.h"
 
-namespace d3d9sw {
+namespace platform::d3d9 {
 
 class Texture final : public DeviceChild<IDirect3DTexture9> {
 public:
@@ -50,4 +50,4 @@ private:
 // The number of levels of a full chain down to 1 x 1.
 UINT FullChainLevels(UINT width, UINT height);
 
-}  // namespace d3d9sw
+}  // namespace platform::d3d9

@@ -9,7 +9,7 @@
 #include "d3d9/device_child.h"
 #include "d3d9/hooks.h"
 
-namespace d3d9sw {
+namespace platform::d3d9 {
 
 class VertexBuffer final : public DeviceChild<IDirect3DVertexBuffer9> {
 public:
@@ -37,4 +37,4 @@ private:
     LiveObject<LiveKind::VertexBuffer> live_;
 };
 
-}  // namespace d3d9sw
+}  // namespace platform::d3d9

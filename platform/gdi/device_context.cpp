@@ -29,13 +29,13 @@ BOOL WINAPI DeleteDC(HDC dc) {
 COLORREF WINAPI SetTextColor(HDC dc, COLORREF color) {
     DeviceContext* context = FindDeviceContext(dc);
     if (context == nullptr) return CLR_INVALID;
-    return std::exchange(context->textColour, color);
+    return std::exchange(context->textColor, color);
 }
 
 COLORREF WINAPI SetBkColor(HDC dc, COLORREF color) {
     DeviceContext* context = FindDeviceContext(dc);
     if (context == nullptr) return CLR_INVALID;
-    return std::exchange(context->backgroundColour, color);
+    return std::exchange(context->backgroundColor, color);
 }
 
 int WINAPI SetBkMode(HDC dc, int mode) {

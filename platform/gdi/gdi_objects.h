@@ -27,8 +27,8 @@ struct GdiObject {
 };
 
 struct BrushObject : GdiObject {
-    explicit BrushObject(COLORREF brushColour) : GdiObject(ObjectKind::Brush), colour(brushColour) {}
-    COLORREF colour;
+    explicit BrushObject(COLORREF brushColor) : GdiObject(ObjectKind::Brush), color(brushColor) {}
+    COLORREF color;
 };
 
 struct BitmapObject : GdiObject {
@@ -55,8 +55,8 @@ struct DeviceContext {
     FontObject* font = nullptr;
     BitmapObject* bitmap = nullptr;
     BrushObject* brush = nullptr;
-    COLORREF textColour = RGB(0, 0, 0);
-    COLORREF backgroundColour = RGB(255, 255, 255);
+    COLORREF textColor = RGB(0, 0, 0);
+    COLORREF backgroundColor = RGB(255, 255, 255);
     int backgroundMode = OPAQUE;
     int mapMode = MM_TEXT;
 

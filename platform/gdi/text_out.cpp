@@ -18,8 +18,8 @@ const RealisedFont* SelectedFont(DeviceContext& context) {
     return context.font->realised;
 }
 
-void FillBackground(const PixelView& target, int left, int top, int right, int bottom, COLORREF colour) {
-    const uint8_t pixel[4] = {GetBValue(colour), GetGValue(colour), GetRValue(colour), 0};
+void FillBackground(const PixelView& target, int left, int top, int right, int bottom, COLORREF color) {
+    const uint8_t pixel[4] = {GetBValue(color), GetGValue(color), GetRValue(color), 0};
     for (int y = std::max(top, 0); y < std::min(bottom, target.height); ++y) {
         for (int x = std::max(left, 0); x < std::min(right, target.width); ++x) {
             std::copy(pixel, pixel + 4, target.Pixel(x, y));
@@ -33,7 +33,7 @@ uint8_t Blend(uint8_t coverage, uint8_t ink, uint8_t under) {
 
 // Blends the text colour over the target by coverage; like GDI, every pixel it
 // writes is left with a zero fourth byte.
-void DrawCoverage(const PixelView& target, const GlyphCoverage& glyph, int penX, int baseline, COLORREF colour) {
+void DrawCoverage(const PixelView& target, const GlyphCoverage& glyph, int penX, int baseline, COLORREF color) {
     const int originX = penX + glyph.left;
     const int originY = baseline - glyph.top;
     for (int gy = std::max(0, -originY); gy < glyph.height && originY + gy < target.height; ++gy) {
@@ -41,9 +41,9 @@ void DrawCoverage(const PixelView& target, const GlyphCoverage& glyph, int penX,
             const uint8_t* coverage = glyph.At(gx, gy);
             if ((coverage[0] | coverage[1] | coverage[2]) == 0) continue;
             uint8_t* pixel = target.Pixel(originX + gx, originY + gy);
-            pixel[0] = Blend(coverage[2], GetBValue(colour), pixel[0]);
-            pixel[1] = Blend(coverage[1], GetGValue(colour), pixel[1]);
-            pixel[2] = Blend(coverage[0], GetRValue(colour), pixel[2]);
+            pixel[0] = Blend(coverage[2], GetBValue(color), pixel[0]);
+            pixel[1] = Blend(coverage[1], GetGValue(color), pixel[1]);
+            pixel[2] = Blend(coverage[0], GetRValue(color), pixel[2]);
             pixel[3] = 0;
         }
     }
@@ -79,12 +79,12 @@ BOOL WINAPI TextOutW(HDC dc, int x, int y, LPCWSTR text, int count) {
         if (target.Empty()) return TRUE;
 
         if (context->backgroundMode == OPAQUE) {
-            FillBackground(target, x, y, x + width, y + font->Metrics().tmHeight, context->backgroundColour);
+            FillBackground(target, x, y, x + width, y + font->Metrics().tmHeight, context->backgroundColor);
         }
         const int baseline = y + font->Metrics().tmAscent;
         int penX = x;
         for (const GlyphCoverage& glyph : glyphs) {
-            DrawCoverage(target, glyph, penX, baseline, context->textColour);
+            DrawCoverage(target, glyph, penX, baseline, context->textColor);
             penX += glyph.advance;
         }
         return TRUE;

@@ -5,7 +5,7 @@
 
 namespace {
 
-const D3DCOLOR kClearColour = 0xFF8080FF;
+const D3DCOLOR kClearColor = 0xFF8080FF;
 const DWORD kLostPollMilliseconds = 100;
 
 }  // namespace
@@ -61,7 +61,7 @@ bool AppWindow::FrameStep() {
 }
 
 void AppWindow::RenderFrame() {
-    device->Clear(0, NULL, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, kClearColour, 1.0f, 0);
+    device->Clear(0, NULL, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, kClearColor, 1.0f, 0);
     device->BeginScene();
     scene.Draw();
     device->EndScene();

@@ -23,7 +23,7 @@ IDirect3DTexture9* RenderHarness::MakeTexture(UINT width, UINT height, D3DFORMAT
 }
 
 void RenderHarness::DrawFrame(const std::function<void()>& draw, bool present) {
-    device()->Clear(0, NULL, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, kClearColour, 1.0f, 0);
+    device()->Clear(0, NULL, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, kClearColor, 1.0f, 0);
     device()->BeginScene();
     draw();
     device()->EndScene();

@@ -13,7 +13,7 @@
 
 class RenderHarness {
 public:
-    static constexpr D3DCOLOR kClearColour = 0xFF8080FF;
+    static constexpr D3DCOLOR kClearColor = 0xFF8080FF;
 
     IDirect3DDevice9* device() const { return testDevice.device(); }
 

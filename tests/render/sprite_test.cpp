@@ -52,7 +52,7 @@ void ExpectTexelsExactlyIn(const Frame& frame, Covered area, int texLeft, int te
         for (int x = std::max(area.left - 1, 0); x <= std::min(area.right, 639); ++x) {
             const bool inside = x >= area.left && x < area.right && y >= area.top && y < area.bottom;
             const uint32_t expected = inside ? CoordinateTexel(texLeft + x - area.left, texTop + y - area.top)
-                                             : RenderHarness::kClearColour;
+                                             : RenderHarness::kClearColor;
             if (frame.At(x, y) != expected && ++wrong <= 5)
                 ADD_FAILURE() << "pixel (" << x << ", " << y << ") is " << std::hex << frame.At(x, y);
         }
@@ -70,8 +70,8 @@ protected:
         ReleaseInterface(texture);
         platform::testing::ResetAllHooks();
     }
-    IDirect3DTexture9* Solid(uint32_t colour, UINT width = 64) {
-        return gpu.MakeTexture(width, 64, D3DFMT_A8R8G8B8, [=](int, int) { return colour; });
+    IDirect3DTexture9* Solid(uint32_t color, UINT width = 64) {
+        return gpu.MakeTexture(width, 64, D3DFMT_A8R8G8B8, [=](int, int) { return color; });
     }
     static auto Fields(const Sprite& s) { return std::tuple(s.texture, s.frameWidth, s.frameHeight, s.columns); }
 
@@ -138,8 +138,8 @@ TEST_F(SpriteBatchTest, LaterQuadsCoverEarlierOnesAlphaZeroIsTestedAwayAndPartia
     EXPECT_EQ(frame.At(240, 140), 0xFF00FF00u);  // the overlap
     EXPECT_EQ(frame.At(210, 110), 0xFFFF0000u);
     EXPECT_EQ(frame.At(290, 190), 0xFF00FF00u);
-    EXPECT_EQ(frame.At(20, 40), RenderHarness::kClearColour);
-    EXPECT_EQ(frame.At(47, 79), RenderHarness::kClearColour);
+    EXPECT_EQ(frame.At(20, 40), RenderHarness::kClearColor);
+    EXPECT_EQ(frame.At(47, 79), RenderHarness::kClearColor);
     // Exact: source * 128/255 + clear colour * 127/255, per channel.
     const double a = 128.0 / 255.0, expected[3] = {255 * a + 0x80 * (1 - a), 0x80 * (1 - a), 0xFF * (1 - a)};
     for (int channel = 0; channel < 3; ++channel)

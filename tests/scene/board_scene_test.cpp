@@ -83,7 +83,7 @@ protected:
         for (int y = 0; y < 480; ++y) {
             for (int x = y < 40 ? 240 : 0; x < 640; ++x) {
                 const int col = (x - 16) / 64, row = (y - 16) / 64, texel = (y - 16) % 64 * 64 + (x - 16) % 64;
-                uint32_t expected = RenderHarness::kClearColour;
+                uint32_t expected = RenderHarness::kClearColor;
                 bool blended = false;
                 if (x >= 16 && y >= 16 && col < 7 && row < 7) {
                     const bool drawn[3] = {cell, piece && col == scene.pieceCol && row == scene.pieceRow,

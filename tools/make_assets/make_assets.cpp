@@ -28,9 +28,9 @@ public:
     Rgba& At(int x, int y) { return pixels_[static_cast<size_t>(y) * kSize + x]; }
 
     // Paints colour over pixel (x, y) with the given coverage (0..1), "over" compositing.
-    void Blend(int x, int y, Rgba colour, double coverage) {
+    void Blend(int x, int y, Rgba color, double coverage) {
         Rgba& dst = At(x, y);
-        const double srcA = colour.a / 255.0 * coverage;
+        const double srcA = color.a / 255.0 * coverage;
         const double dstA = dst.a / 255.0;
         const double outA = srcA + dstA * (1.0 - srcA);
         if (outA <= 0.0) {
@@ -39,14 +39,14 @@ public:
         auto mix = [&](uint8_t s, uint8_t d) {
             return static_cast<uint8_t>(std::lround((s * srcA + d * dstA * (1.0 - srcA)) / outA));
         };
-        dst = Rgba{mix(colour.r, dst.r), mix(colour.g, dst.g), mix(colour.b, dst.b),
+        dst = Rgba{mix(color.r, dst.r), mix(color.g, dst.g), mix(color.b, dst.b),
                    static_cast<uint8_t>(std::lround(outA * 255.0))};
     }
 
     // Covers every pixel for which inside(px, py) holds, sampled 4 x 4 per pixel so
     // curved edges come out smooth.
     template <typename Inside>
-    void Fill(Rgba colour, Inside inside) {
+    void Fill(Rgba color, Inside inside) {
         for (int y = 0; y < kSize; ++y) {
             for (int x = 0; x < kSize; ++x) {
                 int hits = 0;
@@ -56,7 +56,7 @@ public:
                     }
                 }
                 if (hits > 0) {
-                    Blend(x, y, colour, hits / 16.0);
+                    Blend(x, y, color, hits / 16.0);
                 }
             }
         }

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-namespace d3d9sw::raster {
+namespace platform::d3d9::raster {
 namespace {
 
 enum Plane { kNear, kFar, kLeft, kRight, kBottom, kTop, kPositiveW, kPlaneCount };
@@ -75,4 +75,4 @@ void Clipper::ClipTriangle(const ClipVertex& a, const ClipVertex& b, const ClipV
     if (source != &out) out = *source;
 }
 
-}  // namespace d3d9sw::raster
+}  // namespace platform::d3d9::raster

@@ -5,7 +5,7 @@
 
 #include "d3d9/raster/vertex_input.h"
 
-namespace d3d9sw::raster {
+namespace platform::d3d9::raster {
 
 // A convex polygon: a triangle cut by up to seven planes keeps at most ten vertices.
 struct ClipPolygon {
@@ -36,4 +36,4 @@ private:
     double guardY;
 };
 
-}  // namespace d3d9sw::raster
+}  // namespace platform::d3d9::raster

@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-namespace d3d9sw::raster {
+namespace platform::d3d9::raster {
 
 // round(x / 255) without a division: exact up to 255 * 255; above that (additive blends)
 // never below 255, which callers saturate to.
@@ -38,4 +38,4 @@ constexpr bool PassesComparison(DWORD func, uint32_t incoming, uint32_t stored) 
     }
 }
 
-}  // namespace d3d9sw::raster
+}  // namespace platform::d3d9::raster

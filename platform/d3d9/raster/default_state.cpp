@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-namespace d3d9sw::raster {
+namespace platform::d3d9::raster {
 namespace {
 
 D3DMATRIX Identity() {
@@ -107,4 +107,4 @@ void SetDefaultState(FixedFunctionState& state, int viewportWidth, int viewportH
     state.viewport.MaxZ = 1.0f;
 }
 
-}  // namespace d3d9sw::raster
+}  // namespace platform::d3d9::raster

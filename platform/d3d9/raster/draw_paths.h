@@ -4,7 +4,7 @@
 
 #include "d3d9/raster/pipeline.h"
 
-namespace d3d9sw::raster {
+namespace platform::d3d9::raster {
 
 enum class RasterPath {
     Automatic,    // rectangle kernels with the widest instruction set the processor has
@@ -22,4 +22,4 @@ DrawRoute DrawPrimitiveVia(RasterPath path, const FixedFunctionState& state,
                            D3DPRIMITIVETYPE type, const VertexStream& stream, UINT startVertex,
                            UINT primitiveCount);
 
-}  // namespace d3d9sw::raster
+}  // namespace platform::d3d9::raster

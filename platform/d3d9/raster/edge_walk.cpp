@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-namespace d3d9sw::raster {
+namespace platform::d3d9::raster {
 
 void WalkTriangle(const TriangleSetup& triangle, SpanCallback callback, void* context) {
     const PixelRect& bounds = triangle.bounds;
@@ -27,4 +27,4 @@ void WalkTriangle(const TriangleSetup& triangle, SpanCallback callback, void* co
     }
 }
 
-}  // namespace d3d9sw::raster
+}  // namespace platform::d3d9::raster

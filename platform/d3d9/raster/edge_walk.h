@@ -3,11 +3,11 @@
 
 #include "d3d9/raster/triangle_setup.h"
 
-namespace d3d9sw::raster {
+namespace platform::d3d9::raster {
 
 // Receives the covered pixels [xBegin, xEnd) of row y, rows in increasing order.
 using SpanCallback = void (*)(void* context, int y, int xBegin, int xEnd);
 
 void WalkTriangle(const TriangleSetup& triangle, SpanCallback callback, void* context);
 
-}  // namespace d3d9sw::raster
+}  // namespace platform::d3d9::raster

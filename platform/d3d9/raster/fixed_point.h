@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cstdint>
 
-namespace d3d9sw::raster {
+namespace platform::d3d9::raster {
 
 constexpr int64_t FloorDiv(int64_t numerator, int64_t denominator) {  // denominator > 0
     const int64_t q = numerator / denominator;
@@ -35,4 +35,4 @@ inline int64_t ToFixed(double value, double limit = kFixedValueLimit) {
     return RoundToInt64(std::clamp(scaled, -limit, limit));
 }
 
-}  // namespace d3d9sw::raster
+}  // namespace platform::d3d9::raster

@@ -12,7 +12,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace d3d9sw::raster {
+namespace platform::d3d9::raster {
 namespace {
 
 struct SpanTarget {
@@ -178,4 +178,4 @@ void DrawPrimitive(const FixedFunctionState& state, const ColorTarget& color,
                      primitiveCount);
 }
 
-}  // namespace d3d9sw::raster
+}  // namespace platform::d3d9::raster

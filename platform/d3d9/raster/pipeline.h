@@ -9,7 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace d3d9sw::raster {
+namespace platform::d3d9::raster {
 
 // 0xAARRGGBB pixels (memory order blue, green, red, alpha), rows from the top.
 struct ColorTarget {
@@ -62,4 +62,4 @@ void DrawPrimitive(const FixedFunctionState& state, const ColorTarget& color,
                    const DepthTarget* depth, D3DPRIMITIVETYPE type, const VertexStream& stream,
                    UINT startVertex, UINT primitiveCount);
 
-}  // namespace d3d9sw::raster
+}  // namespace platform::d3d9::raster

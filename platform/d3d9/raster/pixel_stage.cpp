@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace d3d9sw::raster {
+namespace platform::d3d9::raster {
 namespace {
 
 constexpr int64_t kHalf = int64_t{1} << (kPlaneFractionBits - 1);
@@ -245,4 +245,4 @@ void ShadeSpan(const PixelState& state, const TriangleSetup& triangle, int y, in
     }
 }
 
-}  // namespace d3d9sw::raster
+}  // namespace platform::d3d9::raster

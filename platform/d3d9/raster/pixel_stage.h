@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-namespace d3d9sw::raster {
+namespace platform::d3d9::raster {
 
 // The render states that act on pixels, read once per draw.
 struct PixelState {
@@ -78,4 +78,4 @@ void WriteFragment(const PixelState& state, int x, int y, uint32_t source, uint1
 
 void ShadeSpan(const PixelState& state, const TriangleSetup& triangle, int y, int xBegin, int xEnd);
 
-}  // namespace d3d9sw::raster
+}  // namespace platform::d3d9::raster

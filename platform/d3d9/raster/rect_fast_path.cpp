@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <vector>
 
-namespace d3d9sw::raster {
+namespace platform::d3d9::raster {
 namespace {
 
 bool IsAxisAlignedRect(const ScreenVertex (&v)[4]) {
@@ -184,4 +184,4 @@ bool DrawScreenAlignedRect(const PixelState& pixels, const ScreenVertex (&fan)[4
     return true;
 }
 
-}  // namespace d3d9sw::raster
+}  // namespace platform::d3d9::raster

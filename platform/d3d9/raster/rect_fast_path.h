@@ -7,11 +7,11 @@
 #include "d3d9/raster/rect_kernels.h"
 #include "d3d9/raster/triangle_setup.h"
 
-namespace d3d9sw::raster {
+namespace platform::d3d9::raster {
 
 // Draws the fan (v0 v1 v2) (v0 v2 v3) and returns true, or returns false without
 // drawing when only the general path can draw it exactly.
 bool DrawScreenAlignedRect(const PixelState& pixels, const ScreenVertex (&fan)[4], DWORD cullMode,
                            KernelIsa isa);
 
-}  // namespace d3d9sw::raster
+}  // namespace platform::d3d9::raster

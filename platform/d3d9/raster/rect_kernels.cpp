@@ -8,7 +8,7 @@
 #include <immintrin.h>
 #endif
 
-namespace d3d9sw::raster {
+namespace platform::d3d9::raster {
 namespace {
 
 #define RECT_INLINE [[gnu::always_inline]] inline
@@ -314,4 +314,4 @@ RectKernel SelectRectKernel(KernelIsa isa) {
     }
 }
 
-}  // namespace d3d9sw::raster
+}  // namespace platform::d3d9::raster

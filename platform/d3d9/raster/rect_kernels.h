@@ -8,7 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace d3d9sw::raster {
+namespace platform::d3d9::raster {
 
 struct RectKernelParams {
     uint32_t alphaOr = 0;   // 0xFF000000 for a texture without alpha
@@ -45,4 +45,4 @@ KernelIsa BestKernelIsa();
 // The kernel for `isa`; AVX2 falls back to SSE2 on a processor without it.
 RectKernel SelectRectKernel(KernelIsa isa);
 
-}  // namespace d3d9sw::raster
+}  // namespace platform::d3d9::raster

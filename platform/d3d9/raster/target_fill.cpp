@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
-namespace d3d9sw::raster {
+namespace platform::d3d9::raster {
 namespace {
 
 typedef uint32_t Block16 __attribute__((vector_size(16)));
@@ -82,4 +82,4 @@ void FillDepth(const DepthTarget& target, const PixelRect& rect, uint16_t value)
     FillRect(target.values, target.pitch, target.width, target.height, rect, value);
 }
 
-}  // namespace d3d9sw::raster
+}  // namespace platform::d3d9::raster

@@ -7,10 +7,10 @@
 
 #include <cstdint>
 
-namespace d3d9sw::raster {
+namespace platform::d3d9::raster {
 
 // `rect` is cut to the target first.
 void FillColor(const ColorTarget& target, const PixelRect& rect, uint32_t value);
 void FillDepth(const DepthTarget& target, const PixelRect& rect, uint16_t value);
 
-}  // namespace d3d9sw::raster
+}  // namespace platform::d3d9::raster

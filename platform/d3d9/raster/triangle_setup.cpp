@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <utility>
 
-namespace d3d9sw::raster {
+namespace platform::d3d9::raster {
 namespace {
 
 // The plane through three values at the vertices' pixel positions, referred to v0.
@@ -127,4 +127,4 @@ SetupResult SetupTriangle(const ScreenVertex& v0, const ScreenVertex& v1In,
     return SetupResult::Visible;
 }
 
-}  // namespace d3d9sw::raster
+}  // namespace platform::d3d9::raster

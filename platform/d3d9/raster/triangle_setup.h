@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-namespace d3d9sw::raster {
+namespace platform::d3d9::raster {
 
 constexpr int kSubpixelBits = 8;
 constexpr int kPlaneFractionBits = 32;  // attribute planes are 32.32 fixed point
@@ -73,4 +73,4 @@ enum class SetupResult { Visible, Culled, Empty };
 SetupResult SetupTriangle(const ScreenVertex& v0, const ScreenVertex& v1, const ScreenVertex& v2,
                           DWORD cullMode, const PixelRect& scissor, TriangleSetup& out);
 
-}  // namespace d3d9sw::raster
+}  // namespace platform::d3d9::raster

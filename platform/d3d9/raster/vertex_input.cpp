@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
-namespace d3d9sw::raster {
+namespace platform::d3d9::raster {
 namespace {
 
 constexpr DWORD kMaterialSourceMaterial = 0;  // D3DMCS_MATERIAL
@@ -161,4 +161,4 @@ ClipVertex VertexProcessor::Process(const uint8_t* vertex) const {
     return out;
 }
 
-}  // namespace d3d9sw::raster
+}  // namespace platform::d3d9::raster

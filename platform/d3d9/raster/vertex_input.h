@@ -7,7 +7,7 @@
 
 #include <cstdint>
 
-namespace d3d9sw::raster {
+namespace platform::d3d9::raster {
 
 struct FvfLayout {
     bool drawable = false;   // an untransformed position this pipeline can draw
@@ -44,4 +44,4 @@ private:
     DWORD transformFlags;
 };
 
-}  // namespace d3d9sw::raster
+}  // namespace platform::d3d9::raster

@@ -46,7 +46,7 @@ protected:
         return (uint32_t{r} << 16) | (uint32_t{g} << 8) | b;
     }
     template <typename Read> static void ExpectPixels(Read read, Probes probes) {
-        for (auto [x, y, colour] : probes) EXPECT_EQ(read(x, y), colour) << "at " << x << ", " << y;
+        for (auto [x, y, color] : probes) EXPECT_EQ(read(x, y), color) << "at " << x << ", " << y;
     }
 
     TestDevice test;
@@ -101,8 +101,8 @@ TEST_P(SwapEffects, PresentShowsTheFrameAndLeavesTheBackBufferAsTheEffectSays) {
     params.SwapEffect = effect;
     ASSERT_EQ(device->Reset(&params), D3D_OK);
     const int presents = platform::testing::PresentCount();
-    for (D3DCOLOR colour : {0xFF102030u, 0xFF405060u}) {
-        ASSERT_EQ(ClearTo(colour), D3D_OK);
+    for (D3DCOLOR color : {0xFF102030u, 0xFF405060u}) {
+        ASSERT_EQ(ClearTo(color), D3D_OK);
         ASSERT_EQ(Present(), D3D_OK);
     }
     EXPECT_EQ(platform::testing::PresentCount(), presents + 2);

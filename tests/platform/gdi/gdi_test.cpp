@@ -175,10 +175,10 @@ TEST(TextOutTest, GothicFortyUnitCellsOpaqueHalfWidthOnTheBaselineWithFringesOnl
     auto draw = [&](DWORD quality) {
         useFont(quality);
         TextOutW(dc, 0, 0, L"\x6F22", 1);
-        int coloured = 0, partial = 0;
-        for (int i = 0; i < 40 * 40; ++i) coloured += at(i % 40, i / 40)[0] != at(i % 40, i / 40)[2];
+        int colored = 0, partial = 0;
+        for (int i = 0; i < 40 * 40; ++i) colored += at(i % 40, i / 40)[0] != at(i % 40, i / 40)[2];
         for (int x = 0; x < 40; ++x) partial += at(x, 20)[1] > 0 && at(x, 20)[1] < 255;
-        return std::pair(coloured, partial);
+        return std::pair(colored, partial);
     };
     EXPECT_GT(draw(CLEARTYPE_QUALITY).first, 10);
     const auto grey = draw(ANTIALIASED_QUALITY);

@@ -16,7 +16,7 @@
 #include <tuple>
 #include <vector>
 
-namespace d3d9sw::raster {
+namespace platform::d3d9::raster {
 namespace {
 
 using testing::IdentityMatrix;
@@ -49,20 +49,20 @@ TEST(VertexInput, TransformsInRowVectorOrderLightsWithAmbientOnlyAndOffsetsTwoCo
     v = ProcessOne(state, {0, 0, 0, 0, 1.0f, 1.0f});
     EXPECT_EQ(std::pair(v.u, v.v), std::pair(0.3125, 0.625));
 
-    using Colour = std::array<double, 4>;  // blue, green, red, alpha
-    auto colour = [&](DWORD fvf) {
+    using Color = std::array<double, 4>;  // blue, green, red, alpha
+    auto color = [&](DWORD fvf) {
         const ClipVertex lit = ProcessOne(state, {0, 0, 0, 0x80FF8040u, 0, 0}, fvf);
-        return Colour{lit.color[0], lit.color[1], lit.color[2], lit.color[3]};
+        return Color{lit.color[0], lit.color[1], lit.color[2], lit.color[3]};
     };
     // No lights: black; alpha from the diffuse material, which is the vertex colour.
-    EXPECT_EQ(colour(kSpriteFvf), (Colour{0, 0, 0, 128}));
+    EXPECT_EQ(color(kSpriteFvf), (Color{0, 0, 0, 128}));
     state.renderStates[D3DRS_AMBIENT] = 0xFF808080u;
     state.renderStates[D3DRS_AMBIENTMATERIALSOURCE] = 1;  // the vertex colour
-    EXPECT_EQ(colour(kSpriteFvf), (Colour{32, 64, 128, 128}));  // vertex colour x 0x80 / 255, rounded
+    EXPECT_EQ(color(kSpriteFvf), (Color{32, 64, 128, 128}));  // vertex colour x 0x80 / 255, rounded
     state.renderStates[D3DRS_LIGHTING] = FALSE;
-    EXPECT_EQ(colour(kSpriteFvf), (Colour{64, 128, 255, 128}));
+    EXPECT_EQ(color(kSpriteFvf), (Color{64, 128, 255, 128}));
     // Without a colour in the format the diffuse colour is opaque white.
-    EXPECT_EQ(colour(D3DFVF_XYZ | D3DFVF_TEX1), (Colour{255, 255, 255, 255}));
+    EXPECT_EQ(color(D3DFVF_XYZ | D3DFVF_TEX1), (Color{255, 255, 255, 255}));
 }
 
 void CollectSpan(void* spans, int y, int xBegin, int xEnd) {
@@ -147,7 +147,7 @@ protected:
     uint16_t depth = 1000;
 };
 
-TEST_F(PixelStage, StageZeroModulatesColourAndTakesTextureAlpha) {
+TEST_F(PixelStage, StageZeroModulatesColorAndTakesTextureAlpha) {
     EXPECT_EQ(CombineStage0(state, 0x80C08040u, 0xFFFFFFFFu), 0x80C08040u);
     EXPECT_EQ(CombineStage0(state, 0x80C08040u, 0x10808080u), 0x80604020u);
     texture.hasAlpha = false;
@@ -223,4 +223,4 @@ TEST(TargetFill, FillsExactlyTheRectangleCutToAPitchedTarget) {
 }
 
 }  // namespace
-}  // namespace d3d9sw::raster
+}  // namespace platform::d3d9::raster

@@ -1,6 +1,6 @@
 #include "raster_fixture.h"
 
-namespace d3d9sw::raster::testing {
+namespace platform::d3d9::raster::testing {
 
 FixedFunctionState SpriteBatchState() {
     FixedFunctionState state;
@@ -52,4 +52,4 @@ DrawRoute DrawUnitSquare(const FixedFunctionState& state, Frame& frame, RasterPa
     return DrawPrimitiveVia(path, state, frame.Color(), &depth, D3DPT_TRIANGLEFAN, StreamOf(square), 0, 2);
 }
 
-}  // namespace d3d9sw::raster::testing
+}  // namespace platform::d3d9::raster::testing

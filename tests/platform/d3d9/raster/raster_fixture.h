@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-namespace d3d9sw::raster::testing {
+namespace platform::d3d9::raster::testing {
 
 struct Frame {
     Frame(int width, int height, uint32_t clearColor = 0xFF8080FF)
@@ -94,4 +94,4 @@ void PlaceSprite(FixedFunctionState& state, const TestTexture& texture, const So
 DrawRoute DrawUnitSquare(const FixedFunctionState& state, Frame& frame, RasterPath path = RasterPath::Automatic,
                          uint32_t diffuse = 0xFFFFFFFF);
 
-}  // namespace d3d9sw::raster::testing
+}  // namespace platform::d3d9::raster::testing

@@ -7,7 +7,7 @@
 #include <cstring>
 #include <tuple>
 
-namespace d3d9sw::raster::testing {
+namespace platform::d3d9::raster::testing {
 namespace {
 
 constexpr int kSize = 32;
@@ -198,4 +198,4 @@ TEST_F(RasterizationRules, VerticesBeyondTheStreamDrawNothing) {
 }
 
 }  // namespace
-}  // namespace d3d9sw::raster::testing
+}  // namespace platform::d3d9::raster::testing

@@ -7,7 +7,7 @@
 #include <functional>
 #include <string>
 
-namespace d3d9sw::raster::testing {
+namespace platform::d3d9::raster::testing {
 namespace {
 
 constexpr RasterPath kRectPaths[] = {RasterPath::RectScalar, RasterPath::RectSse2, RasterPath::RectAvx2};
@@ -157,4 +157,4 @@ INSTANTIATE_TEST_SUITE_P(Scenes, RectPathIdentity,
                          });
 
 }  // namespace
-}  // namespace d3d9sw::raster::testing
+}  // namespace platform::d3d9::raster::testing
