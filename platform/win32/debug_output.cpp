@@ -1,3 +1,4 @@
+// OutputDebugStringW: the debugger output, written to standard error as UTF-8.
 #include <windows.h>
 
 #include <platform_testing.h>

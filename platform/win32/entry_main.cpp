@@ -1,3 +1,4 @@
+// main, which calls WinMain: the process entry of a Windows GUI program on Linux.
 #include <windows.h>
 
 #include <cerrno>

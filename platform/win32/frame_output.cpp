@@ -1,3 +1,4 @@
+// No Windows function: the one way a finished frame reaches the window (PresentFrame).
 #include "win32/frame_output.h"
 
 #include <SDL.h>

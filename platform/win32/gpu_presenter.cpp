@@ -1,3 +1,4 @@
+// No Windows function: frames shown through an accelerated SDL renderer.
 #include "win32/gpu_presenter.h"
 
 #include "win32/picture_fit.h"

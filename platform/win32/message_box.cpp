@@ -1,3 +1,4 @@
+// MessageBoxW: an SDL message box, or its text on standard error without a display.
 #include <windows.h>
 
 #include <platform_testing.h>

@@ -1,3 +1,4 @@
+// PeekMessageW, TranslateMessage, DispatchMessageW, PostMessageW, SendMessageW and PostQuitMessage.
 #include <windows.h>
 
 #include <SDL.h>

@@ -1,3 +1,4 @@
+// GetModuleHandleW, LoadIconW and LoadCursorW: the module and its stock resources.
 #include <windows.h>
 
 namespace {

@@ -1,3 +1,4 @@
+// No Windows function: how frames reach the screen, decided once when SDL video starts.
 #include "win32/present_path.h"
 
 #include <SDL.h>

@@ -1,3 +1,4 @@
+// No Windows function: the process ends on a lost display, a signal closes the window.
 #include "win32/process_ending.h"
 
 #include <windows.h>

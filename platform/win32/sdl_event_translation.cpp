@@ -1,3 +1,4 @@
+// No Windows function: one SDL event as the window messages Windows would post for it.
 #include "win32/sdl_event_translation.h"
 
 #include <windows.h>

@@ -1,3 +1,4 @@
+// No Windows function: SDL's video subsystem, started on first use.
 #include "win32/sdl_video.h"
 
 #include <SDL.h>

@@ -1,3 +1,4 @@
+// Sleep.
 #include <windows.h>
 
 #include <platform_testing.h>

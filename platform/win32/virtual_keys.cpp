@@ -1,3 +1,4 @@
+// No Windows function: SDL keys as virtual-key codes and scan codes.
 #include "win32/virtual_keys.h"
 
 #include <algorithm>

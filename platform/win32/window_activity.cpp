@@ -1,3 +1,4 @@
+// No Windows function: focus and minimised state of the windows.
 #include "win32/window_activity.h"
 
 #include "win32/message_queue.h"

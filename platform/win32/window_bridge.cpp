@@ -1,3 +1,4 @@
+// No Windows function: what the other families need from a window.
 #include "win32/window_bridge.h"
 
 #include <platform_testing.h>

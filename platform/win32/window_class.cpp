@@ -1,3 +1,4 @@
+// RegisterClassExW and UnregisterClassW.
 #include <windows.h>
 
 #include "win32/window_class.h"

@@ -1,3 +1,4 @@
+// No Windows function: the fixed non-client frame of the Windows model.
 #include "win32/window_frame.h"
 
 namespace platform::win32 {

@@ -1,3 +1,4 @@
+// CreateWindowExW, DestroyWindow, IsWindow and DefWindowProcW.
 #include <windows.h>
 
 #include <SDL.h>

@@ -1,3 +1,4 @@
+// GetWindowLongW, SetWindowLongW, GetWindowLongPtrW and SetWindowLongPtrW.
 #include <windows.h>
 
 #include "win32/window_registry.h"

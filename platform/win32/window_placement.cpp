@@ -1,3 +1,5 @@
+// AdjustWindowRect, GetWindowRect, GetClientRect, SetWindowPos, ShowWindow, IsIconic and
+// GetForegroundWindow.
 #include <windows.h>
 
 #include <SDL.h>

@@ -1,3 +1,4 @@
+// No Windows function: every live window and its state in the Windows model.
 #include "win32/window_registry.h"
 
 #include <map>
