@@ -19,23 +19,20 @@ TestDevice* device = nullptr;
 SpriteBatch* batch = nullptr;
 TextRenderer* renderer = nullptr;
 
-void Rebuild()
-{
+void Rebuild() {
     if (renderer != nullptr) {
         ReleaseInterface(renderer->atlasTexture);
     }
     CreateTextRenderer(device->device(), &renderer);
 }
 
-bool AtlasFull()
-{
+bool AtlasFull() {
     return (renderer->atlasRow + 1) * renderer->textMetrics.tmHeight >= renderer->bitmapHeight;
 }
 
 }  // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***)
-{
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
     setenv("SDL_VIDEODRIVER", "dummy", 0);
     static TestDevice testDevice;
     device = &testDevice;
@@ -47,8 +44,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
     return 0;
 }
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::wstring text;
     for (size_t i = 0; i + 1 < size; i += 2) {
         const wchar_t unit = static_cast<wchar_t>(data[i] | (data[i + 1] << 8));

@@ -20,22 +20,22 @@ std::filesystem::path* inputPath = nullptr;
 
 }  // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***)
-{
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
     setenv("SDL_VIDEODRIVER", "dummy", 0);
     static TestDevice testDevice;
     device = &testDevice;
-    static std::filesystem::path path = std::filesystem::temp_directory_path() /
-                                        ("corvane_fuzz_" + std::to_string(getpid()) + FUZZ_FILE_EXTENSION);
+    static std::filesystem::path path =
+        std::filesystem::temp_directory_path() /
+        ("corvane_fuzz_" + std::to_string(getpid()) + FUZZ_FILE_EXTENSION);
     inputPath = &path;
     // Debug lines and boxes are expected for hostile files; keep them quiet.
     platform::testing::SetDebugSink([](const std::wstring&) {});
-    platform::testing::SetMessageBoxHandler([](const platform::testing::MessageBoxCall&) { return IDOK; });
+    platform::testing::SetMessageBoxHandler(
+        [](const platform::testing::MessageBoxCall&) { return IDOK; });
     return 0;
 }
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FILE* file = std::fopen(inputPath->c_str(), "wb");
     if (file == nullptr) {
         std::abort();

@@ -31,10 +31,12 @@ long ResidentKiB() {
 void Report(const char* when, double seconds) {
     const platform::testing::D3DLiveObjects d3d = platform::testing::CountD3DLiveObjects();
     const platform::testing::GdiLiveObjects gdi = platform::testing::CountGdiLiveObjects();
-    std::printf("%-16s %8.1f s  Direct3D: %d direct3d, %d devices, %d textures, %d surfaces, %d vertex buffers;"
-                "  GDI: %d DCs, %d fonts, %d bitmaps, %d brushes;  resident %ld KiB\n",
-                when, seconds, d3d.direct3d, d3d.devices, d3d.textures, d3d.surfaces, d3d.vertexBuffers,
-                gdi.deviceContexts, gdi.fonts, gdi.bitmaps, gdi.brushes, ResidentKiB());
+    std::printf(
+        "%-16s %8.1f s  Direct3D: %d direct3d, %d devices, %d textures, %d surfaces, %d vertex "
+        "buffers;"
+        "  GDI: %d DCs, %d fonts, %d bitmaps, %d brushes;  resident %ld KiB\n",
+        when, seconds, d3d.direct3d, d3d.devices, d3d.textures, d3d.surfaces, d3d.vertexBuffers,
+        gdi.deviceContexts, gdi.fonts, gdi.bitmaps, gdi.brushes, ResidentKiB());
     std::fflush(stdout);
 }
 

@@ -33,8 +33,7 @@ struct BenchFiles {
 BenchFiles* files = nullptr;
 TestDevice* testDevice = nullptr;
 
-std::wstring WritePng(const image_test::ScratchFolder& folder)
-{
+std::wstring WritePng(const image_test::ScratchFolder& folder) {
     std::vector<uint32_t> pixels;
     for (int y = 0; y < Side; ++y) {
         for (int x = 0; x < Side; ++x) {
@@ -54,13 +53,9 @@ std::wstring WritePng(const image_test::ScratchFolder& folder)
     return path;
 }
 
-std::string Narrow(const std::wstring& path)
-{
-    return std::filesystem::path(path).string();
-}
+std::string Narrow(const std::wstring& path) { return std::filesystem::path(path).string(); }
 
-void LoadThroughTheLoader(benchmark::State& state, const std::wstring& path)
-{
+void LoadThroughTheLoader(benchmark::State& state, const std::wstring& path) {
     for (auto _ : state) {
         IDirect3DTexture9* texture = nullptr;
         LoadTexture(testDevice->device(), path.c_str(), &texture);
@@ -76,8 +71,7 @@ void BM_LoadTexturePng(benchmark::State& state) { LoadThroughTheLoader(state, fi
 void BM_LoadTextureBmp(benchmark::State& state) { LoadThroughTheLoader(state, files->bmp); }
 void BM_LoadTextureTga(benchmark::State& state) { LoadThroughTheLoader(state, files->tga); }
 
-void BM_DecodePng(benchmark::State& state)
-{
+void BM_DecodePng(benchmark::State& state) {
     std::string path = Narrow(files->png);
     for (auto _ : state) {
         png_image image{};
@@ -99,8 +93,7 @@ void BM_DecodePng(benchmark::State& state)
 // Reads the pixel block that follows `headerBytes` and converts it as the
 // decoders do, into a plain buffer.
 void DecodeStored(benchmark::State& state, const std::wstring& path, long headerBytes,
-                  UINT bytesPerPixel, size_t stride)
-{
+                  UINT bytesPerPixel, size_t stride) {
     std::string narrow = Narrow(path);
     for (auto _ : state) {
         FILE* file = std::fopen(narrow.c_str(), "rb");
@@ -139,8 +132,7 @@ BENCHMARK(BM_LoadTextureTga)->Unit(benchmark::kMillisecond);
 // the machine is shared, and wall time there measures the neighbours.
 class OverheadReporter : public benchmark::ConsoleReporter {
 public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
+    void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
         for (const Run& run : runs) {
             // With repetitions the median stands for the benchmark.
@@ -151,15 +143,14 @@ public:
         }
     }
 
-    void Finalize() override
-    {
+    void Finalize() override {
         ConsoleReporter::Finalize();
         for (const char* kind : {"Png", "Bmp", "Tga"}) {
             auto decode = times_.find(std::string("BM_Decode") + kind);
             auto load = times_.find(std::string("BM_LoadTexture") + kind);
             if (decode != times_.end() && load != times_.end()) {
-                std::printf("%s loader overhead: %.1f %% of the plain decode (goal under 25 %%)\n", kind,
-                            100.0 * (load->second - decode->second) / decode->second);
+                std::printf("%s loader overhead: %.1f %% of the plain decode (goal under 25 %%)\n",
+                            kind, 100.0 * (load->second - decode->second) / decode->second);
             }
         }
     }
@@ -170,8 +161,7 @@ private:
 
 }  // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     setenv("SDL_VIDEODRIVER", "dummy", 0);
     platform::testing::SetDebugSink([](const std::wstring&) {});
     // Keep freed 4 MiB blocks in the heap: otherwise whether a run pays fresh page
@@ -181,7 +171,8 @@ int main(int argc, char** argv)
     benchmark::Initialize(&argc, argv);
     BenchFiles benchFiles;
     benchFiles.png = WritePng(benchFiles.folder);
-    benchFiles.bmp = benchFiles.folder.Write("bench.bmp", image_test::BmpBytes({.width = Side, .height = Side}));
+    benchFiles.bmp =
+        benchFiles.folder.Write("bench.bmp", image_test::BmpBytes({.width = Side, .height = Side}));
     benchFiles.tga = benchFiles.folder.Write(
         "bench.tga", image_test::TgaBytes({.width = Side, .height = Side, .depth = 32}));
     files = &benchFiles;

@@ -20,8 +20,9 @@ SDL_Texture* LoadPng(SDL_Renderer* renderer, const char* path) {
     image.format = PNG_FORMAT_BGRA;  // memory order of ARGB8888 on little-endian
     std::vector<uint32_t> pixels(static_cast<size_t>(image.width) * image.height);
     if (png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr) == 0) return nullptr;
-    SDL_Texture* texture = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STATIC,
-                                             static_cast<int>(image.width), static_cast<int>(image.height));
+    SDL_Texture* texture =
+        SDL_CreateTexture(renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STATIC,
+                          static_cast<int>(image.width), static_cast<int>(image.height));
     if (texture == nullptr) return nullptr;
     SDL_UpdateTexture(texture, nullptr, pixels.data(), static_cast<int>(image.width) * 4);
     SDL_SetTextureBlendMode(texture, SDL_BLENDMODE_BLEND);
@@ -33,7 +34,8 @@ SDL_Texture* LoadPng(SDL_Renderer* renderer, const char* path) {
 SDL_Texture* MakeAtlas(SDL_Renderer* renderer) {
     std::vector<uint32_t> texels(1024 * 1024, 0);
     for (int y = 0; y < 40; ++y)
-        for (int x = 0; x < 80; ++x) texels[y * 1024 + x] = (static_cast<uint32_t>((x % 40) * 6) << 24) | 0xFFFFFFu;
+        for (int x = 0; x < 80; ++x)
+            texels[y * 1024 + x] = (static_cast<uint32_t>((x % 40) * 6) << 24) | 0xFFFFFFu;
     SDL_Texture* atlas =
         SDL_CreateTexture(renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STATIC, 1024, 1024);
     if (atlas == nullptr) return nullptr;
@@ -53,7 +55,8 @@ int main(int, char**) {
     }
     SDL_Window* window = SDL_CreateWindow("SDL software scene", SDL_WINDOWPOS_CENTERED,
                                           SDL_WINDOWPOS_CENTERED, 640, 480, 0);
-    SDL_Renderer* renderer = window ? SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE) : nullptr;
+    SDL_Renderer* renderer =
+        window ? SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE) : nullptr;
     if (renderer == nullptr) {
         std::fprintf(stderr, "no software renderer: %s\n", SDL_GetError());
         return 1;

@@ -20,9 +20,7 @@ namespace {
 
 const std::filesystem::path kAssets = CORVANE_ASSETS_DIR;
 
-std::wstring AssetPath(const char* name) {
-    return (kAssets / name).wstring();
-}
+std::wstring AssetPath(const char* name) { return (kAssets / name).wstring(); }
 
 void SetFrameRate(benchmark::State& state) {
     state.counters["frames/s"] =
@@ -102,12 +100,8 @@ void ProgramFrame(benchmark::State& state, bool present) {
     SetFrameRate(state);
 }
 
-void BM_SpriteBatchFrame_RenderOnly(benchmark::State& state) {
-    ProgramFrame(state, false);
-}
-void BM_SpriteBatchFrame_WithPresent(benchmark::State& state) {
-    ProgramFrame(state, true);
-}
+void BM_SpriteBatchFrame_RenderOnly(benchmark::State& state) { ProgramFrame(state, false); }
+void BM_SpriteBatchFrame_WithPresent(benchmark::State& state) { ProgramFrame(state, true); }
 BENCHMARK(BM_SpriteBatchFrame_RenderOnly)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_SpriteBatchFrame_WithPresent)->Unit(benchmark::kMicrosecond);
 

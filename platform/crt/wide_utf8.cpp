@@ -31,8 +31,9 @@ std::string WideToUtf8(const wchar_t* text, size_t length) {
     }
     // Converting the terminator too is what makes the result reliably terminated.
     clean.push_back(L'\0');
-    char* converted = SDL_iconv_string("UTF-8", "WCHAR_T", reinterpret_cast<const char*>(clean.data()),
-                                       clean.size() * sizeof(wchar_t));
+    char* converted =
+        SDL_iconv_string("UTF-8", "WCHAR_T", reinterpret_cast<const char*>(clean.data()),
+                         clean.size() * sizeof(wchar_t));
     if (converted == nullptr) {
         return {};
     }

@@ -40,8 +40,7 @@ public:
                                IDirect3DVertexBuffer9** vertexBuffer,
                                HANDLE* sharedHandle) override;
     HRESULT CreateOffscreenPlainSurface(UINT width, UINT height, D3DFORMAT format, D3DPOOL pool,
-                                        IDirect3DSurface9** surface,
-                                        HANDLE* sharedHandle) override;
+                                        IDirect3DSurface9** surface, HANDLE* sharedHandle) override;
     HRESULT UpdateTexture(IDirect3DBaseTexture9* sourceTexture,
                           IDirect3DBaseTexture9* destinationTexture) override;
     HRESULT GetRenderTargetData(IDirect3DSurface9* renderTarget,
@@ -54,8 +53,7 @@ public:
     HRESULT DrawPrimitive(D3DPRIMITIVETYPE primitiveType, UINT startVertex,
                           UINT primitiveCount) override;
     HRESULT DrawPrimitiveUP(D3DPRIMITIVETYPE primitiveType, UINT primitiveCount,
-                            const void* vertexStreamZeroData,
-                            UINT vertexStreamZeroStride) override;
+                            const void* vertexStreamZeroData, UINT vertexStreamZeroStride) override;
 
     HRESULT SetTransform(D3DTRANSFORMSTATETYPE state, const D3DMATRIX* matrix) override;
     HRESULT GetTransform(D3DTRANSFORMSTATETYPE state, D3DMATRIX* matrix) override;
@@ -65,10 +63,8 @@ public:
     HRESULT GetRenderState(D3DRENDERSTATETYPE state, DWORD* value) override;
     HRESULT GetTexture(DWORD stage, IDirect3DBaseTexture9** texture) override;
     HRESULT SetTexture(DWORD stage, IDirect3DBaseTexture9* texture) override;
-    HRESULT GetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type,
-                                 DWORD* value) override;
-    HRESULT SetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type,
-                                 DWORD value) override;
+    HRESULT GetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD* value) override;
+    HRESULT SetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD value) override;
     HRESULT GetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type, DWORD* value) override;
     HRESULT SetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type, DWORD value) override;
     HRESULT SetVertexShader(IDirect3DVertexShader9* shader) override;

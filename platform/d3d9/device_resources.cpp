@@ -30,17 +30,18 @@ HRESULT Device::CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL 
     return VertexBuffer::Create(*this, length, usage, fvf, pool, vertexBuffer);
 }
 
-HRESULT Device::CreateOffscreenPlainSurface(UINT width, UINT height, D3DFORMAT format,
-                                            D3DPOOL pool, IDirect3DSurface9** surface,
-                                            HANDLE* sharedHandle) {
+HRESULT Device::CreateOffscreenPlainSurface(UINT width, UINT height, D3DFORMAT format, D3DPOOL pool,
+                                            IDirect3DSurface9** surface, HANDLE* sharedHandle) {
     if (!surface) return D3DERR_INVALIDCALL;
     *surface = nullptr;
     const bool knownPool = pool == D3DPOOL_DEFAULT || pool == D3DPOOL_SYSTEMMEM;
-    if (sharedHandle || !knownPool || !IsColorFormat(format) || !IsValidSurfaceSize(width, height)) {
+    if (sharedHandle || !knownPool || !IsColorFormat(format) ||
+        !IsValidSurfaceSize(width, height)) {
         return D3DERR_INVALIDCALL;
     }
     return FailingWhenOutOfMemory(OutOfMemoryFor(pool), [&] {
-        *surface = Surface::CreateStandalone(*this, width, height, format, SurfaceKind{pool, 0, true});
+        *surface =
+            Surface::CreateStandalone(*this, width, height, format, SurfaceKind{pool, 0, true});
         return D3D_OK;
     });
 }

@@ -47,8 +47,8 @@ HRESULT Device::SetTexture(DWORD stage, IDirect3DBaseTexture9* texture) {
     if (stage >= textures_.size()) return D3DERR_INVALIDCALL;
     auto* bound = dynamic_cast<Texture*>(texture);
     // A system-memory texture is a staging copy: the device cannot sample it.
-    if (texture && (!bound || &bound->OwnerDevice() != this ||
-                    bound->Pool() == D3DPOOL_SYSTEMMEM)) {
+    if (texture &&
+        (!bound || &bound->OwnerDevice() != this || bound->Pool() == D3DPOOL_SYSTEMMEM)) {
         return D3DERR_INVALIDCALL;
     }
     if (bound) bound->Bind();

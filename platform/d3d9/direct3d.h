@@ -15,8 +15,8 @@ public:
 
     UINT GetAdapterCount() override { return 1; }
     HRESULT GetAdapterDisplayMode(UINT adapter, D3DDISPLAYMODE* mode) override;
-    HRESULT CreateDevice(UINT adapter, D3DDEVTYPE deviceType, HWND focusWindow,
-                         DWORD behaviorFlags, D3DPRESENT_PARAMETERS* presentationParameters,
+    HRESULT CreateDevice(UINT adapter, D3DDEVTYPE deviceType, HWND focusWindow, DWORD behaviorFlags,
+                         D3DPRESENT_PARAMETERS* presentationParameters,
                          IDirect3DDevice9** returnedDeviceInterface) override;
 
 private:

@@ -25,8 +25,8 @@ bool WriteFramePng(const Frame& frame, const std::string& path) {
     image.width = static_cast<png_uint_32>(frame.width);
     image.height = static_cast<png_uint_32>(frame.height);
     image.format = PNG_FORMAT_RGB;
-    const int written = png_image_write_to_file(&image, path.c_str(), 0, rgb.data(),
-                                                frame.width * 3, nullptr);
+    const int written =
+        png_image_write_to_file(&image, path.c_str(), 0, rgb.data(), frame.width * 3, nullptr);
     png_image_free(&image);
     return written != 0;
 }

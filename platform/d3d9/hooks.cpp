@@ -48,8 +48,8 @@ int& LiveCounter(LiveKind kind) {
 
 platform::testing::Frame CopyPresented(const HookState& hooks) {
     const size_t count = static_cast<size_t>(hooks.presentedWidth) * hooks.presentedHeight;
-    return platform::testing::Frame{hooks.presentedWidth, hooks.presentedHeight,
-                                    {hooks.presented, hooks.presented + count}};
+    return platform::testing::Frame{
+        hooks.presentedWidth, hooks.presentedHeight, {hooks.presented, hooks.presented + count}};
 }
 
 }  // namespace

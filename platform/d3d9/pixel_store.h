@@ -11,8 +11,8 @@
 namespace platform::d3d9 {
 
 // When a store's block is made. Memory the program can lock, and render targets,
-// exist from creation, as on Windows; a default-pool texture is usually filled by UpdateTexture, which
-// shares a block, so it makes its own only when something reads or draws first.
+// exist from creation, as on Windows; a default-pool texture is usually filled by UpdateTexture,
+// which shares a block, so it makes its own only when something reads or draws first.
 enum class Allocation { Now, OnFirstUse };
 
 // Pixel storage that starts zeroed. Surfaces can share a block until either

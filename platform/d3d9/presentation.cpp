@@ -14,11 +14,12 @@ bool IsSupported(const D3DPRESENT_PARAMETERS& params) {
     const bool swapEffect = params.SwapEffect == D3DSWAPEFFECT_DISCARD ||
                             params.SwapEffect == D3DSWAPEFFECT_FLIP ||
                             params.SwapEffect == D3DSWAPEFFECT_COPY;
-    const bool depth = !params.EnableAutoDepthStencil || params.AutoDepthStencilFormat == D3DFMT_D16;
+    const bool depth =
+        !params.EnableAutoDepthStencil || params.AutoDepthStencilFormat == D3DFMT_D16;
     const bool fullScreenSize =
         params.Windowed || (params.BackBufferWidth != 0 && params.BackBufferHeight != 0);
-    const bool sizes = params.BackBufferWidth <= kMaxSurfaceSize &&
-                       params.BackBufferHeight <= kMaxSurfaceSize;
+    const bool sizes =
+        params.BackBufferWidth <= kMaxSurfaceSize && params.BackBufferHeight <= kMaxSurfaceSize;
     return format && swapEffect && depth && fullScreenSize && sizes &&
            params.BackBufferCount <= 1 && params.MultiSampleType == D3DMULTISAMPLE_NONE;
 }

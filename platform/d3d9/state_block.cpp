@@ -99,8 +99,7 @@ HRESULT StateBlock::GetRenderState(D3DRENDERSTATETYPE type, DWORD* value) const 
     return Load(Entry(pipeline_.renderStates, kRenderStateCount, type), value);
 }
 
-HRESULT StateBlock::SetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type,
-                                         DWORD value) {
+HRESULT StateBlock::SetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD value) {
     return Store(Entry(StageStates(stage), kStageStateCount, type), value);
 }
 
@@ -113,19 +112,17 @@ HRESULT StateBlock::SetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type, DWO
     return Store(Entry(SamplerStates(sampler), kSamplerStateCount, type), value);
 }
 
-HRESULT StateBlock::GetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type,
-                                    DWORD* value) const {
+HRESULT StateBlock::GetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type, DWORD* value) const {
     return Load(Entry(SamplerStates(sampler), kSamplerStateCount, type), value);
 }
 
 HRESULT StateBlock::SetViewport(const D3DVIEWPORT9* viewport, int width, int height) {
     if (!viewport || viewport->Width == 0 || viewport->Height == 0) return D3DERR_INVALIDCALL;
-    const bool inside = static_cast<uint64_t>(viewport->X) + viewport->Width <=
-                            static_cast<uint64_t>(width) &&
-                        static_cast<uint64_t>(viewport->Y) + viewport->Height <=
-                            static_cast<uint64_t>(height);
-    const bool depthRange = viewport->MinZ >= 0.0f && viewport->MaxZ <= 1.0f &&
-                            viewport->MinZ <= viewport->MaxZ;
+    const bool inside =
+        static_cast<uint64_t>(viewport->X) + viewport->Width <= static_cast<uint64_t>(width) &&
+        static_cast<uint64_t>(viewport->Y) + viewport->Height <= static_cast<uint64_t>(height);
+    const bool depthRange =
+        viewport->MinZ >= 0.0f && viewport->MaxZ <= 1.0f && viewport->MinZ <= viewport->MaxZ;
     if (!inside || !depthRange) return D3DERR_INVALIDCALL;
     pipeline_.viewport = *viewport;
     return D3D_OK;

@@ -24,26 +24,23 @@ Surface* Surface::CreateTextureLevel(Device& device, IDirect3DTexture9& texture,
 }
 
 Surface::Surface(Device& device, IDirect3DTexture9* container, bool blocksReset,
-                 ULONG callerReferences, int bindings, UINT width, UINT height,
-                 D3DFORMAT format, SurfaceKind kind)
+                 ULONG callerReferences, int bindings, UINT width, UINT height, D3DFORMAT format,
+                 SurfaceKind kind)
     : DeviceChild(device, blocksReset, callerReferences, bindings),
       container_(container),
       kind_(kind),
       memory_(width, height, format,
               kind.lockable || (kind.usage & D3DUSAGE_RENDERTARGET) != 0 ? Allocation::Now
-                                                                          : Allocation::OnFirstUse) {}
+                                                                         : Allocation::OnFirstUse) {
+}
 
 Surface::~Surface() {
     if (memory_.dc) platform::gdi::ReleaseSurfaceDC(memory_.dc);
 }
 
-ULONG Surface::AddRef() {
-    return container_ ? container_->AddRef() : DeviceChild::AddRef();
-}
+ULONG Surface::AddRef() { return container_ ? container_->AddRef() : DeviceChild::AddRef(); }
 
-ULONG Surface::Release() {
-    return container_ ? container_->Release() : DeviceChild::Release();
-}
+ULONG Surface::Release() { return container_ ? container_->Release() : DeviceChild::Release(); }
 
 HRESULT Surface::GetDesc(D3DSURFACE_DESC* desc) {
     if (!desc) return D3DERR_INVALIDCALL;
@@ -97,9 +94,9 @@ HRESULT Surface::GetDC(HDC* dc) {
     }
     if (!dc || !kind_.lockable || memory_.Exposed()) return D3DERR_INVALIDCALL;
     return FailingWhenOutOfMemory(E_OUTOFMEMORY, [&] {
-        HDC created = platform::gdi::CreateSurfaceDC(
-            reinterpret_cast<uint8_t*>(memory_.pixels.Write()), memory_.width, memory_.height,
-            memory_.PitchBytes());
+        HDC created =
+            platform::gdi::CreateSurfaceDC(reinterpret_cast<uint8_t*>(memory_.pixels.Write()),
+                                           memory_.width, memory_.height, memory_.PitchBytes());
         if (!created) return D3DERR_INVALIDCALL;
         memory_.dc = created;
         *dc = created;

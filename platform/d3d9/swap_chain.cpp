@@ -19,8 +19,8 @@ SwapChain::SwapChain(Device& device, HWND window, const D3DPRESENT_PARAMETERS& p
              uint16_t{0xFFFF}),
       swapEffect_(params.SwapEffect),
       window_(window),
-      backBuffer_(Surface::CreateBackBuffer(device, params.BackBufferWidth,
-                                            params.BackBufferHeight, params.BackBufferFormat)) {}
+      backBuffer_(Surface::CreateBackBuffer(device, params.BackBufferWidth, params.BackBufferHeight,
+                                            params.BackBufferFormat)) {}
 
 SwapChain::~SwapChain() {
     if (shown_) WithdrawPresentedFrame(shown_, true);

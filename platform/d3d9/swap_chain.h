@@ -54,7 +54,7 @@ private:
     HWND window_;
     // The window's memory, from the first drawing of a frame drawn there to its Present.
     uint32_t* windowPixels_ = nullptr;
-    bool drawing_ = false;  // drawn into since the last Present
+    bool drawing_ = false;             // drawn into since the last Present
     const uint32_t* shown_ = nullptr;  // the last frame presented, until drawn over
     bool shownInWindow_ = false;
     Surface* backBuffer_;  // bound by the swap chain for its whole life

@@ -41,10 +41,9 @@ Texture::Texture(Device& device, UINT width, UINT height, UINT levels, DWORD usa
     try {
         levels_.reserve(levels);
         for (UINT level = 0; level < levels; ++level) {
-            levels_.push_back(Surface::CreateTextureLevel(device, *this,
-                                                          std::max(width >> level, 1u),
-                                                          std::max(height >> level, 1u), format,
-                                                          kind));
+            levels_.push_back(
+                Surface::CreateTextureLevel(device, *this, std::max(width >> level, 1u),
+                                            std::max(height >> level, 1u), format, kind));
         }
     } catch (const std::bad_alloc&) {
         for (Surface* level : levels_) level->Unbind();
@@ -91,7 +90,8 @@ HRESULT Texture::LockRect(UINT level, D3DLOCKED_RECT* lockedRect, const RECT* re
         return failure;
     }
     if (level >= levels_.size()) return D3DERR_INVALIDCALL;
-    return FailingWhenOutOfMemory(E_OUTOFMEMORY, [&] { return levels_[level]->LockPixels(lockedRect, rect); });
+    return FailingWhenOutOfMemory(E_OUTOFMEMORY,
+                                  [&] { return levels_[level]->LockPixels(lockedRect, rect); });
 }
 
 HRESULT Texture::UnlockRect(UINT level) {

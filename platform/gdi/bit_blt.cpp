@@ -17,12 +17,14 @@ BOOL WINAPI BitBlt(HDC dest, int x, int y, int cx, int cy, HDC src, int x1, int 
     if (to.Empty() || from.Empty()) return TRUE;
 
     // Trim the rectangle where it leaves either context, keeping both corners in step.
-    long long left = std::max<long long>({0, -static_cast<long long>(x), -static_cast<long long>(x1)});
-    long long top = std::max<long long>({0, -static_cast<long long>(y), -static_cast<long long>(y1)});
-    long long right = std::min<long long>({cx, static_cast<long long>(to.width) - x,
-                                           static_cast<long long>(from.width) - x1});
-    long long bottom = std::min<long long>({cy, static_cast<long long>(to.height) - y,
-                                            static_cast<long long>(from.height) - y1});
+    long long left =
+        std::max<long long>({0, -static_cast<long long>(x), -static_cast<long long>(x1)});
+    long long top =
+        std::max<long long>({0, -static_cast<long long>(y), -static_cast<long long>(y1)});
+    long long right = std::min<long long>(
+        {cx, static_cast<long long>(to.width) - x, static_cast<long long>(from.width) - x1});
+    long long bottom = std::min<long long>(
+        {cy, static_cast<long long>(to.height) - y, static_cast<long long>(from.height) - y1});
     if (left >= right || top >= bottom) return TRUE;
 
     const size_t rowBytes = static_cast<size_t>(right - left) * 4;

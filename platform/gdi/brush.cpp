@@ -40,7 +40,8 @@ int WINAPI FillRect(HDC dc, const RECT* rect, HBRUSH brush) {
     const int right = std::min<int>(rect->right, target.width);
     const int bottom = std::min<int>(rect->bottom, target.height);
     // GDI leaves the fourth byte of every pixel it paints at zero.
-    const uint8_t pixel[4] = {GetBValue(fill->color), GetGValue(fill->color), GetRValue(fill->color), 0};
+    const uint8_t pixel[4] = {GetBValue(fill->color), GetGValue(fill->color),
+                              GetRValue(fill->color), 0};
     for (int y = top; y < bottom; ++y) {
         for (int x = left; x < right; ++x) std::copy(pixel, pixel + 4, target.Pixel(x, y));
     }

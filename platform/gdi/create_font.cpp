@@ -5,9 +5,10 @@
 #include "gdi/gdi_failures.h"
 #include "gdi/gdi_objects.h"
 
-HFONT WINAPI CreateFontW(int height, int width, int escapement, int orientation, int weight, DWORD italic,
-                         DWORD underline, DWORD strikeOut, DWORD charSet, DWORD outPrecision, DWORD clipPrecision,
-                         DWORD quality, DWORD pitchAndFamily, LPCWSTR faceName) {
+HFONT WINAPI CreateFontW(int height, int width, int escapement, int orientation, int weight,
+                         DWORD italic, DWORD underline, DWORD strikeOut, DWORD charSet,
+                         DWORD outPrecision, DWORD clipPrecision, DWORD quality,
+                         DWORD pitchAndFamily, LPCWSTR faceName) {
     // Width scaling, rotation, decoration and matching hints are not offered.
     UNREFERENCED_PARAMETER(width);
     UNREFERENCED_PARAMETER(escapement);
@@ -27,7 +28,7 @@ HFONT WINAPI CreateFontW(int height, int width, int escapement, int orientation,
         request.italic = italic != 0;
         request.quality = static_cast<int>(quality);
         request.faceName = faceName != nullptr ? faceName : L"";
-        return static_cast<HFONT>(
-            platform::gdi::AddObject(std::make_unique<platform::gdi::FontObject>(std::move(request))));
+        return static_cast<HFONT>(platform::gdi::AddObject(
+            std::make_unique<platform::gdi::FontObject>(std::move(request))));
     });
 }

@@ -12,10 +12,10 @@ using platform::gdi::FindDeviceContext;
 
 HDC WINAPI CreateCompatibleDC(HDC dc) {
     if (dc != nullptr && FindDeviceContext(dc) == nullptr) return nullptr;
-    if (platform::gdi::ConsumeFailure(platform::testing::GdiCall::CreateCompatibleDC)) return nullptr;
-    return platform::FailingWhenOutOfMemory(HDC{}, [] {
-        return platform::gdi::AddDeviceContext(std::make_unique<DeviceContext>());
-    });
+    if (platform::gdi::ConsumeFailure(platform::testing::GdiCall::CreateCompatibleDC))
+        return nullptr;
+    return platform::FailingWhenOutOfMemory(
+        HDC{}, [] { return platform::gdi::AddDeviceContext(std::make_unique<DeviceContext>()); });
 }
 
 BOOL WINAPI DeleteDC(HDC dc) {

@@ -15,14 +15,16 @@ namespace {
 
 std::wstring Lowered(const std::wstring& text) {
     std::wstring out = text;
-    std::transform(out.begin(), out.end(), out.begin(), [](wchar_t c) { return static_cast<wchar_t>(std::towlower(c)); });
+    std::transform(out.begin(), out.end(), out.begin(),
+                   [](wchar_t c) { return static_cast<wchar_t>(std::towlower(c)); });
     return out;
 }
 
 bool HasFamily(FcPattern* pattern, const std::string& family) {
     FcChar8* name = nullptr;
     for (int i = 0; FcPatternGetString(pattern, FC_FAMILY, i, &name) == FcResultMatch; ++i) {
-        if (FcStrCmpIgnoreCase(name, reinterpret_cast<const FcChar8*>(family.c_str())) == 0) return true;
+        if (FcStrCmpIgnoreCase(name, reinterpret_cast<const FcChar8*>(family.c_str())) == 0)
+            return true;
     }
     return false;
 }
@@ -43,7 +45,8 @@ ResolvedFace Match(const std::string& family, int weight, bool italic, bool exac
     if (match == nullptr) return resolved;
 
     FcChar8* file = nullptr;
-    if ((!exact || HasFamily(match, family)) && FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch) {
+    if ((!exact || HasFamily(match, family)) &&
+        FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch) {
         resolved.file = reinterpret_cast<const char*>(file);
         FcPatternGetInteger(match, FC_INDEX, 0, &resolved.index);
     }
@@ -60,7 +63,9 @@ ResolvedFace Resolve(const std::wstring& faceName, int weight, bool italic) {
         resolved.cellIsEm = true;
         return resolved;
     }
-    return Match(faceName.empty() ? std::string("sans-serif") : crt::WideToUtf8(faceName.c_str(), faceName.size()), weight, italic, false);
+    return Match(faceName.empty() ? std::string("sans-serif")
+                                  : crt::WideToUtf8(faceName.c_str(), faceName.size()),
+                 weight, italic, false);
 }
 
 }  // namespace

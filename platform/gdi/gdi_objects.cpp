@@ -26,7 +26,8 @@ ObjectTable& Table() {
         ObjectTable made;
         // What a fresh context holds before anything is selected: the system font,
         // a one-pixel bitmap and a white brush.
-        made.stockFont = AddStock(made, std::make_unique<FontObject>(FontRequest{16, FW_BOLD, false, DEFAULT_QUALITY, L"System"}));
+        made.stockFont = AddStock(made, std::make_unique<FontObject>(FontRequest{
+                                            16, FW_BOLD, false, DEFAULT_QUALITY, L"System"}));
         made.stockBitmap = AddStock(made, std::make_unique<BitmapObject>(1, 1, true));
         made.stockBrush = AddStock(made, std::make_unique<BrushObject>(RGB(255, 255, 255)));
         return made;
@@ -75,10 +76,12 @@ void RemoveObject(HGDIOBJ handle) { Table().objects.erase(handle); }
 HDC AddDeviceContext(std::unique_ptr<DeviceContext> context) {
     ObjectTable& table = Table();
     context->font = static_cast<FontObject*>(table.stockFont);
-    context->bitmap = context->overSurface ? nullptr : static_cast<BitmapObject*>(table.stockBitmap);
+    context->bitmap =
+        context->overSurface ? nullptr : static_cast<BitmapObject*>(table.stockBitmap);
     context->brush = static_cast<BrushObject*>(table.stockBrush);
-    for (GdiObject* held : {static_cast<GdiObject*>(context->font), static_cast<GdiObject*>(context->bitmap),
-                            static_cast<GdiObject*>(context->brush)}) {
+    for (GdiObject* held :
+         {static_cast<GdiObject*>(context->font), static_cast<GdiObject*>(context->bitmap),
+          static_cast<GdiObject*>(context->brush)}) {
         if (held != nullptr) ++held->selections;
     }
     DeviceContext* raw = context.get();
@@ -96,8 +99,9 @@ void RemoveDeviceContext(HDC handle) {
     DeviceContext* context = FindDeviceContext(handle);
     if (context == nullptr) return;
     // The objects it held stay alive, merely unselected.
-    for (GdiObject* held : {static_cast<GdiObject*>(context->font), static_cast<GdiObject*>(context->bitmap),
-                            static_cast<GdiObject*>(context->brush)}) {
+    for (GdiObject* held :
+         {static_cast<GdiObject*>(context->font), static_cast<GdiObject*>(context->bitmap),
+          static_cast<GdiObject*>(context->brush)}) {
         if (held != nullptr) --held->selections;
     }
     Table().contexts.erase(handle);
@@ -110,9 +114,15 @@ LiveCounts CountLiveObjects() {
     for (const auto& [handle, object] : table.objects) {
         if (object->stock) continue;
         switch (object->kind) {
-            case ObjectKind::Font: ++counts.fonts; break;
-            case ObjectKind::Bitmap: ++counts.bitmaps; break;
-            case ObjectKind::Brush: ++counts.brushes; break;
+            case ObjectKind::Font:
+                ++counts.fonts;
+                break;
+            case ObjectKind::Bitmap:
+                ++counts.bitmaps;
+                break;
+            case ObjectKind::Brush:
+                ++counts.brushes;
+                break;
         }
     }
     return counts;

@@ -42,7 +42,8 @@ struct BitmapObject : GdiObject {
 };
 
 struct FontObject : GdiObject {
-    explicit FontObject(FontRequest fontRequest) : GdiObject(ObjectKind::Font), request(std::move(fontRequest)) {}
+    explicit FontObject(FontRequest fontRequest)
+        : GdiObject(ObjectKind::Font), request(std::move(fontRequest)) {}
     FontRequest request;
     const RealisedFont* realised = nullptr;  // filled on first use
 };

@@ -9,7 +9,7 @@ namespace platform::gdi {
 
 struct PixelView {
     uint8_t* topRow = nullptr;  // image row 0
-    ptrdiff_t rowStep = 0;      // bytes from one image row to the next; negative when stored bottom-up
+    ptrdiff_t rowStep = 0;  // bytes from one image row to the next; negative when stored bottom-up
     int width = 0;
     int height = 0;
 

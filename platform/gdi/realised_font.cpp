@@ -22,12 +22,15 @@ constexpr int kDefaultCellHeight = 16;
 
 Antialiasing AntialiasingFor(int quality) {
     constexpr int kClearTypeNaturalQuality = 6;
-    if (quality == CLEARTYPE_QUALITY || quality == kClearTypeNaturalQuality) return Antialiasing::SubPixel;
+    if (quality == CLEARTYPE_QUALITY || quality == kClearTypeNaturalQuality)
+        return Antialiasing::SubPixel;
     if (quality == NONANTIALIASED_QUALITY) return Antialiasing::None;
     return Antialiasing::Grey;
 }
 
-LONG Scaled(double fontUnits, double scale) { return static_cast<LONG>(std::lround(fontUnits * scale)); }
+LONG Scaled(double fontUnits, double scale) {
+    return static_cast<LONG>(std::lround(fontUnits * scale));
+}
 
 TEXTMETRICW MeasureFace(FT_Face face, const FontRequest& request, bool cellIsEm, int& ppem) {
     const double unitsPerEm = face->units_per_EM;
@@ -44,8 +47,11 @@ TEXTMETRICW MeasureFace(FT_Face face, const FontRequest& request, bool cellIsEm,
         tm.tmAscent = std::clamp<LONG>(Scaled(face->ascender, scale), 0, ppem);
         tm.tmDescent = ppem - tm.tmAscent;
     } else {
-        // GDI: a positive height is the cell (the Windows ascent plus descent), a negative one the em.
-        ppem = height > 0 ? static_cast<int>(std::lround(height * unitsPerEm / (winAscent + winDescent))) : -height;
+        // GDI: a positive height is the cell (the Windows ascent plus descent), a negative one the
+        // em.
+        ppem = height > 0
+                   ? static_cast<int>(std::lround(height * unitsPerEm / (winAscent + winDescent)))
+                   : -height;
         ppem = std::max(ppem, 1);
         const double scale = ppem / unitsPerEm;
         tm.tmAscent = Scaled(winAscent, scale);
@@ -61,7 +67,7 @@ TEXTMETRICW MeasureFace(FT_Face face, const FontRequest& request, bool cellIsEm,
     }
     tm.tmMaxCharWidth = Scaled(face->max_advance_width, scale);
     tm.tmAveCharWidth = os2 != nullptr && os2->xAvgCharWidth > 0 ? Scaled(os2->xAvgCharWidth, scale)
-                                                                   : tm.tmMaxCharWidth / 2;
+                                                                 : tm.tmMaxCharWidth / 2;
     tm.tmWeight = request.weight == FW_DONTCARE ? FW_NORMAL : request.weight;
     tm.tmDigitizedAspectX = 96;
     tm.tmDigitizedAspectY = 96;
@@ -69,7 +75,8 @@ TEXTMETRICW MeasureFace(FT_Face face, const FontRequest& request, bool cellIsEm,
     FT_UInt glyph = 0;
     FT_ULong code = FT_Get_First_Char(face, &glyph);
     tm.tmFirstChar = static_cast<WCHAR>(code);
-    for (FT_ULong last = code; glyph != 0 && last <= 0xFFFF; last = FT_Get_Next_Char(face, last, &glyph)) {
+    for (FT_ULong last = code; glyph != 0 && last <= 0xFFFF;
+         last = FT_Get_Next_Char(face, last, &glyph)) {
         tm.tmLastChar = static_cast<WCHAR>(last);
     }
     tm.tmDefaultChar = os2 != nullptr && os2->version >= 2 ? os2->usDefaultChar : tm.tmFirstChar;
@@ -78,8 +85,9 @@ TEXTMETRICW MeasureFace(FT_Face face, const FontRequest& request, bool cellIsEm,
     // The low bit set means variable pitch, as in GDI; 6 marks a scalable outline font.
     constexpr BYTE kVariablePitch = 0x01;
     constexpr BYTE kOutline = 0x06;
-    tm.tmPitchAndFamily = static_cast<BYTE>((FT_IS_FIXED_WIDTH(face) || cellIsEm ? 0 : kVariablePitch) | kOutline |
-                                            (cellIsEm ? FF_MODERN : FF_DONTCARE));
+    tm.tmPitchAndFamily =
+        static_cast<BYTE>((FT_IS_FIXED_WIDTH(face) || cellIsEm ? 0 : kVariablePitch) | kOutline |
+                          (cellIsEm ? FF_MODERN : FF_DONTCARE));
     constexpr FT_ULong kHiraganaA = 0x3042;
     tm.tmCharSet = FT_Get_Char_Index(face, kHiraganaA) != 0 ? SHIFTJIS_CHARSET : ANSI_CHARSET;
     return tm;
@@ -102,11 +110,12 @@ public:
 
     const RealisedFont* Realise(const FontRequest& request) {
         if (library == nullptr) return nullptr;
-        const ResolvedFace resolved = ResolveFace(request.faceName, request.weight == 0 ? FW_NORMAL : request.weight,
-                                                  request.italic);
+        const ResolvedFace resolved = ResolveFace(
+            request.faceName, request.weight == 0 ? FW_NORMAL : request.weight, request.italic);
         if (resolved.file.empty()) return nullptr;
-        const auto key = std::make_tuple(resolved.file, resolved.index, request.height, request.weight,
-                                          request.italic, AntialiasingFor(request.quality), resolved.cellIsEm);
+        const auto key =
+            std::make_tuple(resolved.file, resolved.index, request.height, request.weight,
+                            request.italic, AntialiasingFor(request.quality), resolved.cellIsEm);
         auto found = fonts.find(key);
         if (found != fonts.end()) return found->second.get();
 
@@ -118,12 +127,15 @@ public:
 
 private:
     FT_Library library = nullptr;
-    std::map<std::tuple<std::string, int, int, int, bool, Antialiasing, bool>, std::unique_ptr<RealisedFont>> fonts;
+    std::map<std::tuple<std::string, int, int, int, bool, Antialiasing, bool>,
+             std::unique_ptr<RealisedFont>>
+        fonts;
 };
 
 }  // namespace
 
-RealisedFont::RealisedFont(FT_Face ftFace, const FontRequest& request, bool cellIsEm, std::string file)
+RealisedFont::RealisedFont(FT_Face ftFace, const FontRequest& request, bool cellIsEm,
+                           std::string file)
     : face(ftFace), antialiasing(AntialiasingFor(request.quality)), fontFile(std::move(file)) {
     int ppem = 0;
     metrics = MeasureFace(face, request, cellIsEm, ppem);
@@ -138,8 +150,10 @@ RealisedFont::~RealisedFont() {
 }
 
 void RealisedFont::Render(uint32_t character, GlyphCoverage& out) const {
-    static constexpr FT_Int32 kLoadFlags[] = {FT_LOAD_TARGET_MONO, FT_LOAD_TARGET_NORMAL, FT_LOAD_TARGET_LCD};
-    static constexpr FT_Render_Mode kRenderModes[] = {FT_RENDER_MODE_MONO, FT_RENDER_MODE_NORMAL, FT_RENDER_MODE_LCD};
+    static constexpr FT_Int32 kLoadFlags[] = {FT_LOAD_TARGET_MONO, FT_LOAD_TARGET_NORMAL,
+                                              FT_LOAD_TARGET_LCD};
+    static constexpr FT_Render_Mode kRenderModes[] = {FT_RENDER_MODE_MONO, FT_RENDER_MODE_NORMAL,
+                                                      FT_RENDER_MODE_LCD};
     const auto mode = static_cast<size_t>(antialiasing);
 
     out = GlyphCoverage{};
@@ -158,7 +172,9 @@ void RealisedFont::Render(uint32_t character, GlyphCoverage& out) const {
     out.rgb.resize(static_cast<size_t>(out.width) * out.height * 3);
     const int pitch = std::abs(bitmap.pitch);
     for (int y = 0; y < out.height; ++y) {
-        const uint8_t* row = bitmap.buffer + static_cast<ptrdiff_t>(bitmap.pitch >= 0 ? y : out.height - 1 - y) * pitch;
+        const uint8_t* row =
+            bitmap.buffer +
+            static_cast<ptrdiff_t>(bitmap.pitch >= 0 ? y : out.height - 1 - y) * pitch;
         uint8_t* coverage = &out.rgb[static_cast<size_t>(y) * out.width * 3];
         for (int x = 0; x < out.width; ++x, coverage += 3) {
             if (subPixel) {

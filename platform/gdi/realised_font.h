@@ -17,11 +17,11 @@ namespace platform::gdi {
 // One rendered glyph: per-pixel coverage of the red, green and blue channels
 // (identical unless rendered for sub-pixel display), positioned against the pen.
 struct GlyphCoverage {
-    int left = 0;     // first column, relative to the pen
-    int top = 0;      // rows above the baseline
+    int left = 0;  // first column, relative to the pen
+    int top = 0;   // rows above the baseline
     int width = 0;
     int height = 0;
-    int advance = 0;  // pixels the pen moves on
+    int advance = 0;           // pixels the pen moves on
     std::vector<uint8_t> rgb;  // width * height triples, rows from the top
 
     const uint8_t* At(int x, int y) const { return &rgb[(static_cast<size_t>(y) * width + x) * 3]; }

@@ -14,11 +14,13 @@ using namespace platform::gdi;
 namespace {
 
 const RealisedFont* SelectedFont(DeviceContext& context) {
-    if (context.font->realised == nullptr) context.font->realised = RealiseFont(context.font->request);
+    if (context.font->realised == nullptr)
+        context.font->realised = RealiseFont(context.font->request);
     return context.font->realised;
 }
 
-void FillBackground(const PixelView& target, int left, int top, int right, int bottom, COLORREF color) {
+void FillBackground(const PixelView& target, int left, int top, int right, int bottom,
+                    COLORREF color) {
     const uint8_t pixel[4] = {GetBValue(color), GetGValue(color), GetRValue(color), 0};
     for (int y = std::max(top, 0); y < std::min(bottom, target.height); ++y) {
         for (int x = std::max(left, 0); x < std::min(right, target.width); ++x) {
@@ -33,11 +35,13 @@ uint8_t Blend(uint8_t coverage, uint8_t ink, uint8_t under) {
 
 // Blends the text colour over the target by coverage; like GDI, every pixel it
 // writes is left with a zero fourth byte.
-void DrawCoverage(const PixelView& target, const GlyphCoverage& glyph, int penX, int baseline, COLORREF color) {
+void DrawCoverage(const PixelView& target, const GlyphCoverage& glyph, int penX, int baseline,
+                  COLORREF color) {
     const int originX = penX + glyph.left;
     const int originY = baseline - glyph.top;
     for (int gy = std::max(0, -originY); gy < glyph.height && originY + gy < target.height; ++gy) {
-        for (int gx = std::max(0, -originX); gx < glyph.width && originX + gx < target.width; ++gx) {
+        for (int gx = std::max(0, -originX); gx < glyph.width && originX + gx < target.width;
+             ++gx) {
             const uint8_t* coverage = glyph.At(gx, gy);
             if ((coverage[0] | coverage[1] | coverage[2]) == 0) continue;
             uint8_t* pixel = target.Pixel(originX + gx, originY + gy);
@@ -79,7 +83,8 @@ BOOL WINAPI TextOutW(HDC dc, int x, int y, LPCWSTR text, int count) {
         if (target.Empty()) return TRUE;
 
         if (context->backgroundMode == OPAQUE) {
-            FillBackground(target, x, y, x + width, y + font->Metrics().tmHeight, context->backgroundColor);
+            FillBackground(target, x, y, x + width, y + font->Metrics().tmHeight,
+                           context->backgroundColor);
         }
         const int baseline = y + font->Metrics().tmAscent;
         int penX = x;

@@ -10,7 +10,7 @@
 
 typedef DWORD D3DCOLOR;
 #define D3DCOLOR_ARGB(a, r, g, b) \
-    ((D3DCOLOR)((((a) & 0xff) << 24) | (((r) & 0xff) << 16) | (((g) & 0xff) << 8) | ((b) & 0xff)))
+    ((D3DCOLOR)((((a)&0xff) << 24) | (((r)&0xff) << 16) | (((g)&0xff) << 8) | ((b)&0xff)))
 #define D3DCOLOR_XRGB(r, g, b) D3DCOLOR_ARGB(0xff, r, g, b)
 
 // ---------------------------------------------------------------------------------
@@ -533,8 +533,8 @@ struct IDirect3DDevice9 : IUnknown {
     virtual HRESULT TestCooperativeLevel() = 0;
     virtual HRESULT GetDirect3D(IDirect3D9** d3d) = 0;
     virtual HRESULT Reset(D3DPRESENT_PARAMETERS* presentationParameters) = 0;
-    virtual HRESULT Present(const RECT* sourceRect, const RECT* destRect,
-                            HWND destWindowOverride, const RGNDATA* dirtyRegion) = 0;
+    virtual HRESULT Present(const RECT* sourceRect, const RECT* destRect, HWND destWindowOverride,
+                            const RGNDATA* dirtyRegion) = 0;
     virtual HRESULT GetBackBuffer(UINT swapChain, UINT backBuffer, D3DBACKBUFFER_TYPE type,
                                   IDirect3DSurface9** surface) = 0;
     virtual HRESULT CreateTexture(UINT width, UINT height, UINT levels, DWORD usage,
@@ -552,8 +552,8 @@ struct IDirect3DDevice9 : IUnknown {
                                         IDirect3DSurface9* destSurface) = 0;
     virtual HRESULT BeginScene() = 0;
     virtual HRESULT EndScene() = 0;
-    virtual HRESULT Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR color,
-                          float z, DWORD stencil) = 0;
+    virtual HRESULT Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR color, float z,
+                          DWORD stencil) = 0;
     virtual HRESULT SetTransform(D3DTRANSFORMSTATETYPE state, const D3DMATRIX* matrix) = 0;
     virtual HRESULT GetTransform(D3DTRANSFORMSTATETYPE state, D3DMATRIX* matrix) = 0;
     virtual HRESULT SetViewport(const D3DVIEWPORT9* viewport) = 0;
@@ -587,8 +587,7 @@ struct IDirect3D9 : IUnknown {
     virtual UINT GetAdapterCount() = 0;
     virtual HRESULT GetAdapterDisplayMode(UINT adapter, D3DDISPLAYMODE* mode) = 0;
     virtual HRESULT CreateDevice(UINT adapter, D3DDEVTYPE deviceType, HWND focusWindow,
-                                 DWORD behaviorFlags,
-                                 D3DPRESENT_PARAMETERS* presentationParameters,
+                                 DWORD behaviorFlags, D3DPRESENT_PARAMETERS* presentationParameters,
                                  IDirect3DDevice9** returnedDeviceInterface) = 0;
 
 protected:

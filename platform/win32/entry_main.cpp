@@ -23,7 +23,9 @@ int main(int argc, char** argv) {
     // Without a display the program would run unseen; a driver chosen on purpose
     // (SDL_VIDEODRIVER=dummy for tests) is taken at its word.
     if (!IsSet("DISPLAY") && !IsSet("WAYLAND_DISPLAY") && !IsSet("SDL_VIDEODRIVER")) {
-        std::fprintf(stderr, "%s: no display: neither DISPLAY nor WAYLAND_DISPLAY is set (scripts/run starts a virtual one)\n",
+        std::fprintf(stderr,
+                     "%s: no display: neither DISPLAY nor WAYLAND_DISPLAY is set (scripts/run "
+                     "starts a virtual one)\n",
                      program_invocation_short_name);
         return 1;
     }

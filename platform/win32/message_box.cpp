@@ -25,7 +25,8 @@ std::function<int(const MessageBoxCall&)>& Handler() {
 // Modal, like the real box: returns when the user answers. -1 when SDL cannot show it.
 int ShowSdlBox(HWND owner, const std::string& text, const std::string& caption, UINT type) {
     const SDL_MessageBoxButtonData okButton{SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, IDOK, "OK"};
-    const SDL_MessageBoxButtonData cancelButton{SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, IDCANCEL, "Cancel"};
+    const SDL_MessageBoxButtonData cancelButton{SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, IDCANCEL,
+                                                "Cancel"};
     const SDL_MessageBoxButtonData buttons[] = {okButton, cancelButton};
     const bool okCancel = (type & MB_OKCANCEL) != 0;
 
@@ -48,7 +49,8 @@ int ShowSdlBox(HWND owner, const std::string& text, const std::string& caption, 
 
 int WINAPI MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type) {
     if (Handler()) {
-        return Handler()(MessageBoxCall{owner, text != nullptr ? text : L"", caption != nullptr ? caption : L"", type});
+        return Handler()(MessageBoxCall{owner, text != nullptr ? text : L"",
+                                        caption != nullptr ? caption : L"", type});
     }
     const std::string utf8Text = platform::crt::WideToUtf8(text);
     const std::string utf8Caption = platform::crt::WideToUtf8(caption);

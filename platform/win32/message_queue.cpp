@@ -64,7 +64,8 @@ void QueueMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
 
 void DiscardMessagesFor(HWND hwnd) {
     auto& posted = Queue().posted;
-    posted.erase(std::remove_if(posted.begin(), posted.end(), [hwnd](const MSG& msg) { return msg.hwnd == hwnd; }),
+    posted.erase(std::remove_if(posted.begin(), posted.end(),
+                                [hwnd](const MSG& msg) { return msg.hwnd == hwnd; }),
                  posted.end());
 }
 
@@ -79,9 +80,11 @@ BOOL WINAPI PeekMessageW(LPMSG msg, HWND hwnd, UINT filterMin, UINT filterMax, U
     PumpSdlEvents();
     DeliverSignalledClose();
     QueueState& queue = Queue();
-    const auto found = std::find_if(queue.posted.begin(), queue.posted.end(), [&](const MSG& candidate) {
-        return MatchesWindow(candidate, hwnd) && MatchesRange(candidate.message, filterMin, filterMax);
-    });
+    const auto found =
+        std::find_if(queue.posted.begin(), queue.posted.end(), [&](const MSG& candidate) {
+            return MatchesWindow(candidate, hwnd) &&
+                   MatchesRange(candidate.message, filterMin, filterMax);
+        });
     if (found != queue.posted.end()) {
         *msg = *found;
         if ((removeMsg & PM_REMOVE) != 0) {
@@ -112,12 +115,13 @@ BOOL WINAPI TranslateMessage(const MSG* msg) {
     WPARAM character = 0;
     if (vk >= 'A' && vk <= 'Z') {
         character = shift ? vk : vk - 'A' + 'a';
-    } else if ((vk >= '0' && vk <= '9') || vk == VK_SPACE || vk == VK_RETURN || vk == VK_ESCAPE || vk == VK_BACK ||
-               vk == VK_TAB) {
+    } else if ((vk >= '0' && vk <= '9') || vk == VK_SPACE || vk == VK_RETURN || vk == VK_ESCAPE ||
+               vk == VK_BACK || vk == VK_TAB) {
         character = vk;
     }
     if (character != 0) {
-        QueueMessage(msg->hwnd, msg->message == WM_KEYDOWN ? WM_CHAR : WM_SYSCHAR, character, msg->lParam);
+        QueueMessage(msg->hwnd, msg->message == WM_KEYDOWN ? WM_CHAR : WM_SYSCHAR, character,
+                     msg->lParam);
     }
     return TRUE;
 }

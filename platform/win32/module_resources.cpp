@@ -8,9 +8,7 @@ namespace {
 const HMODULE kProgramModule = reinterpret_cast<HMODULE>(static_cast<ULONG_PTR>(0x400000));
 constexpr ULONG_PTR kStockResourceBase = 0x10000;
 
-bool IsResourceNumber(LPCWSTR name) {
-    return (reinterpret_cast<ULONG_PTR>(name) >> 16) == 0;
-}
+bool IsResourceNumber(LPCWSTR name) { return (reinterpret_cast<ULONG_PTR>(name) >> 16) == 0; }
 
 ULONG_PTR StockHandle(HINSTANCE instance, LPCWSTR name, ULONG_PTR kind) {
     if (instance != nullptr || name == nullptr || !IsResourceNumber(name)) {

@@ -24,7 +24,8 @@ constexpr int kLostDisplayExitCode = 1;
 
 // Written by the signal handler, read by the message queue.
 std::atomic<int> terminationSignals{0};
-static_assert(std::atomic<int>::is_always_lock_free, "the signal handler may only touch lock-free atomics");
+static_assert(std::atomic<int>::is_always_lock_free,
+              "the signal handler may only touch lock-free atomics");
 
 // Async-signal-safe only: the message queue does the rest.
 void OnTerminationSignal(int signal) {

@@ -52,13 +52,15 @@ void TranslateKey(const SDL_KeyboardEvent& key) {
     if (!down) {
         lParam |= kTransitionBit;
     }
-    const UINT message = down ? (system ? WM_SYSKEYDOWN : WM_KEYDOWN) : (system ? WM_SYSKEYUP : WM_KEYUP);
+    const UINT message =
+        down ? (system ? WM_SYSKEYDOWN : WM_KEYDOWN) : (system ? WM_SYSKEYUP : WM_KEYUP);
     QueueMessage(record->hwnd, message, windowsKey.virtualKey, lParam);
 }
 
 // The window system reports the client area; the model keeps the outer rectangle.
 void TakeClientPlacement(WindowRecord& record, int x, int y, int width, int height) {
-    if (record.fullScreen || SDL_TICKS_PASSED(SDL_GetTicks(), record.settleUntilTicks) == SDL_FALSE) {
+    if (record.fullScreen ||
+        SDL_TICKS_PASSED(SDL_GetTicks(), record.settleUntilTicks) == SDL_FALSE) {
         return;
     }
     record.windowRect = WindowRectFromClient(RECT{x, y, x + width, y + height}, record.style);

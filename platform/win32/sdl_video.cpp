@@ -36,7 +36,8 @@ bool HasRealDisplay() {
         return false;
     }
     const char* driver = SDL_GetCurrentVideoDriver();
-    return driver != nullptr && std::strcmp(driver, "dummy") != 0 && std::strcmp(driver, "offscreen") != 0;
+    return driver != nullptr && std::strcmp(driver, "dummy") != 0 &&
+           std::strcmp(driver, "offscreen") != 0;
 }
 
 }  // namespace platform::win32

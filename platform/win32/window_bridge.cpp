@@ -38,7 +38,8 @@ bool SetFullScreenPresentation(HWND hwnd, bool fullScreen, int /*width*/, int /*
     if (fullScreen) {
         CoverDisplay(*record);
     }
-    if (SDL_SetWindowFullscreen(record->sdlWindow.get(), fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0) {
+    if (SDL_SetWindowFullscreen(record->sdlWindow.get(),
+                                fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0) {
         ApplyPlacement(*record);  // still windowed: back to the model's place
         return false;
     }
@@ -70,9 +71,7 @@ void SetWindowMinimised(HWND hwnd, bool minimised) {
     }
 }
 
-SIZE GetClientSize(HWND hwnd) {
-    return win32::ClientSizeOf(hwnd);
-}
+SIZE GetClientSize(HWND hwnd) { return win32::ClientSizeOf(hwnd); }
 
 bool IsWindowFullScreen(HWND hwnd) {
     const win32::WindowRecord* record = win32::FindWindowRecord(hwnd);

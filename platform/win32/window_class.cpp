@@ -22,9 +22,7 @@ std::list<RegisteredClass>& Classes() {
     return classes;
 }
 
-bool IsAtom(LPCWSTR className) {
-    return (reinterpret_cast<ULONG_PTR>(className) >> 16) == 0;
-}
+bool IsAtom(LPCWSTR className) { return (reinterpret_cast<ULONG_PTR>(className) >> 16) == 0; }
 
 // Class names compare without regard to case.
 bool SameName(const std::wstring& a, LPCWSTR b) {
@@ -40,8 +38,10 @@ bool SameName(const std::wstring& a, LPCWSTR b) {
 std::list<RegisteredClass>::iterator FindClass(LPCWSTR className) {
     auto& classes = Classes();
     for (auto it = classes.begin(); it != classes.end(); ++it) {
-        const bool matches = IsAtom(className) ? it->atom == static_cast<ATOM>(reinterpret_cast<ULONG_PTR>(className))
-                                               : SameName(it->name, className);
+        const bool matches =
+            IsAtom(className)
+                ? it->atom == static_cast<ATOM>(reinterpret_cast<ULONG_PTR>(className))
+                : SameName(it->name, className);
         if (matches) {
             return it;
         }
@@ -70,7 +70,8 @@ using platform::win32::FindWindowClass;
 
 ATOM WINAPI RegisterClassExW(const WNDCLASSEXW* wc) {
     if (wc == nullptr || wc->cbSize != sizeof(WNDCLASSEXW) || wc->lpfnWndProc == nullptr ||
-        wc->lpszClassName == nullptr || (reinterpret_cast<ULONG_PTR>(wc->lpszClassName) >> 16) == 0 ||
+        wc->lpszClassName == nullptr ||
+        (reinterpret_cast<ULONG_PTR>(wc->lpszClassName) >> 16) == 0 ||
         wc->lpszClassName[0] == L'\0' || FindWindowClass(wc->lpszClassName) != nullptr) {
         return 0;
     }

@@ -55,7 +55,8 @@ RECT ClientRectFromWindow(const RECT& window, DWORD style) {
 }
 
 LPARAM ClientSizeParam(const RECT& client) {
-    return static_cast<LPARAM>((((client.bottom - client.top) & 0xFFFF) << 16) | ((client.right - client.left) & 0xFFFF));
+    return static_cast<LPARAM>((((client.bottom - client.top) & 0xFFFF) << 16) |
+                               ((client.right - client.left) & 0xFFFF));
 }
 
 }  // namespace platform::win32

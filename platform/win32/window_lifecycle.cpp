@@ -65,9 +65,9 @@ RECT InitialWindowRect(int x, int y, int width, int height) {
 
 using namespace platform::win32;
 
-HWND WINAPI CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD style, int x, int y,
-                            int width, int height, HWND /*parent*/, HMENU menu, HINSTANCE instance,
-                            LPVOID param) {
+HWND WINAPI CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD style,
+                            int x, int y, int width, int height, HWND /*parent*/, HMENU menu,
+                            HINSTANCE instance, LPVOID param) {
     const WNDCLASSEXW* windowClass = FindWindowClass(className);
     if (windowClass == nullptr || !EnsureSdlVideo()) {
         return nullptr;
@@ -127,7 +127,9 @@ HWND WINAPI CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName
     }
     const RECT clientRect = ClientRectFromWindow(created->windowRect, created->style);
     SendMessageW(hwnd, WM_SIZE, 0, ClientSizeParam(clientRect));
-    SendMessageW(hwnd, WM_MOVE, 0, static_cast<LPARAM>(((clientRect.top & 0xFFFF) << 16) | (clientRect.left & 0xFFFF)));
+    SendMessageW(
+        hwnd, WM_MOVE, 0,
+        static_cast<LPARAM>(((clientRect.top & 0xFFFF) << 16) | (clientRect.left & 0xFFFF)));
 
     created = FindWindowRecord(hwnd);
     if (created != nullptr && (created->style & WS_VISIBLE) != 0) {
@@ -153,9 +155,7 @@ BOOL WINAPI DestroyWindow(HWND hwnd) {
     return TRUE;
 }
 
-BOOL WINAPI IsWindow(HWND hwnd) {
-    return FindWindowRecord(hwnd) != nullptr ? TRUE : FALSE;
-}
+BOOL WINAPI IsWindow(HWND hwnd) { return FindWindowRecord(hwnd) != nullptr ? TRUE : FALSE; }
 
 LRESULT WINAPI DefWindowProcW(HWND hwnd, UINT msg, WPARAM wParam, LPARAM /*lParam*/) {
     switch (msg) {

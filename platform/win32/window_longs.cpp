@@ -55,7 +55,8 @@ bool WriteLong(WindowRecord& record, int index, LONG_PTR value) {
 LONG_PTR ExchangeLong(HWND hwnd, int index, LONG_PTR value) {
     WindowRecord* record = FindWindowRecord(hwnd);
     LONG_PTR previous = 0;
-    if (record == nullptr || !ReadLong(*record, index, &previous) || !WriteLong(*record, index, value)) {
+    if (record == nullptr || !ReadLong(*record, index, &previous) ||
+        !WriteLong(*record, index, value)) {
         return 0;
     }
     return previous;

@@ -31,7 +31,8 @@ RECT DisplayRect(const WindowRecord& record) {
 }  // namespace
 
 RECT ClientScreenRect(const WindowRecord& record) {
-    return record.fullScreen ? DisplayRect(record) : ClientRectFromWindow(record.windowRect, record.style);
+    return record.fullScreen ? DisplayRect(record)
+                             : ClientRectFromWindow(record.windowRect, record.style);
 }
 
 void MarkPlacementSettling(WindowRecord& record) {
@@ -98,7 +99,8 @@ BOOL WINAPI GetClientRect(HWND hwnd, LPRECT rect) {
 
 // While full screen only the model moves; the window comes back to it when the
 // presentation returns to windowed.
-BOOL WINAPI SetWindowPos(HWND hwnd, HWND /*insertAfter*/, int x, int y, int cx, int cy, UINT flags) {
+BOOL WINAPI SetWindowPos(HWND hwnd, HWND /*insertAfter*/, int x, int y, int cx, int cy,
+                         UINT flags) {
     WindowRecord* record = FindWindowRecord(hwnd);
     if (record == nullptr) {
         return FALSE;

@@ -28,9 +28,7 @@ HWND AddWindowRecord(std::unique_ptr<WindowRecord> record) {
     return hwnd;
 }
 
-void RemoveWindowRecord(HWND hwnd) {
-    Windows().erase(hwnd);
-}
+void RemoveWindowRecord(HWND hwnd) { Windows().erase(hwnd); }
 
 WindowRecord* FindWindowRecord(HWND hwnd) {
     const auto found = Windows().find(hwnd);

@@ -21,9 +21,7 @@ UINT& LastPeriod() {
     return period;
 }
 
-bool IsValidPeriod(UINT period) {
-    return period >= kPeriodMin && period <= kPeriodMax;
-}
+bool IsValidPeriod(UINT period) { return period >= kPeriodMin && period <= kPeriodMax; }
 
 }  // namespace
 
@@ -54,17 +52,14 @@ DWORD WINAPI timeGetTime(void) {
     }
     // Milliseconds since boot, wrapping every 2^32 ms as on Windows.
     const auto sinceBoot = std::chrono::steady_clock::now().time_since_epoch();
-    return static_cast<DWORD>(std::chrono::duration_cast<std::chrono::milliseconds>(sinceBoot).count());
+    return static_cast<DWORD>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(sinceBoot).count());
 }
 
 namespace platform::testing {
 
-void SetClock(std::function<DWORD()> clock) {
-    ClockOverride() = std::move(clock);
-}
+void SetClock(std::function<DWORD()> clock) { ClockOverride() = std::move(clock); }
 
-UINT LastTimerPeriod() {
-    return LastPeriod();
-}
+UINT LastTimerPeriod() { return LastPeriod(); }
 
 }  // namespace platform::testing

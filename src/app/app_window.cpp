@@ -34,8 +34,9 @@ bool AppWindow::Create(HINSTANCE instance) {
 
     RECT rect = {0, 0, kClientWidth, kClientHeight};
     AdjustWindowRect(&rect, kWindowStyle, FALSE);
-    hwnd = CreateWindowExW(0, kClassName, kWindowTitle, kWindowStyle, CW_USEDEFAULT, CW_USEDEFAULT,
-                           rect.right - rect.left, rect.bottom - rect.top, NULL, NULL, instance, this);
+    hwnd =
+        CreateWindowExW(0, kClassName, kWindowTitle, kWindowStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+                        rect.right - rect.left, rect.bottom - rect.top, NULL, NULL, instance, this);
     if (hwnd == NULL) {
         UnregisterClassW(kClassName, instance);
         return false;

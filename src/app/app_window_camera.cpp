@@ -13,13 +13,12 @@ const float kNearPlane = 0.1f;
 const float kFarPlane = 1000.0f;
 
 Vector4 Cross(const Vector4& a, const Vector4& b) {
-    const Vector4 result = {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x, 0.0f};
+    const Vector4 result = {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x,
+                            0.0f};
     return result;
 }
 
-float Dot3(const Vector4& a, const Vector4& b) {
-    return a.x * b.x + a.y * b.y + a.z * b.z;
-}
+float Dot3(const Vector4& a, const Vector4& b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
 
 // A vector too long to measure has no direction: it becomes zero.
 Vector4 Normalise(const Vector4& v) {

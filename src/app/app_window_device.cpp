@@ -36,8 +36,8 @@ bool AppWindow::InitDevice() {
     presentParams.PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
 
     // Every later step needs the device: without one the program ends.
-    if (FAILED(d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, hwnd, D3DCREATE_SOFTWARE_VERTEXPROCESSING,
-                                 &presentParams, &device)) ||
+    if (FAILED(d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, hwnd,
+                                 D3DCREATE_SOFTWARE_VERTEXPROCESSING, &presentParams, &device)) ||
         device == NULL) {
         device = NULL;
         DebugTrace(L"CreateDevice Failed\n");
@@ -106,7 +106,8 @@ void AppWindow::ToggleFullScreen() {
     } else {
         RECT rect = {0, 0, kClientWidth, kClientHeight};
         AdjustWindowRect(&rect, kWindowStyle, FALSE);
-        SetWindowPos(hwnd, NULL, savedLeft, savedTop, rect.right - rect.left, rect.bottom - rect.top, SWP_NOZORDER);
+        SetWindowPos(hwnd, NULL, savedLeft, savedTop, rect.right - rect.left,
+                     rect.bottom - rect.top, SWP_NOZORDER);
         style = kWindowStyle;
     }
     SetWindowLongW(hwnd, GWL_STYLE, static_cast<LONG>(style));

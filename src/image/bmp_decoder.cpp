@@ -25,8 +25,7 @@ struct BmpLayout {
 // holds every pixel row, so nothing is sized beyond the file. Whether the device
 // takes the size is the device's to say. A negative height means the rows are
 // stored top row first. On success the stream stands at the first stored row.
-BOOL ReadBmpLayout(FILE* file, BmpLayout* layout)
-{
+BOOL ReadBmpLayout(FILE* file, BmpLayout* layout) {
     BITMAPFILEHEADER fileHeader;
     BITMAPINFOHEADER infoHeader;
     if (fseek(file, 0, SEEK_SET) != 0 || fread(&fileHeader, sizeof(fileHeader), 1, file) != 1) {
@@ -64,8 +63,7 @@ BOOL ReadBmpLayout(FILE* file, BmpLayout* layout)
 
 }  // namespace
 
-int ProbeBmp(LPCWSTR fileName, ImageInfo* info)
-{
+int ProbeBmp(LPCWSTR fileName, ImageInfo* info) {
     FILE* file = _wfopen(fileName, L"rb");
     if (file == NULL) {
         return 0;
@@ -84,10 +82,10 @@ int ProbeBmp(LPCWSTR fileName, ImageInfo* info)
     return 1;
 }
 
-int LoadBmp(FILE* file, IDirect3DTexture9** texture)
-{
+int LoadBmp(FILE* file, IDirect3DTexture9** texture) {
     BmpLayout layout;
-    if (!ReadBmpLayout(file, &layout) || !LevelMatchesImage(*texture, layout.width, layout.height)) {
+    if (!ReadBmpLayout(file, &layout) ||
+        !LevelMatchesImage(*texture, layout.width, layout.height)) {
         return CloseStreamAndFail(file);
     }
     BYTE* pixels = ReadPixelBlock(file, layout.stride * layout.height);
@@ -96,7 +94,8 @@ int LoadBmp(FILE* file, IDirect3DTexture9** texture)
     }
     fclose(file);
 
-    StoredRows rows = {pixels, layout.stride, 3, layout.width, layout.height, layout.bottomRowFirst};
+    StoredRows rows = {pixels,       layout.stride, 3,
+                       layout.width, layout.height, layout.bottomRowFirst};
     BOOL written = WriteStoredRowsToTexture(*texture, rows);
     free(pixels);
     return written ? 1 : 0;

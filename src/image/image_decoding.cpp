@@ -4,8 +4,7 @@
 #include <cstring>
 #include <cwchar>
 
-ImageFormat ImageFormatOfFileName(LPCWSTR fileName)
-{
+ImageFormat ImageFormatOfFileName(LPCWSTR fileName) {
     if (wcsstr(fileName, L".bmp") != NULL) {
         return ImageFormatBmp;
     }
@@ -18,8 +17,7 @@ ImageFormat ImageFormatOfFileName(LPCWSTR fileName)
     return ImageFormatNone;
 }
 
-BOOL LevelMatchesImage(IDirect3DTexture9* texture, UINT width, UINT height)
-{
+BOOL LevelMatchesImage(IDirect3DTexture9* texture, UINT width, UINT height) {
     if (texture == NULL) {
         return FALSE;
     }
@@ -33,8 +31,7 @@ BOOL LevelMatchesImage(IDirect3DTexture9* texture, UINT width, UINT height)
     return desc.Width == width && desc.Height == height;
 }
 
-BOOL StreamHoldsBytes(FILE* file, size_t byteCount)
-{
+BOOL StreamHoldsBytes(FILE* file, size_t byteCount) {
     long start = ftell(file);
     if (start < 0 || fseek(file, 0, SEEK_END) != 0) {
         return FALSE;
@@ -46,8 +43,7 @@ BOOL StreamHoldsBytes(FILE* file, size_t byteCount)
     return end >= start && static_cast<size_t>(end - start) >= byteCount;
 }
 
-BYTE* ReadPixelBlock(FILE* file, size_t byteCount)
-{
+BYTE* ReadPixelBlock(FILE* file, size_t byteCount) {
     if (!StreamHoldsBytes(file, byteCount)) {
         return NULL;
     }
@@ -62,14 +58,12 @@ BYTE* ReadPixelBlock(FILE* file, size_t byteCount)
     return block;
 }
 
-int CloseStreamAndFail(FILE* file)
-{
+int CloseStreamAndFail(FILE* file) {
     fclose(file);
     return 0;
 }
 
-static void CopyBgrRow(const BYTE* source, UINT width, BYTE* destination)
-{
+static void CopyBgrRow(const BYTE* source, UINT width, BYTE* destination) {
     for (UINT x = 0; x < width; ++x) {
         destination[0] = source[0];
         destination[1] = source[1];
@@ -80,8 +74,7 @@ static void CopyBgrRow(const BYTE* source, UINT width, BYTE* destination)
     }
 }
 
-void CopyStoredRowsToBgra(const StoredRows& rows, BYTE* destination, INT pitch)
-{
+void CopyStoredRowsToBgra(const StoredRows& rows, BYTE* destination, INT pitch) {
     for (UINT row = 0; row < rows.height; ++row) {
         UINT storedRow = rows.bottomRowFirst ? rows.height - 1 - row : row;
         const BYTE* source = rows.bytes + storedRow * rows.stride;
@@ -94,8 +87,7 @@ void CopyStoredRowsToBgra(const StoredRows& rows, BYTE* destination, INT pitch)
     }
 }
 
-BOOL WriteStoredRowsToTexture(IDirect3DTexture9* texture, const StoredRows& rows)
-{
+BOOL WriteStoredRowsToTexture(IDirect3DTexture9* texture, const StoredRows& rows) {
     D3DLOCKED_RECT locked;
     if (FAILED(texture->LockRect(0, &locked, NULL, 0))) {
         return FALSE;

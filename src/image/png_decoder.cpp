@@ -13,8 +13,7 @@ const UINT BgraBytesPerPixel = 4;
 // Every kind of PNG is widened to 8-bit blue, green, red, alpha: palette entries
 // and grey samples become colour, 16-bit samples keep their high byte, a
 // transparency chunk becomes alpha, and kinds without alpha get 0xFF.
-void RequestBgraTransforms(png_structp png, png_infop info)
-{
+void RequestBgraTransforms(png_structp png, png_infop info) {
     int bitDepth = png_get_bit_depth(png, info);
     int colorType = png_get_color_type(png, info);
     BOOL hasTransparency = png_get_valid(png, info, PNG_INFO_tRNS) != 0;
@@ -49,8 +48,7 @@ void RequestBgraTransforms(png_structp png, png_infop info)
 // The one way out of LoadPng on failure, from the recovery and from the checks
 // alike, so that nothing stays open, allocated or locked.
 int AbandonPngLoad(PngReader* reader, IDirect3DTexture9* texture, png_bytep* rowPointers,
-                   BOOL locked)
-{
+                   BOOL locked) {
     ClosePngReader(reader);
     if (locked) {
         texture->UnlockRect(0);
@@ -63,8 +61,7 @@ int AbandonPngLoad(PngReader* reader, IDirect3DTexture9* texture, png_bytep* row
 
 }  // namespace
 
-int ProbePng(LPCWSTR fileName, ImageInfo* info)
-{
+int ProbePng(LPCWSTR fileName, ImageInfo* info) {
     info->width = 256;
     info->height = 256;
     info->bitsPerPixel = 32;
@@ -90,8 +87,7 @@ int ProbePng(LPCWSTR fileName, ImageInfo* info)
     return 1;
 }
 
-int LoadPng(LPCWSTR fileName, IDirect3DTexture9** texture)
-{
+int LoadPng(LPCWSTR fileName, IDirect3DTexture9** texture) {
     PngReader reader;
     if (!OpenPngReader(fileName, &reader)) {
         return 0;
@@ -112,7 +108,8 @@ int LoadPng(LPCWSTR fileName, IDirect3DTexture9** texture)
     png_uint_32 width = 0;
     png_uint_32 height = 0;
     GetPngSize(reader, &width, &height);
-    if (png_get_rowbytes(reader.png, reader.info) != static_cast<size_t>(width) * BgraBytesPerPixel ||
+    if (png_get_rowbytes(reader.png, reader.info) !=
+            static_cast<size_t>(width) * BgraBytesPerPixel ||
         !LevelMatchesImage(*texture, width, height)) {
         return AbandonPngLoad(&reader, *texture, rowPointers, locked);
     }

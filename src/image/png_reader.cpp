@@ -12,8 +12,7 @@ const int SkippedChunkCount = sizeof(SkippedChunks) / 5;
 
 }  // namespace
 
-BOOL OpenPngReader(LPCWSTR fileName, PngReader* reader)
-{
+BOOL OpenPngReader(LPCWSTR fileName, PngReader* reader) {
     reader->file = NULL;
     reader->png = NULL;
     reader->info = NULL;
@@ -47,23 +46,21 @@ BOOL OpenPngReader(LPCWSTR fileName, PngReader* reader)
     return TRUE;
 }
 
-void ReadPngHeader(const PngReader& reader)
-{
+void ReadPngHeader(const PngReader& reader) {
     png_init_io(reader.png, reader.file);
     png_set_sig_bytes(reader.png, static_cast<int>(PngSignatureBytes));
-    png_set_keep_unknown_chunks(reader.png, PNG_HANDLE_CHUNK_NEVER, SkippedChunks, SkippedChunkCount);
+    png_set_keep_unknown_chunks(reader.png, PNG_HANDLE_CHUNK_NEVER, SkippedChunks,
+                                SkippedChunkCount);
     png_read_info(reader.png, reader.info);
 }
 
-void GetPngSize(const PngReader& reader, png_uint_32* width, png_uint_32* height)
-{
+void GetPngSize(const PngReader& reader, png_uint_32* width, png_uint_32* height) {
     int bitDepth = 0;
     int colorType = 0;
     png_get_IHDR(reader.png, reader.info, width, height, &bitDepth, &colorType, NULL, NULL, NULL);
 }
 
-void ClosePngReader(PngReader* reader)
-{
+void ClosePngReader(PngReader* reader) {
     if (reader->png != NULL) {
         png_destroy_read_struct(&reader->png, reader->info != NULL ? &reader->info : NULL, NULL);
         reader->png = NULL;

@@ -7,53 +7,49 @@
 #include "image/png_decoder.h"
 #include "image/tga_decoder.h"
 
-int ProbeImageInfo(LPCWSTR fileName, ImageInfo* info)
-{
+int ProbeImageInfo(LPCWSTR fileName, ImageInfo* info) {
     switch (ImageFormatOfFileName(fileName)) {
-    case ImageFormatBmp:
-        return ProbeBmp(fileName, info);
-    case ImageFormatPng:
-        // A PNG record is always usable: the probe keeps its defaults on failure.
-        ProbePng(fileName, info);
-        return 1;
-    case ImageFormatTga:
-        return ProbeTga(fileName, info);
-    case ImageFormatNone:
-        break;
+        case ImageFormatBmp:
+            return ProbeBmp(fileName, info);
+        case ImageFormatPng:
+            // A PNG record is always usable: the probe keeps its defaults on failure.
+            ProbePng(fileName, info);
+            return 1;
+        case ImageFormatTga:
+            return ProbeTga(fileName, info);
+        case ImageFormatNone:
+            break;
     }
     return 0;
 }
 
-static void DecodeInto(LPCWSTR fileName, IDirect3DTexture9** staging)
-{
+static void DecodeInto(LPCWSTR fileName, IDirect3DTexture9** staging) {
     switch (ImageFormatOfFileName(fileName)) {
-    case ImageFormatBmp: {
-        FILE* file = _wfopen(fileName, L"rb");
-        if (file != NULL) {
-            LoadBmp(file, staging);
+        case ImageFormatBmp: {
+            FILE* file = _wfopen(fileName, L"rb");
+            if (file != NULL) {
+                LoadBmp(file, staging);
+            }
+            break;
         }
-        break;
-    }
-    case ImageFormatPng:
-        LoadPng(fileName, staging);
-        break;
-    case ImageFormatTga:
-        LoadTga(fileName, staging);
-        break;
-    case ImageFormatNone:
-        break;
+        case ImageFormatPng:
+            LoadPng(fileName, staging);
+            break;
+        case ImageFormatTga:
+            LoadTga(fileName, staging);
+            break;
+        case ImageFormatNone:
+            break;
     }
 }
 
 static HRESULT CreateImageTexture(IDirect3DDevice9* device, const ImageInfo& info, D3DPOOL pool,
-                                  IDirect3DTexture9** texture)
-{
+                                  IDirect3DTexture9** texture) {
     return device->CreateTexture(info.width, info.height, info.levels, 0, info.format, pool,
                                  texture, NULL);
 }
 
-void LoadTexture(IDirect3DDevice9* device, LPCWSTR fileName, IDirect3DTexture9** outTexture)
-{
+void LoadTexture(IDirect3DDevice9* device, LPCWSTR fileName, IDirect3DTexture9** outTexture) {
     *outTexture = NULL;
 
     ImageInfo info = {};

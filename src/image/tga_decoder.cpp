@@ -16,8 +16,7 @@ struct TgaImageSpec {
     UINT depth;
 };
 
-BOOL ReadTgaImageSpec(FILE* file, TgaImageSpec* spec)
-{
+BOOL ReadTgaImageSpec(FILE* file, TgaImageSpec* spec) {
     BYTE bytes[6];
     if (fread(bytes, sizeof(bytes), 1, file) != 1) {
         return FALSE;
@@ -28,15 +27,11 @@ BOOL ReadTgaImageSpec(FILE* file, TgaImageSpec* spec)
     return TRUE;
 }
 
-BOOL IsTrueColorDepth(UINT depth)
-{
-    return depth == 24 || depth == 32;
-}
+BOOL IsTrueColorDepth(UINT depth) { return depth == 24 || depth == 32; }
 
 }  // namespace
 
-int ProbeTga(LPCWSTR fileName, ImageInfo* info)
-{
+int ProbeTga(LPCWSTR fileName, ImageInfo* info) {
     FILE* file = _wfopen(fileName, L"rb");
     if (file == NULL) {
         return 0;
@@ -59,8 +54,7 @@ int ProbeTga(LPCWSTR fileName, ImageInfo* info)
     return 1;
 }
 
-int LoadTga(LPCWSTR fileName, IDirect3DTexture9** texture)
-{
+int LoadTga(LPCWSTR fileName, IDirect3DTexture9** texture) {
     FILE* file = _wfopen(fileName, L"rb");
     if (file == NULL) {
         return 0;
@@ -73,8 +67,7 @@ int LoadTga(LPCWSTR fileName, IDirect3DTexture9** texture)
     return ReadTgaPixels(file, texture);
 }
 
-int ReadTgaPixels(FILE* file, IDirect3DTexture9** texture)
-{
+int ReadTgaPixels(FILE* file, IDirect3DTexture9** texture) {
     TgaImageSpec spec;
     if (!ReadTgaImageSpec(file, &spec)) {
         return CloseStreamAndFail(file);

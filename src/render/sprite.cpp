@@ -18,9 +18,7 @@ UINT WholeFramesAcross(UINT textureWidth, float frameWidth) {
 
 Sprite::Sprite() : texture(NULL), frameWidth(0.0f), frameHeight(0.0f), columns(0) {}
 
-Sprite::~Sprite() {
-    ReleaseInterface(texture);
-}
+Sprite::~Sprite() { ReleaseInterface(texture); }
 
 void Sprite::Empty() {
     ReleaseInterface(texture);

@@ -41,9 +41,7 @@ SpriteBatch::SpriteBatch()
       savedView(ZeroMatrix()),
       device(NULL) {}
 
-SpriteBatch::~SpriteBatch() {
-    OutputDebugStringW(L"Terminated - Destructor\n");
-}
+SpriteBatch::~SpriteBatch() { OutputDebugStringW(L"Terminated - Destructor\n"); }
 
 int CreateSpriteBatch(SpriteBatch*& slot, IDirect3DDevice9* device) {
     if (slot) {
@@ -62,8 +60,8 @@ int SpriteBatch::Init(IDirect3DDevice9* newDevice) {
     device = newDevice;
     // A failed creation or lock leaves the square unwritten; a batch without a
     // vertex buffer then draws nothing.
-    const HRESULT created = device->CreateVertexBuffer(
-        sizeof(kUnitSquare), 0, kSpriteVertexFormat, D3DPOOL_DEFAULT, &vertexBuffer, NULL);
+    const HRESULT created = device->CreateVertexBuffer(sizeof(kUnitSquare), 0, kSpriteVertexFormat,
+                                                       D3DPOOL_DEFAULT, &vertexBuffer, NULL);
     if (FAILED(created) || !vertexBuffer) {
         vertexBuffer = NULL;
         return 0;

@@ -12,9 +12,7 @@ constexpr int kLastCell = kBoardCells - 1;
 constexpr float kBoardOrigin = 16.0f;
 constexpr float kCellSize = 64.0f;
 
-float CellCorner(int cell) {
-    return kBoardOrigin + kCellSize * static_cast<float>(cell);
-}
+float CellCorner(int cell) { return kBoardOrigin + kCellSize * static_cast<float>(cell); }
 
 }  // namespace
 
@@ -89,40 +87,40 @@ void BoardScene::Draw() {
 
 void BoardScene::OnKey(WPARAM virtualKey) {
     switch (virtualKey) {
-    case VK_LEFT:
-        if (cursorCol > 0) {
-            --cursorCol;
-        }
-        break;
-    case VK_RIGHT:
-        if (cursorCol < kLastCell) {
-            ++cursorCol;
-        }
-        break;
-    case VK_UP:
-        if (cursorRow > 0) {
-            --cursorRow;
-        }
-        break;
-    case VK_DOWN:
-        if (cursorRow < kLastCell) {
-            ++cursorRow;
-        }
-        break;
-    case VK_SPACE: {
-        const bool onPiece = cursorCol == pieceCol && cursorRow == pieceRow;
-        if (!selected) {
-            if (onPiece) {
-                selected = 1;
+        case VK_LEFT:
+            if (cursorCol > 0) {
+                --cursorCol;
             }
-        } else if (!onPiece) {
-            pieceCol = cursorCol;
-            pieceRow = cursorRow;
-            selected = 0;
+            break;
+        case VK_RIGHT:
+            if (cursorCol < kLastCell) {
+                ++cursorCol;
+            }
+            break;
+        case VK_UP:
+            if (cursorRow > 0) {
+                --cursorRow;
+            }
+            break;
+        case VK_DOWN:
+            if (cursorRow < kLastCell) {
+                ++cursorRow;
+            }
+            break;
+        case VK_SPACE: {
+            const bool onPiece = cursorCol == pieceCol && cursorRow == pieceRow;
+            if (!selected) {
+                if (onPiece) {
+                    selected = 1;
+                }
+            } else if (!onPiece) {
+                pieceCol = cursorCol;
+                pieceRow = cursorRow;
+                selected = 0;
+            }
+            break;
         }
-        break;
-    }
-    default:
-        break;
+        default:
+            break;
     }
 }

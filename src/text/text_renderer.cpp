@@ -148,8 +148,8 @@ int TextRenderer::CreateDeviceObjects(IDirect3DDevice9* device) {
         return 0;
     }
     d3dDevice = device;
-    d3dDevice->CreateTexture(kAtlasSize, kAtlasSize, 1, D3DUSAGE_DYNAMIC, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT,
-                             &atlasTexture, NULL);
+    d3dDevice->CreateTexture(kAtlasSize, kAtlasSize, 1, D3DUSAGE_DYNAMIC, D3DFMT_A8R8G8B8,
+                             D3DPOOL_DEFAULT, &atlasTexture, NULL);
     UploadAtlas();
     return 0;
 }
@@ -219,10 +219,12 @@ void TextRenderer::SaveBitmap(const wchar_t* fileName) const {
     infoHeader.biBitCount = 32;
     infoHeader.biCompression = BI_RGB;
 
-    const size_t rowBytes = ((static_cast<size_t>(infoHeader.biBitCount) * infoHeader.biWidth + 31) & ~size_t(31)) / 8;
+    const size_t rowBytes =
+        ((static_cast<size_t>(infoHeader.biBitCount) * infoHeader.biWidth + 31) & ~size_t(31)) / 8;
     const size_t pixelBytes = rowBytes * static_cast<size_t>(infoHeader.biHeight);
 
-    std::ofstream file(std::filesystem::path(fileName), std::ios::out | std::ios::binary | std::ios::trunc);
+    std::ofstream file(std::filesystem::path(fileName),
+                       std::ios::out | std::ios::binary | std::ios::trunc);
     file.write(reinterpret_cast<const char*>(&fileHeader), sizeof(fileHeader));
     file.write(reinterpret_cast<const char*>(&infoHeader), sizeof(infoHeader));
     file.write(reinterpret_cast<const char*>(glyphBits), static_cast<std::streamsize>(pixelBytes));

@@ -34,7 +34,7 @@ public:
 
     void SaveBitmap(const wchar_t* fileName) const;
 
-    IDirect3DDevice9* d3dDevice;  // not owned
+    IDirect3DDevice9* d3dDevice;      // not owned
     IDirect3DTexture9* atlasTexture;  // made here, released by the owner
 
     LONG fontHeight;

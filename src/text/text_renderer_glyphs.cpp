@@ -81,7 +81,8 @@ bool TextRenderer::RasteriseString(const std::u16string& text) {
 }
 
 void TextRenderer::FindGlyph(char16_t ch, SourceRect& rect) const {
-    const std::vector<char16_t>::const_iterator found = std::find(glyphChars.begin(), glyphChars.end(), ch);
+    const std::vector<char16_t>::const_iterator found =
+        std::find(glyphChars.begin(), glyphChars.end(), ch);
     if (found == glyphChars.end()) {
         return;
     }

@@ -27,8 +27,22 @@ using platform::testing::FailD3DCall;
 using platform::testing::PresentCount;
 
 // The camera to the last bit: projection for 640 x 480, view from (0, 0, -3).
-constexpr float kProjection[16] = {1.8106600f, 0, 0, 0, 0, 2.4142134f, 0, 0, 0, 0, std::bit_cast<float>(0x3F800347u), 1,
-                                   0, 0, std::bit_cast<float>(0xBDCCD20Bu), 0};
+constexpr float kProjection[16] = {1.8106600f,
+                                   0,
+                                   0,
+                                   0,
+                                   0,
+                                   2.4142134f,
+                                   0,
+                                   0,
+                                   0,
+                                   0,
+                                   std::bit_cast<float>(0x3F800347u),
+                                   1,
+                                   0,
+                                   0,
+                                   std::bit_cast<float>(0xBDCCD20Bu),
+                                   0};
 constexpr float kView[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 3, 1};
 
 // Bit-exact, or within `tolerance` when it is not 0.
@@ -36,7 +50,8 @@ void ExpectMatrix(const D3DMATRIX& actual, const float (&expected)[16], float to
     for (int i = 0; i < 16; ++i) {
         const float a = actual.m[i / 4][i % 4];
         if (tolerance == 0)
-            EXPECT_EQ(std::bit_cast<uint32_t>(a), std::bit_cast<uint32_t>(expected[i])) << i << ": " << a;
+            EXPECT_EQ(std::bit_cast<uint32_t>(a), std::bit_cast<uint32_t>(expected[i]))
+                << i << ": " << a;
         else
             EXPECT_NEAR(a, expected[i], tolerance) << "element " << i;
     }
@@ -60,25 +75,40 @@ TEST(CameraMatrices, LookToPutsTheAxesInTheColumns) {
     // axis lands in its column, normalised; a vector too long to measure gives a zero
     // axis instead of NaNs.
     const float r = 1.0f / std::sqrt(2.0f), s = r / 3.0f, huge = std::numeric_limits<float>::max();
-    struct Case { Vector4 eye, direction, up; float expected[16]; float tolerance; };
-    const Case cases[] = {
-        {{1, 2, 3, 0}, {2, -1, 2, 0}, {0, 1, 0, 0},
-         {r, s, 2.0f / 3, 0, 0, 4 * s, -1.0f / 3, 0, -r, s, 2.0f / 3, 0, 2 * r, -4 * r, -2, 1}, 1e-6f},
-        {{0, 0, -3, 0}, {0, 0, 3, 0}, {0, huge, 0, 0}, {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 3, 1}, 0},
+    struct Case {
+        Vector4 eye, direction, up;
+        float expected[16];
+        float tolerance;
     };
-    for (const Case& c : cases) ExpectMatrix(LookToMatrix(c.eye, c.direction, c.up), c.expected, c.tolerance);
+    const Case cases[] = {
+        {{1, 2, 3, 0},
+         {2, -1, 2, 0},
+         {0, 1, 0, 0},
+         {r, s, 2.0f / 3, 0, 0, 4 * s, -1.0f / 3, 0, -r, s, 2.0f / 3, 0, 2 * r, -4 * r, -2, 1},
+         1e-6f},
+        {{0, 0, -3, 0},
+         {0, 0, 3, 0},
+         {0, huge, 0, 0},
+         {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 3, 1},
+         0},
+    };
+    for (const Case& c : cases)
+        ExpectMatrix(LookToMatrix(c.eye, c.direction, c.up), c.expected, c.tolerance);
 }
 
 class AppFixture : public ::testing::Test {
 protected:
     void SetUp() override {
         platform::testing::ResetAllHooks();
-        platform::testing::SetDebugSink([this](const std::wstring& text) { debugLines.push_back(text); });
-        platform::testing::SetMessageBoxHandler([this](const platform::testing::MessageBoxCall& call) {
-            boxes.push_back(call);
-            return IDOK;
-        });
-        platform::testing::SetSleepHandler([this](DWORD milliseconds) { sleeps.push_back(milliseconds); });
+        platform::testing::SetDebugSink(
+            [this](const std::wstring& text) { debugLines.push_back(text); });
+        platform::testing::SetMessageBoxHandler(
+            [this](const platform::testing::MessageBoxCall& call) {
+                boxes.push_back(call);
+                return IDOK;
+            });
+        platform::testing::SetSleepHandler(
+            [this](DWORD milliseconds) { sleeps.push_back(milliseconds); });
     }
     void TearDown() override {
         Destroy();
@@ -103,7 +133,9 @@ protected:
         PostMessageW(app.hwnd, WM_KEYDOWN, virtualKey, (autoRepeat ? LPARAM{1} << 30 : 0) | 1);
         Drain();
     }
-    int Count(const std::wstring& line) const { return int(std::count(debugLines.begin(), debugLines.end(), line)); }
+    int Count(const std::wstring& line) const {
+        return int(std::count(debugLines.begin(), debugLines.end(), line));
+    }
 
     // One more frame presented, 640 x 480 and cleared to the background colour where
     // the board does not reach.
@@ -126,25 +158,31 @@ using KeyDispatch = AppFixture;
 
 TEST_F(KeyDispatch, EveryKeyOfTheTableDoesItsActionAlsoOnAutoRepeat) {
     ASSERT_TRUE(Create());
-    EXPECT_EQ(GetWindowLongPtrW(app.hwnd, GWLP_USERDATA), reinterpret_cast<LONG_PTR>(&app)) << "pointer-sized slot";
+    EXPECT_EQ(GetWindowLongPtrW(app.hwnd, GWLP_USERDATA), reinterpret_cast<LONG_PTR>(&app))
+        << "pointer-sized slot";
     // Each row: the key, whether it is a repeat, then the whole state it leaves.
-    struct Step { WPARAM key; bool repeat; int col, row, selected, xLines; bool windowed, quit; };
+    struct Step {
+        WPARAM key;
+        bool repeat;
+        int col, row, selected, xLines;
+        bool windowed, quit;
+    };
     const Step steps[] = {
         {VK_SPACE, false, 0, 0, 1, 0, true, false},  // the cursor starts on the piece
-        {VK_RIGHT, false, 1, 0, 1, 0, true, false},  {VK_RIGHT, true, 2, 0, 1, 0, true, false},
-        {VK_DOWN, false, 2, 1, 1, 0, true, false},   {VK_DOWN, true, 2, 2, 1, 0, true, false},
-        {VK_LEFT, false, 1, 2, 1, 0, true, false},   {VK_LEFT, true, 0, 2, 1, 0, true, false},
-        {VK_UP, false, 0, 1, 1, 0, true, false},     {VK_UP, true, 0, 0, 1, 0, true, false},
-        {VK_RIGHT, false, 1, 0, 1, 0, true, false},  {VK_SPACE, true, 1, 0, 0, 0, true, false},
-        {VK_F1, false, 1, 0, 0, 1, true, false},     {VK_F1, true, 1, 0, 0, 2, true, false},
+        {VK_RIGHT, false, 1, 0, 1, 0, true, false},   {VK_RIGHT, true, 2, 0, 1, 0, true, false},
+        {VK_DOWN, false, 2, 1, 1, 0, true, false},    {VK_DOWN, true, 2, 2, 1, 0, true, false},
+        {VK_LEFT, false, 1, 2, 1, 0, true, false},    {VK_LEFT, true, 0, 2, 1, 0, true, false},
+        {VK_UP, false, 0, 1, 1, 0, true, false},      {VK_UP, true, 0, 0, 1, 0, true, false},
+        {VK_RIGHT, false, 1, 0, 1, 0, true, false},   {VK_SPACE, true, 1, 0, 0, 0, true, false},
+        {VK_F1, false, 1, 0, 0, 1, true, false},      {VK_F1, true, 1, 0, 0, 2, true, false},
         {VK_RETURN, false, 1, 0, 0, 2, false, false}, {VK_RETURN, true, 1, 0, 0, 2, true, false},
         {VK_ESCAPE, true, 1, 0, 0, 2, true, true},
     };
     int index = 0;
     for (const Step& s : steps) {
         Press(s.key, s.repeat);
-        EXPECT_EQ(std::tuple(app.scene.cursorCol, app.scene.cursorRow, app.scene.selected, Count(L"x\n"),
-                             app.presentParams.Windowed != FALSE, app.quit),
+        EXPECT_EQ(std::tuple(app.scene.cursorCol, app.scene.cursorRow, app.scene.selected,
+                             Count(L"x\n"), app.presentParams.Windowed != FALSE, app.quit),
                   std::tuple(s.col, s.row, s.selected, s.xLines, s.windowed, s.quit))
             << "step " << index++;
     }
@@ -161,8 +199,9 @@ TEST_F(KeyDispatch, SystemKeysKeyUpsCharactersUnlistedKeysAndUnboundWindowsDoNot
             PostMessageW(app.hwnd, message, key, LPARAM{1} << 29);
     Press(VK_F2);
     Press('A');
-    EXPECT_EQ(std::tuple(app.presentParams.Windowed, app.quit, app.scene.cursorCol, app.scene.selected),
-              std::tuple(TRUE, false, 0, 0));
+    EXPECT_EQ(
+        std::tuple(app.presentParams.Windowed, app.quit, app.scene.cursorCol, app.scene.selected),
+        std::tuple(TRUE, false, 0, 0));
     EXPECT_EQ(debugLines.size(), linesBefore);
     // With its slot still empty (as before WM_NCCREATE) a window gets the default
     // handling: nothing reaches the AppWindow, and WM_CLOSE destroys the window.
@@ -175,7 +214,8 @@ TEST_F(KeyDispatch, SystemKeysKeyUpsCharactersUnlistedKeysAndUnboundWindowsDoNot
 
 // Every way the program is told to end: the message, its wParam, and whether the
 // window is destroyed (only by WM_CLOSE's default handling).
-class QuitPaths : public AppFixture, public ::testing::WithParamInterface<std::tuple<UINT, WPARAM, bool>> {};
+class QuitPaths : public AppFixture,
+                  public ::testing::WithParamInterface<std::tuple<UINT, WPARAM, bool>> {};
 
 TEST_P(QuitPaths, SetQuitForGoodAndTheNextStepStillRendersOnce) {
     const auto [message, wParam, destroysWindow] = GetParam();
@@ -191,15 +231,21 @@ TEST_P(QuitPaths, SetQuitForGoodAndTheNextStepStillRendersOnce) {
 }
 
 INSTANTIATE_TEST_SUITE_P(CloseDestroyEscape, QuitPaths,
-                         ::testing::Values(std::tuple(WM_CLOSE, 0, true), std::tuple(WM_DESTROY, 0, false),
+                         ::testing::Values(std::tuple(WM_CLOSE, 0, true),
+                                           std::tuple(WM_DESTROY, 0, false),
                                            std::tuple(WM_KEYDOWN, VK_ESCAPE, false)));
 
 using Lifetime = AppFixture;
 
 // WinMain then goes straight to Shutdown; only a failed device creation says so.
 TEST_F(Lifetime, FailedDirect3DDeviceOrClassFailsCreateAndShutsDownCleanly) {
-    struct Case { D3DCall call; HRESULT result; int lines; };
-    for (const Case& c : {Case{D3DCall::Direct3DCreate9, E_FAIL, 0}, Case{D3DCall::CreateDevice, D3DERR_NOTAVAILABLE, 1}}) {
+    struct Case {
+        D3DCall call;
+        HRESULT result;
+        int lines;
+    };
+    for (const Case& c : {Case{D3DCall::Direct3DCreate9, E_FAIL, 0},
+                          Case{D3DCall::CreateDevice, D3DERR_NOTAVAILABLE, 1}}) {
         FailD3DCall(c.call, c.result);
         EXPECT_FALSE(Create());
         EXPECT_EQ(app.device, nullptr);
@@ -277,7 +323,8 @@ TEST_F(FrameStep, ToggleRestoresStylePlaceClientAreaBackBufferAndCamera) {
         ASSERT_FALSE(app.resetFailed);
         EXPECT_EQ(platform::testing::IsWindowFullScreen(app.hwnd), fullScreen);
         EXPECT_EQ(GetWindowLongW(app.hwnd, GWL_STYLE), style);
-        EXPECT_EQ(app.presentParams.BackBufferWidth, 640u) << "written back by the device when windowed";
+        EXPECT_EQ(app.presentParams.BackBufferWidth, 640u)
+            << "written back by the device when windowed";
         EXPECT_EQ(app.presentParams.BackBufferHeight, 480u);
         ExpectProgramCamera(app.device);
         const int presents = PresentCount();
@@ -288,7 +335,8 @@ TEST_F(FrameStep, ToggleRestoresStylePlaceClientAreaBackBufferAndCamera) {
         GetClientRect(app.hwnd, &client);
         const SIZE shown = platform::testing::GetClientSize(app.hwnd);
         if (!fullScreen) {
-            EXPECT_EQ(std::tuple(client.right, client.bottom, shown.cx, shown.cy), std::tuple(640, 480, 640, 480));
+            EXPECT_EQ(std::tuple(client.right, client.bottom, shown.cx, shown.cy),
+                      std::tuple(640, 480, 640, 480));
         }
     };
     expectMode(false, static_cast<LONG>(kWindowStyle));
@@ -305,8 +353,9 @@ TEST_F(FrameStep, ToggleRestoresStylePlaceClientAreaBackBufferAndCamera) {
 
     app.Shutdown();
     const auto live = CountD3DLiveObjects();
-    EXPECT_EQ(std::tuple(live.direct3d, live.devices, live.textures, live.surfaces, live.vertexBuffers),
-              std::tuple(0, 0, 0, 0, 0));
+    EXPECT_EQ(
+        std::tuple(live.direct3d, live.devices, live.textures, live.surfaces, live.vertexBuffers),
+        std::tuple(0, 0, 0, 0, 0));
 }
 
 }  // namespace

@@ -30,7 +30,8 @@ std::vector<uint8_t> CutEnd(std::vector<uint8_t> bytes, size_t count) {
 
 uint32_t PatternPixel(int x, int y) {
     auto byte = [](int value) { return static_cast<uint32_t>(value) & 0xFF; };
-    return byte(x * 37 + y * 11 + 5) << 24 | byte(x * 13 + 1) << 16 | byte(y * 29 + 2) << 8 | byte(x * 7 + y * 17 + 3);
+    return byte(x * 37 + y * 11 + 5) << 24 | byte(x * 13 + 1) << 16 | byte(y * 29 + 2) << 8 |
+           byte(x * 7 + y * 17 + 3);
 }
 
 std::vector<uint8_t> BmpBytes(const BmpFile& file) {
@@ -40,10 +41,20 @@ std::vector<uint8_t> BmpBytes(const BmpFile& file) {
     uint32_t pixelOffset = 14 + 40 + file.gapBeforePixels;
 
     std::vector<uint8_t> bytes;
-    Put(bytes, {{file.type, 2}, {pixelOffset + stride * rows, 4}, {0, 4}, {pixelOffset, 4},
-                {40, 4}, {static_cast<uint32_t>(file.width), 4}, {static_cast<uint32_t>(file.height), 4},
-                {1, 2}, {file.bitCount, 2}, {file.compression, 4}, {stride * rows, 4},
-                {2835, 4}, {2835, 4}, {0, 8}});
+    Put(bytes, {{file.type, 2},
+                {pixelOffset + stride * rows, 4},
+                {0, 4},
+                {pixelOffset, 4},
+                {40, 4},
+                {static_cast<uint32_t>(file.width), 4},
+                {static_cast<uint32_t>(file.height), 4},
+                {1, 2},
+                {file.bitCount, 2},
+                {file.compression, 4},
+                {stride * rows, 4},
+                {2835, 4},
+                {2835, 4},
+                {0, 8}});
     bytes.insert(bytes.end(), file.gapBeforePixels, 0xEE);
     for (int stored = 0; stored < rows; ++stored) {
         int y = file.height > 0 ? rows - 1 - stored : stored;
@@ -56,12 +67,20 @@ std::vector<uint8_t> BmpBytes(const BmpFile& file) {
 
 std::vector<uint8_t> TgaBytes(const TgaFile& file) {
     std::vector<uint8_t> bytes;
-    Put(bytes, {{file.idLength, 1}, {file.colorMapType, 1}, {file.imageType, 1}, {0, 5},
-                {file.xOrigin, 2}, {0, 2}, {file.width, 2}, {file.height, 2},
-                {file.depth, 1}, {file.descriptor, 1}});
+    Put(bytes, {{file.idLength, 1},
+                {file.colorMapType, 1},
+                {file.imageType, 1},
+                {0, 5},
+                {file.xOrigin, 2},
+                {0, 2},
+                {file.width, 2},
+                {file.height, 2},
+                {file.depth, 1},
+                {file.descriptor, 1}});
     bytes.insert(bytes.end(), file.idLength, 'I');
     for (int y = file.height - 1; y >= 0; --y) {
-        for (int x = 0; x < file.width; ++x) Put(bytes, {{PatternPixel(x, y), file.depth == 32 ? 4 : 3}});
+        for (int x = 0; x < file.width; ++x)
+            Put(bytes, {{PatternPixel(x, y), file.depth == 32 ? 4 : 3}});
     }
     return CutEnd(std::move(bytes), file.cutFromEnd);
 }
@@ -78,9 +97,11 @@ ScratchFolder::~ScratchFolder() {
     std::filesystem::remove_all(folder_, ignored);
 }
 
-std::wstring ScratchFolder::Write(const std::string& name, const std::vector<uint8_t>& bytes) const {
+std::wstring ScratchFolder::Write(const std::string& name,
+                                  const std::vector<uint8_t>& bytes) const {
     std::ofstream out(folder_ / name, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
     if (!out) throw std::runtime_error("cannot write " + name);
     return PathOf(name);
 }
@@ -88,7 +109,8 @@ std::wstring ScratchFolder::Write(const std::string& name, const std::vector<uin
 std::vector<uint8_t> ReadFileBytes(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in) throw std::runtime_error("cannot read " + path.string());
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in),
+                                std::istreambuf_iterator<char>());
 }
 
 }  // namespace image_test

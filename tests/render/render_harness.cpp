@@ -8,12 +8,15 @@ IDirect3DTexture9* RenderHarness::MakeTexture(UINT width, UINT height, D3DFORMAT
     IDirect3DTexture9* texture = NULL;
     D3DLOCKED_RECT locked = {};
     if (device() &&
-        SUCCEEDED(device()->CreateTexture(width, height, 1, 0, format, D3DPOOL_SYSTEMMEM, &staging, NULL)) &&
-        SUCCEEDED(device()->CreateTexture(width, height, 1, 0, format, D3DPOOL_DEFAULT, &texture, NULL)) &&
+        SUCCEEDED(device()->CreateTexture(width, height, 1, 0, format, D3DPOOL_SYSTEMMEM, &staging,
+                                          NULL)) &&
+        SUCCEEDED(device()->CreateTexture(width, height, 1, 0, format, D3DPOOL_DEFAULT, &texture,
+                                          NULL)) &&
         SUCCEEDED(staging->LockRect(0, &locked, NULL, 0))) {
         for (UINT y = 0; y < height; ++y)
             for (UINT x = 0; x < width; ++x)
-                reinterpret_cast<uint32_t*>(static_cast<BYTE*>(locked.pBits) + size_t{y} * locked.Pitch)[x] =
+                reinterpret_cast<uint32_t*>(static_cast<BYTE*>(locked.pBits) +
+                                            size_t{y} * locked.Pitch)[x] =
                     texel(static_cast<int>(x), static_cast<int>(y));
         staging->UnlockRect(0);
         device()->UpdateTexture(staging, texture);
@@ -35,7 +38,8 @@ platform::testing::Frame RenderHarness::RenderFrame(const std::function<void()>&
     return platform::testing::LastPresentedFrame();
 }
 
-platform::testing::Frame RenderHarness::RenderPass(const std::function<void(SpriteBatch& batch)>& addQuads) {
+platform::testing::Frame RenderHarness::RenderPass(
+    const std::function<void(SpriteBatch& batch)>& addQuads) {
     SpriteBatch* batch = NULL;
     CreateSpriteBatch(batch, device());
     const platform::testing::Frame frame = RenderFrame([&] {

@@ -31,17 +31,21 @@ Rows RowsOf(const D3DMATRIX& matrix) {
 
 // Every texel distinct: red = x, green = y, blue fixed, opaque.
 uint32_t CoordinateTexel(int x, int y) {
-    return 0xFF000040u | static_cast<uint32_t>(x & 0xFF) << 16 | static_cast<uint32_t>(y & 0xFF) << 8;
+    return 0xFF000040u | static_cast<uint32_t>(x & 0xFF) << 16 |
+           static_cast<uint32_t>(y & 0xFF) << 8;
 }
 
 // DrawPrimitive calls made by `pass`.
-template <typename Pass> int Draws(Pass&& pass) {
+template <typename Pass>
+int Draws(Pass&& pass) {
     const int before = DrawPrimitiveCount();
     pass();
     return DrawPrimitiveCount() - before;
 }
 
-struct Covered { int left, top, right, bottom; };  // pixels, right and bottom exclusive
+struct Covered {
+    int left, top, right, bottom;
+};  // pixels, right and bottom exclusive
 
 // Texel (texLeft + k, texTop + j) at pixel (left + k, top + j) inside `area`, the
 // clear colour on the one-pixel ring around it.
@@ -50,11 +54,14 @@ void ExpectTexelsExactlyIn(const Frame& frame, Covered area, int texLeft, int te
     int wrong = 0;
     for (int y = std::max(area.top - 1, 0); y <= std::min(area.bottom, 479); ++y) {
         for (int x = std::max(area.left - 1, 0); x <= std::min(area.right, 639); ++x) {
-            const bool inside = x >= area.left && x < area.right && y >= area.top && y < area.bottom;
-            const uint32_t expected = inside ? CoordinateTexel(texLeft + x - area.left, texTop + y - area.top)
-                                             : RenderHarness::kClearColor;
+            const bool inside =
+                x >= area.left && x < area.right && y >= area.top && y < area.bottom;
+            const uint32_t expected =
+                inside ? CoordinateTexel(texLeft + x - area.left, texTop + y - area.top)
+                       : RenderHarness::kClearColor;
             if (frame.At(x, y) != expected && ++wrong <= 5)
-                ADD_FAILURE() << "pixel (" << x << ", " << y << ") is " << std::hex << frame.At(x, y);
+                ADD_FAILURE() << "pixel (" << x << ", " << y << ") is " << std::hex
+                              << frame.At(x, y);
         }
     }
     EXPECT_EQ(wrong, 0);
@@ -73,7 +80,9 @@ protected:
     IDirect3DTexture9* Solid(uint32_t color, UINT width = 64) {
         return gpu.MakeTexture(width, 64, D3DFMT_A8R8G8B8, [=](int, int) { return color; });
     }
-    static auto Fields(const Sprite& s) { return std::tuple(s.texture, s.frameWidth, s.frameHeight, s.columns); }
+    static auto Fields(const Sprite& s) {
+        return std::tuple(s.texture, s.frameWidth, s.frameHeight, s.columns);
+    }
 
     RenderHarness gpu;
     SpriteBatch queue;
@@ -83,40 +92,97 @@ protected:
 // Each quad alone: its world and texture matrices (scale x, scale y, offset x,
 // offset y) and the pixels that show its source texels.
 TEST_F(SpriteBatchTest, MatricesAndPixelsOfEachPlacementAreExact) {
-    struct Placement { const char* name; UINT texW, texH; D3DFORMAT format; SourceRect source;
-                       float x, y, world[4], tex[4]; Covered covered; };
+    struct Placement {
+        const char* name;
+        UINT texW, texH;
+        D3DFORMAT format;
+        SourceRect source;
+        float x, y, world[4], tex[4];
+        Covered covered;
+    };
     const D3DFORMAT kA8 = D3DFMT_A8R8G8B8, kX8 = D3DFMT_X8R8G8B8;
     const Placement placements[] = {
-        {"worked example", 256, 128, kA8, {16, 32, 80, 80}, 100.0f, 50.0f, {64, 48, -188, 166},
-         {0.25f, 0.375f, 0.0625f, 0.25f}, {100, 50, 164, 98}},
-        {"whole texture unshifted and unwrapped", 64, 64, kA8, {0, 0, 64, 64}, 16.0f, 16.0f, {64, 64, -272, 192},
-         {1, 1, 0, 0}, {16, 16, 80, 80}},
+        {"worked example",
+         256,
+         128,
+         kA8,
+         {16, 32, 80, 80},
+         100.0f,
+         50.0f,
+         {64, 48, -188, 166},
+         {0.25f, 0.375f, 0.0625f, 0.25f},
+         {100, 50, 164, 98}},
+        {"whole texture unshifted and unwrapped",
+         64,
+         64,
+         kA8,
+         {0, 0, 64, 64},
+         16.0f,
+         16.0f,
+         {64, 64, -272, 192},
+         {1, 1, 0, 0},
+         {16, 16, 80, 80}},
         // Spans 16.5..79.5 and 16.5..47.5: starts half a pixel right and lower.
-        {"odd size truncates toward zero", 64, 64, kA8, {0, 0, 63, 31}, 16.0f, 16.0f, {63, 31, -272, 208},
-         {63.0f / 64, 31.0f / 64, 0, 0}, {17, 17, 80, 48}},
-        {"fraction upper left snaps inward", 64, 64, kA8, {0, 0, 64, 64}, 16.5f, 16.7f, {64, 64, -271, 191},
-         {1, 1, 0, 0}, {17, 17, 81, 81}},
+        {"odd size truncates toward zero",
+         64,
+         64,
+         kA8,
+         {0, 0, 63, 31},
+         16.0f,
+         16.0f,
+         {63, 31, -272, 208},
+         {63.0f / 64, 31.0f / 64, 0, 0},
+         {17, 17, 80, 48}},
+        {"fraction upper left snaps inward",
+         64,
+         64,
+         kA8,
+         {0, 0, 64, 64},
+         16.5f,
+         16.7f,
+         {64, 64, -271, 191},
+         {1, 1, 0, 0},
+         {17, 17, 81, 81}},
         // Snapped left and up, then cut by the screen edge.
-        {"fraction lower right snaps inward", 64, 64, kA8, {0, 0, 64, 64}, 600.5f, 400.5f, {64, 64, 312, -192},
-         {1, 1, 0, 0}, {600, 400, 640, 464}},
+        {"fraction lower right snaps inward",
+         64,
+         64,
+         kA8,
+         {0, 0, 64, 64},
+         600.5f,
+         400.5f,
+         {64, 64, 312, -192},
+         {1, 1, 0, 0},
+         {600, 400, 640, 464}},
         // The alpha byte of an X8R8G8B8 texel is ignored, even when it is 0.
-        {"X8R8G8B8 is opaque", 64, 64, kX8, {0, 0, 64, 64}, 16.0f, 16.0f, {64, 64, -272, 192}, {1, 1, 0, 0},
+        {"X8R8G8B8 is opaque",
+         64,
+         64,
+         kX8,
+         {0, 0, 64, 64},
+         16.0f,
+         16.0f,
+         {64, 64, -272, 192},
+         {1, 1, 0, 0},
          {16, 16, 80, 80}},
     };
     for (const Placement& p : placements) {
         SCOPED_TRACE(p.name);
         const uint32_t alphaMask = p.format == kX8 ? 0x00FFFFFFu : ~0u;
-        IDirect3DTexture9* image =
-            gpu.MakeTexture(p.texW, p.texH, p.format, [&](int x, int y) { return CoordinateTexel(x, y) & alphaMask; });
+        IDirect3DTexture9* image = gpu.MakeTexture(p.texW, p.texH, p.format, [&](int x, int y) {
+            return CoordinateTexel(x, y) & alphaMask;
+        });
         ASSERT_NE(image, nullptr);
         const Frame frame = gpu.RenderPass([&](SpriteBatch& batch) {
             batch.AddQuad(image, p.source, p.x, p.y);
             ASSERT_EQ(batch.entries.size(), 1u);
             EXPECT_EQ(batch.entries[0].texture, image);
             EXPECT_EQ(RowsOf(batch.entries[0].world),
-                      (Rows{p.world[0], 0, 0, 0, 0, p.world[1], 0, 0, 0, 0, 1, 0, p.world[2], p.world[3], 0, 1}));
-            EXPECT_EQ(RowsOf(batch.entries[0].texTransform),
-                      (Rows{p.tex[0], 0, 0, 0, 0, p.tex[1], 0, 0, p.tex[2], p.tex[3], 1, 0, 0, 0, 0, 1}));
+                      (Rows{p.world[0], 0, 0, 0, 0, p.world[1], 0, 0, 0, 0, 1, 0, p.world[2],
+                            p.world[3], 0, 1}));
+            EXPECT_EQ(
+                RowsOf(batch.entries[0].texTransform),
+                (Rows{p.tex[0], 0, 0, 0, 0, p.tex[1], 0, 0, p.tex[2], p.tex[3], 1, 0, 0, 0, 0, 1}));
         });
         ReleaseInterface(image);
         ExpectTexelsExactlyIn(frame, p.covered, p.source.left, p.source.top);
@@ -127,7 +193,8 @@ TEST_F(SpriteBatchTest, LaterQuadsCoverEarlierOnesAlphaZeroIsTestedAwayAndPartia
     IDirect3DTexture9* red = Solid(0xFFFF0000u);
     IDirect3DTexture9* green = Solid(0xFF00FF00u);
     // Left half: a loud colour with alpha 0; right half: red at alpha 128.
-    texture = gpu.MakeTexture(64, 64, D3DFMT_A8R8G8B8, [](int x, int) { return x < 32 ? 0x00FFFF00u : 0x80FF0000u; });
+    texture = gpu.MakeTexture(64, 64, D3DFMT_A8R8G8B8,
+                              [](int x, int) { return x < 32 ? 0x00FFFF00u : 0x80FF0000u; });
     const Frame frame = gpu.RenderPass([&](SpriteBatch& batch) {
         batch.AddQuad(red, {0, 0, 64, 64}, 200.0f, 100.0f);
         batch.AddQuad(green, {0, 0, 64, 64}, 232.0f, 132.0f);
@@ -141,9 +208,11 @@ TEST_F(SpriteBatchTest, LaterQuadsCoverEarlierOnesAlphaZeroIsTestedAwayAndPartia
     EXPECT_EQ(frame.At(20, 40), RenderHarness::kClearColor);
     EXPECT_EQ(frame.At(47, 79), RenderHarness::kClearColor);
     // Exact: source * 128/255 + clear colour * 127/255, per channel.
-    const double a = 128.0 / 255.0, expected[3] = {255 * a + 0x80 * (1 - a), 0x80 * (1 - a), 0xFF * (1 - a)};
+    const double a = 128.0 / 255.0,
+                 expected[3] = {255 * a + 0x80 * (1 - a), 0x80 * (1 - a), 0xFF * (1 - a)};
     for (int channel = 0; channel < 3; ++channel)
-        EXPECT_NEAR(static_cast<double>(frame.At(60, 40) >> (16 - 8 * channel) & 0xFF), expected[channel], 1.0);
+        EXPECT_NEAR(static_cast<double>(frame.At(60, 40) >> (16 - 8 * channel) & 0xFF),
+                    expected[channel], 1.0);
 }
 
 TEST_F(SpriteBatchTest, DrawsOncePerQueuedQuadPerEndAndPutsTheCameraBack) {
@@ -188,8 +257,9 @@ TEST_F(SpriteBatchTest, ABatchWithoutItsSquareOrDeviceNeverDraws) {
         SCOPED_TRACE(way);
         const bool noDevice = way == 2;
         if (!noDevice)
-            platform::testing::FailD3DCall(way == 0 ? D3DCall::CreateVertexBuffer : D3DCall::VertexBufferLock,
-                                           D3DERR_OUTOFVIDEOMEMORY);
+            platform::testing::FailD3DCall(
+                way == 0 ? D3DCall::CreateVertexBuffer : D3DCall::VertexBufferLock,
+                D3DERR_OUTOFVIDEOMEMORY);
         SpriteBatch* batch = nullptr;
         CreateSpriteBatch(batch, noDevice ? nullptr : gpu.device());
         EXPECT_EQ(batch->vertexBuffer, nullptr);
@@ -231,10 +301,14 @@ TEST_F(SpriteBatchTest, ReleaseGivesTheBufferBackAndReplacingDestroysTheOldBatch
 }
 
 TEST_F(SpriteBatchTest, SpriteQueuesTheTopLeftFrameWithoutDividingByZeroColumns) {
-    struct FrameZero { UINT texW; float frameW; UINT columns; float quadW, uScale; };
+    struct FrameZero {
+        UINT texW;
+        float frameW;
+        UINT columns;
+        float quadW, uScale;
+    };
     const FrameZero cases[] = {
-        {64, 64.0f, 1, 64.0f, 1.0f},
-        {128, 64.0f, 2, 64.0f, 0.5f},
+        {64, 64.0f, 1, 64.0f, 1.0f},         {128, 64.0f, 2, 64.0f, 0.5f},
         {128, 63.5f, 2, 63.0f, 63.0f / 128},  // 128 / 63.5 = 2.01...; cut to whole texels
         {32, 64.0f, 0, 64.0f, 2.0f},          // no whole frame across: still frame 0
         {32, 0.0f, 0, 0.0f, 0.0f},            // 32 / 0 must not reach an integer conversion
@@ -250,7 +324,8 @@ TEST_F(SpriteBatchTest, SpriteQueuesTheTopLeftFrameWithoutDividingByZeroColumns)
         sprite.Draw(&queue, 16.0f, 16.0f);
         ASSERT_EQ(queue.entries.size(), 1u);
         const QuadEntry& quad = queue.entries[0];
-        EXPECT_EQ(std::tuple(quad.texture, quad.world._11, quad.world._22), std::tuple(image, c.quadW, 64.0f));
+        EXPECT_EQ(std::tuple(quad.texture, quad.world._11, quad.world._22),
+                  std::tuple(image, c.quadW, 64.0f));
         const D3DMATRIX& t = quad.texTransform;
         EXPECT_EQ(std::tuple(t._11, t._22, t._31, t._32), std::tuple(c.uScale, 1.0f, 0.0f, 0.0f));
         ReleaseInterface(image);
@@ -267,7 +342,8 @@ TEST_F(SpriteBatchTest, SpriteHoldsOneReferenceAndGivesItBackOnRecreateAndDestru
         EXPECT_EQ(CountOf(first), 2u);
         sprite.Create(second, 64.0f, 64.0f);
         EXPECT_EQ(std::pair(CountOf(first), CountOf(second)), (std::pair<ULONG, ULONG>(1, 2)));
-        sprite.Create(nullptr, 64.0f, 64.0f);  // a null texture empties the sprite (Empty: the scene tests)
+        sprite.Create(nullptr, 64.0f,
+                      64.0f);  // a null texture empties the sprite (Empty: the scene tests)
         EXPECT_EQ(CountOf(second), 1u);
         EXPECT_EQ(Fields(sprite), std::tuple(nullptr, 0.0f, 0.0f, 0u));
         sprite.Draw(&queue, 16.0f, 16.0f);
@@ -289,7 +365,8 @@ TEST_F(SpriteBatchTest, SpriteHoldsOneReferenceAndGivesItBackOnRecreateAndDestru
 
 TEST_F(SpriteBatchTest, SpriteWithoutTheTextureSizeNothingIsQueued) {
     IDirect3DTexture9* image = Solid(~0u);
-    platform::testing::FailD3DCall(platform::testing::D3DCall::GetLevelDesc, D3DERR_INVALIDCALL, -1);
+    platform::testing::FailD3DCall(platform::testing::D3DCall::GetLevelDesc, D3DERR_INVALIDCALL,
+                                   -1);
     Sprite sprite;
     sprite.Create(image, 64.0f, 64.0f);
     EXPECT_EQ(Fields(sprite), std::tuple(image, 0.0f, 0.0f, 0u));  // kept, with a zero frame

@@ -28,8 +28,8 @@ std::vector<uint32_t> ReadAsset(const char* name) {
     std::vector<uint32_t> pixels(64 * 64);
     png_image png = {};
     png.version = PNG_IMAGE_VERSION;
-    const bool read = png_image_begin_read_from_file(&png, (kAssets / name).c_str()) && png.width == 64 &&
-                      png.height == 64;
+    const bool read = png_image_begin_read_from_file(&png, (kAssets / name).c_str()) &&
+                      png.width == 64 && png.height == 64;
     png.format = PNG_FORMAT_BGRA;  // little-endian BGRA bytes are 0xAARRGGBB words
     EXPECT_TRUE(read && png_image_finish_read(&png, nullptr, pixels.data(), 0, nullptr)) << name;
     png_image_free(&png);
@@ -47,20 +47,24 @@ int CountWhite(const Frame& frame, int left, int top, int right, int bottom) {
 auto LiveObjects() {
     const auto d3d = platform::testing::CountD3DLiveObjects();
     const auto gdi = platform::testing::CountGdiLiveObjects();
-    return std::tuple{d3d.textures, d3d.surfaces, d3d.vertexBuffers, gdi.deviceContexts, gdi.fonts, gdi.bitmaps,
-                      gdi.brushes};
+    return std::tuple{d3d.textures, d3d.surfaces, d3d.vertexBuffers, gdi.deviceContexts,
+                      gdi.fonts,    gdi.bitmaps,  gdi.brushes};
 }
 
 class BoardSceneTest : public testing::Test {
 protected:
-    BoardSceneTest() { platform::testing::SetWindowFocus(gpu.testDevice.window(), true); }  // full screen needs it
+    BoardSceneTest() {
+        platform::testing::SetWindowFocus(gpu.testDevice.window(), true);
+    }  // full screen needs it
     ~BoardSceneTest() override {
         scene.ReleaseResources();
         platform::testing::ResetAllHooks();
     }
     void SetUp() override { ASSERT_NE(gpu.device(), nullptr) << "no device"; }
 
-    Frame RenderFrame() { return gpu.RenderFrame([&] { scene.Draw(); }); }
+    Frame RenderFrame() {
+        return gpu.RenderFrame([&] { scene.Draw(); });
+    }
     void ResetRound() {
         scene.ReleaseResources();
         ASSERT_EQ(gpu.device()->Reset(&gpu.testDevice.presentParameters()), D3D_OK);
@@ -69,7 +73,8 @@ protected:
     // Whole debug lines equal to `line` (ending in "\n"), however the writer split them.
     int CountDebugLines(const std::wstring& line) const {
         int count = 0;
-        for (size_t at = debugText.find(L"\n" + line); at != std::wstring::npos; at = debugText.find(L"\n" + line, at + 1))
+        for (size_t at = debugText.find(L"\n" + line); at != std::wstring::npos;
+             at = debugText.find(L"\n" + line, at + 1))
             ++count;
         return count;
     }
@@ -82,12 +87,14 @@ protected:
         int wrong = 0;
         for (int y = 0; y < 480; ++y) {
             for (int x = y < 40 ? 240 : 0; x < 640; ++x) {
-                const int col = (x - 16) / 64, row = (y - 16) / 64, texel = (y - 16) % 64 * 64 + (x - 16) % 64;
+                const int col = (x - 16) / 64, row = (y - 16) / 64,
+                          texel = (y - 16) % 64 * 64 + (x - 16) % 64;
                 uint32_t expected = RenderHarness::kClearColor;
                 bool blended = false;
                 if (x >= 16 && y >= 16 && col < 7 && row < 7) {
-                    const bool drawn[3] = {cell, piece && col == scene.pieceCol && row == scene.pieceRow,
-                                           cursor && col == scene.cursorCol && row == scene.cursorRow};
+                    const bool drawn[3] = {
+                        cell, piece && col == scene.pieceCol && row == scene.pieceRow,
+                        cursor && col == scene.cursorCol && row == scene.cursorRow};
                     for (int layer = 0; layer < 3; ++layer) {
                         const uint32_t alpha = drawn[layer] ? images[layer][texel] >> 24 : 0;
                         if (alpha == 255) expected = images[layer][texel];
@@ -95,14 +102,16 @@ protected:
                     }
                 }
                 if (!blended && frame.At(x, y) != expected && ++wrong <= 3)
-                    ADD_FAILURE() << "pixel (" << x << ", " << y << ") is " << std::hex << frame.At(x, y);
+                    ADD_FAILURE() << "pixel (" << x << ", " << y << ") is " << std::hex
+                                  << frame.At(x, y);
             }
         }
         EXPECT_EQ(wrong, 0);
     }
 
     // Made before the device and the scene, so that the meter starts on clockMs.
-    ScratchWorkingDirectory scratch{kAssets / "Kai_Orisa05.png", kAssets / "Velmo_Grid.png", kAssets / "TBX_Cursor.png"};
+    ScratchWorkingDirectory scratch{kAssets / "Kai_Orisa05.png", kAssets / "Velmo_Grid.png",
+                                    kAssets / "TBX_Cursor.png"};
     std::wstring debugText = L"\n";
     DWORD clockMs = 1000;  // the millisecond clock the meter reads
     bool hooked = [this] {
@@ -112,8 +121,8 @@ protected:
     }();
     RenderHarness gpu;
     BoardScene scene;
-    const std::vector<uint32_t> images[3] = {ReadAsset("Velmo_Grid.png"), ReadAsset("Kai_Orisa05.png"),
-                                             ReadAsset("TBX_Cursor.png")};
+    const std::vector<uint32_t> images[3] = {
+        ReadAsset("Velmo_Grid.png"), ReadAsset("Kai_Orisa05.png"), ReadAsset("TBX_Cursor.png")};
 };
 
 // The figure's corner too: no sample yet shows "0", then one frame per millisecond
@@ -133,7 +142,8 @@ TEST_F(BoardSceneTest, ShowsTheBoardThePieceTheCursorOverItAndTheFigureOnTop) {
     ExpectFrame(frame);
     const std::wstring figure = FrameRateText(scene.meter.average);
     ASSERT_EQ(figure.size(), 5u);
-    for (wchar_t digit : figure) EXPECT_EQ(CountDebugLines(std::wstring(1, digit) + L"\n"), 1) << char(digit);
+    for (wchar_t digit : figure)
+        EXPECT_EQ(CountDebugLines(std::wstring(1, digit) + L"\n"), 1) << char(digit);
     EXPECT_GT(CountWhite(frame, 24, 16, 100, 40), 20);  // over cells (0, 0) and (1, 0)
     EXPECT_EQ(CountWhite(frame, 0, 40, 640, 480), 0);   // one line, nothing below it
 }
@@ -195,10 +205,16 @@ const WPARAM L = VK_LEFT, R = VK_RIGHT, U = VK_UP, D = VK_DOWN, S = VK_SPACE;
 // The key rules on a scene that never touches a device.
 TEST(BoardRules, KeySequencesLeaveTheExpectedState) {
     // Keys from the start, then cursor column and row, piece column and row, held.
-    const struct { const char* name; std::vector<WPARAM> keys; std::tuple<int, int, int, int, int> after; } cases[] = {
+    const struct {
+        const char* name;
+        std::vector<WPARAM> keys;
+        std::tuple<int, int, int, int, int> after;
+    } cases[] = {
         {"start on the first cell, nothing held", {}, {0, 0, 0, 0, 0}},
         {"left and up stop at the first cell", {L, U}, {0, 0, 0, 0, 0}},
-        {"right and down stop at the last cell", {R, R, R, R, R, R, R, D, D, D, D, D, D, D}, {6, 6, 0, 0, 0}},
+        {"right and down stop at the last cell",
+         {R, R, R, R, R, R, R, D, D, D, D, D, D, D},
+         {6, 6, 0, 0, 0}},
         {"left and up step back", {R, R, D, D, L, U}, {1, 1, 0, 0, 0}},
         {"space on the piece picks it up", {S}, {0, 0, 0, 0, 1}},
         {"space on the piece again keeps it held", {S, S}, {0, 0, 0, 0, 1}},
@@ -206,13 +222,19 @@ TEST(BoardRules, KeySequencesLeaveTheExpectedState) {
         {"a piece set down can be picked up again", {S, R, S, S}, {1, 0, 1, 0, 1}},
         {"space off the piece with nothing held does nothing", {D, S}, {0, 1, 0, 0, 0}},
         {"moving keeps the piece held", {S, D}, {0, 1, 0, 0, 1}},
-        {"a held piece may go anywhere", {S, R, R, R, R, R, R, D, D, D, D, D, D, S}, {6, 6, 6, 6, 0}},
-        {"other keys change nothing", {R, D, VK_RETURN, VK_ESCAPE, VK_F1, 'A', 0, VK_HOME, R + 0x100}, {1, 1, 0, 0, 0}},
+        {"a held piece may go anywhere",
+         {S, R, R, R, R, R, R, D, D, D, D, D, D, S},
+         {6, 6, 6, 6, 0}},
+        {"other keys change nothing",
+         {R, D, VK_RETURN, VK_ESCAPE, VK_F1, 'A', 0, VK_HOME, R + 0x100},
+         {1, 1, 0, 0, 0}},
     };
     for (const auto& c : cases) {
         BoardScene scene;
         for (WPARAM key : c.keys) scene.OnKey(key);
-        EXPECT_EQ(std::tuple(scene.cursorCol, scene.cursorRow, scene.pieceCol, scene.pieceRow, scene.selected), c.after)
+        EXPECT_EQ(std::tuple(scene.cursorCol, scene.cursorRow, scene.pieceCol, scene.pieceRow,
+                             scene.selected),
+                  c.after)
             << c.name;
     }
 }

@@ -25,12 +25,10 @@ public:
                 (UINT, UINT, D3DFORMAT, D3DPOOL, IDirect3DSurface9**, HANDLE*), (override));
     MOCK_METHOD(HRESULT, UpdateTexture, (IDirect3DBaseTexture9*, IDirect3DBaseTexture9*),
                 (override));
-    MOCK_METHOD(HRESULT, GetRenderTargetData, (IDirect3DSurface9*, IDirect3DSurface9*),
-                (override));
+    MOCK_METHOD(HRESULT, GetRenderTargetData, (IDirect3DSurface9*, IDirect3DSurface9*), (override));
     MOCK_METHOD(HRESULT, BeginScene, (), (override));
     MOCK_METHOD(HRESULT, EndScene, (), (override));
-    MOCK_METHOD(HRESULT, Clear, (DWORD, const D3DRECT*, DWORD, D3DCOLOR, float, DWORD),
-                (override));
+    MOCK_METHOD(HRESULT, Clear, (DWORD, const D3DRECT*, DWORD, D3DCOLOR, float, DWORD), (override));
     MOCK_METHOD(HRESULT, SetTransform, (D3DTRANSFORMSTATETYPE, const D3DMATRIX*), (override));
     MOCK_METHOD(HRESULT, GetTransform, (D3DTRANSFORMSTATETYPE, D3DMATRIX*), (override));
     MOCK_METHOD(HRESULT, SetViewport, (const D3DVIEWPORT9*), (override));
@@ -46,11 +44,9 @@ public:
     MOCK_METHOD(HRESULT, GetSamplerState, (DWORD, D3DSAMPLERSTATETYPE, DWORD*), (override));
     MOCK_METHOD(HRESULT, SetSamplerState, (DWORD, D3DSAMPLERSTATETYPE, DWORD), (override));
     MOCK_METHOD(HRESULT, DrawPrimitive, (D3DPRIMITIVETYPE, UINT, UINT), (override));
-    MOCK_METHOD(HRESULT, DrawPrimitiveUP, (D3DPRIMITIVETYPE, UINT, const void*, UINT),
-                (override));
+    MOCK_METHOD(HRESULT, DrawPrimitiveUP, (D3DPRIMITIVETYPE, UINT, const void*, UINT), (override));
     MOCK_METHOD(HRESULT, SetVertexShader, (IDirect3DVertexShader9*), (override));
     MOCK_METHOD(HRESULT, SetFVF, (DWORD), (override));
     MOCK_METHOD(HRESULT, GetFVF, (DWORD*), (override));
-    MOCK_METHOD(HRESULT, SetStreamSource, (UINT, IDirect3DVertexBuffer9*, UINT, UINT),
-                (override));
+    MOCK_METHOD(HRESULT, SetStreamSource, (UINT, IDirect3DVertexBuffer9*, UINT, UINT), (override));
 };

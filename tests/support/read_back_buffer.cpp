@@ -10,8 +10,8 @@ platform::testing::Frame ReadBackBuffer(IDirect3DDevice9* device) {
     D3DSURFACE_DESC desc{};
     backBuffer->GetDesc(&desc);
     IDirect3DSurface9* copy = nullptr;
-    if (device->CreateOffscreenPlainSurface(desc.Width, desc.Height, desc.Format,
-                                            D3DPOOL_SYSTEMMEM, &copy, nullptr) == D3D_OK) {
+    if (device->CreateOffscreenPlainSurface(desc.Width, desc.Height, desc.Format, D3DPOOL_SYSTEMMEM,
+                                            &copy, nullptr) == D3D_OK) {
         D3DLOCKED_RECT locked{};
         if (device->GetRenderTargetData(backBuffer, copy) == D3D_OK &&
             copy->LockRect(&locked, nullptr, D3DLOCK_READONLY) == D3D_OK) {

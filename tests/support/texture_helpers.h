@@ -8,10 +8,12 @@
 #include <cstring>
 #include <vector>
 
-inline IDirect3DTexture9* MakeTexture(IDirect3DDevice9* device, UINT width, UINT height, DWORD usage,
-                                      D3DPOOL pool, D3DFORMAT format = D3DFMT_A8R8G8B8) {
+inline IDirect3DTexture9* MakeTexture(IDirect3DDevice9* device, UINT width, UINT height,
+                                      DWORD usage, D3DPOOL pool,
+                                      D3DFORMAT format = D3DFMT_A8R8G8B8) {
     IDirect3DTexture9* texture = nullptr;
-    EXPECT_EQ(device->CreateTexture(width, height, 1, usage, format, pool, &texture, nullptr), D3D_OK);
+    EXPECT_EQ(device->CreateTexture(width, height, 1, usage, format, pool, &texture, nullptr),
+              D3D_OK);
     return texture;
 }
 
@@ -29,7 +31,8 @@ inline std::vector<uint32_t> ReadTexels(IDirect3DTexture9* texture) {
     if (texture->LockRect(0, &locked, nullptr, D3DLOCK_READONLY) != D3D_OK) return {};
     std::vector<uint32_t> texels(desc.Width * desc.Height);
     for (UINT y = 0; y < desc.Height; ++y)
-        std::memcpy(&texels[y * desc.Width], static_cast<uint8_t*>(locked.pBits) + y * locked.Pitch, desc.Width * 4);
+        std::memcpy(&texels[y * desc.Width], static_cast<uint8_t*>(locked.pBits) + y * locked.Pitch,
+                    desc.Width * 4);
     texture->UnlockRect(0);
     return texels;
 }
@@ -41,6 +44,7 @@ inline void FillTexels(IDirect3DTexture9* texture, uint32_t value) {
     ASSERT_EQ(texture->LockRect(0, &locked, nullptr, 0), D3D_OK);
     for (UINT y = 0; y < desc.Height; ++y)
         for (UINT x = 0; x < desc.Width; ++x)
-            reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(locked.pBits) + y * locked.Pitch)[x] = value;
+            reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(locked.pBits) + y * locked.Pitch)[x] =
+                value;
     texture->UnlockRect(0);
 }

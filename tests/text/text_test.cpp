@@ -20,7 +20,9 @@
 #include "text/coverage_pixel.h"
 #include "text/text_renderer.h"
 
-bool operator==(const SourceRect& a, const SourceRect& b) { return std::memcmp(&a, &b, sizeof(a)) == 0; }
+bool operator==(const SourceRect& a, const SourceRect& b) {
+    return std::memcmp(&a, &b, sizeof(a)) == 0;
+}
 
 namespace {
 
@@ -39,7 +41,8 @@ class TextRendererTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_NE(testDevice.device(), nullptr);
-        platform::testing::SetDebugSink([this](const std::wstring& text) { debugLines.push_back(text); });
+        platform::testing::SetDebugSink(
+            [this](const std::wstring& text) { debugLines.push_back(text); });
     }
     void TearDown() override {
         batch.ReleaseDeviceObjects();
@@ -48,7 +51,9 @@ protected:
     }
 
     // A renderer in `renderer` on the test device, or on none.
-    void Make(bool withDevice = true) { CreateTextRenderer(withDevice ? testDevice.device() : nullptr, &renderer); }
+    void Make(bool withDevice = true) {
+        CreateTextRenderer(withDevice ? testDevice.device() : nullptr, &renderer);
+    }
     // As the scene does it: the texture first, then the renderer.
     static void Destroy(TextRenderer*& doomed) {
         if (doomed == nullptr) return;
@@ -56,11 +61,15 @@ protected:
         delete doomed;
         doomed = nullptr;
     }
-    SourceRect Find(char16_t ch) const { SourceRect rect = kUntouched; return renderer->FindGlyph(ch, rect), rect; }
+    SourceRect Find(char16_t ch) const {
+        SourceRect rect = kUntouched;
+        return renderer->FindGlyph(ch, rect), rect;
+    }
 
     // The bitmap pixel at an image position (row 0 at the top, stored last) as 0xAARRGGBB.
     uint32_t& Pixel(int x, int y) const {
-        return reinterpret_cast<uint32_t*>(renderer->glyphBits)[(renderer->bitmapHeight - 1 - y) * renderer->bitmapWidth + x];
+        return reinterpret_cast<uint32_t*>(
+            renderer->glyphBits)[(renderer->bitmapHeight - 1 - y) * renderer->bitmapWidth + x];
     }
 
     // Image positions (y * 1024 + x) where the atlas differs from the bitmap in any byte.
@@ -81,7 +90,8 @@ protected:
         for (const auto& [cell, x] : quads) expected.AddQuad(renderer->atlasTexture, cell, x, 0.0f);
         ASSERT_EQ(batch.entries.size(), expected.entries.size());
         for (size_t i = 0; i < batch.entries.size(); ++i) {
-            EXPECT_EQ(std::memcmp(&batch.entries[i], &expected.entries[i], sizeof(QuadEntry)), 0) << i;
+            EXPECT_EQ(std::memcmp(&batch.entries[i], &expected.entries[i], sizeof(QuadEntry)), 0)
+                << i;
         }
         expected.ReleaseDeviceObjects();
     }
@@ -95,8 +105,11 @@ protected:
 
 TEST(CoveragePixelTest, ChannelMeanBecomesAlphaOverWhite) {
     // 0xAARRGGBB in memory order: black stays exactly as it is, sums of 1 or 2 become alpha 0.
-    const uint32_t cases[][2] = {{0x4D000000, 0x4D000000}, {0x00FFFFFF, 0xFFFFFFFF}, {0x00000001, 0x00FFFFFF},
-                                 {0x09010100, 0x00FFFFFF}, {0x00D2965A, 0x96FFFFFF}};
+    const uint32_t cases[][2] = {{0x4D000000, 0x4D000000},
+                                 {0x00FFFFFF, 0xFFFFFFFF},
+                                 {0x00000001, 0x00FFFFFF},
+                                 {0x09010100, 0x00FFFFFF},
+                                 {0x00D2965A, 0x96FFFFFF}};
     for (const auto& [in, out] : cases) {
         uint32_t pixel = in;
         ConvertToCoverage(reinterpret_cast<BYTE*>(&pixel));
@@ -126,9 +139,12 @@ TEST_F(TextRendererTest, DrawGlyphConvertsItsWholeCellAndNothingElse) {
         for (int y = from; y <= c + 40; ++y) {
             for (int x = from; x <= c + 40; ++x) {
                 const uint32_t p = Pixel(x, y);
-                if (!inCell(x, y)) ASSERT_EQ(p, kFringe) << x << "," << y;
-                else if (x >= c + 20) ASSERT_EQ(p, 0x96FFFFFFu) << x << "," << y;
-                else ASSERT_TRUE(p == 0 || (p & 0xFFFFFF) == 0xFFFFFF) << x << "," << y;
+                if (!inCell(x, y))
+                    ASSERT_EQ(p, kFringe) << x << "," << y;
+                else if (x >= c + 20)
+                    ASSERT_EQ(p, 0x96FFFFFFu) << x << "," << y;
+                else
+                    ASSERT_TRUE(p == 0 || (p & 0xFFFFFF) == 0xFFFFFF) << x << "," << y;
                 inked += inCell(x, y) && x < c + 20 && p != 0;
             }
         }
@@ -146,7 +162,8 @@ TEST_F(TextRendererTest, CharactersTakeCellsInOrderOnceEachUntilTheAtlasIsFull) 
     EXPECT_FALSE(renderer->RasteriseString(u"11" + text));
     ASSERT_EQ(renderer->glyphChars.size(), 625u);
     ASSERT_EQ(debugLines.size(), 2u * 625);
-    EXPECT_EQ(std::vector(debugLines.begin(), debugLines.begin() + 4), (std::vector<std::wstring>{L"1", L"\n", L"\x4E00", L"\n"}));
+    EXPECT_EQ(std::vector(debugLines.begin(), debugLines.begin() + 4),
+              (std::vector<std::wstring>{L"1", L"\n", L"\x4E00", L"\n"}));
     EXPECT_EQ(Find(u'1'), Cell(0, 0));
     EXPECT_EQ(Find(text[23]), Cell(960, 0));
     EXPECT_EQ(Find(text[24]), Cell(0, 40));
@@ -183,10 +200,12 @@ TEST_F(TextRendererTest, CharactersTakeCellsInOrderOnceEachUntilTheAtlasIsFull) 
     renderer->RasteriseString(text.substr(0, 32));
     EXPECT_EQ(Find(text[30]), (SourceRect{960, 0, 992, 40}));
     EXPECT_EQ(Find(text[31]), (SourceRect{0, 40, 32, 80}));
-    EXPECT_EQ((std::pair<LONG, LONG>(renderer->atlasColumn, renderer->atlasRow)), (std::pair<LONG, LONG>(1, 1)));
+    EXPECT_EQ((std::pair<LONG, LONG>(renderer->atlasColumn, renderer->atlasRow)),
+              (std::pair<LONG, LONG>(1, 1)));
 }
 
-TEST_F(TextRendererTest, DrawStringQueuesCellWideQuadsShowsNewGlyphsAtOnceAndCachedOnesCostNothing) {
+TEST_F(TextRendererTest,
+       DrawStringQueuesCellWideQuadsShowsNewGlyphsAtOnceAndCachedOnesCostNothing) {
     Make();
     batch.Init(testDevice.device());
     IDirect3DDevice9* device = testDevice.device();
@@ -253,7 +272,8 @@ TEST_F(TextRendererTest, SetUpFailuresAreReportedAndNothingMissingIsTouched) {
     Destroy(renderer);
     EXPECT_FALSE(std::filesystem::exists("text.bmp")) << "no pixels, no dump";
 
-    platform::testing::FailD3DCall(platform::testing::D3DCall::CreateTexture, D3DERR_OUTOFVIDEOMEMORY);
+    platform::testing::FailD3DCall(platform::testing::D3DCall::CreateTexture,
+                                   D3DERR_OUTOFVIDEOMEMORY);
     Make();
     ASSERT_EQ(renderer->atlasTexture, nullptr);
     EXPECT_TRUE(renderer->RasteriseString(u"7"));
@@ -266,25 +286,29 @@ TEST_F(TextRendererTest, DumpIsWrittenWholeOnReplacementAndOnDestructionAndNothi
     auto live = [] {
         const auto gdi = platform::testing::CountGdiLiveObjects();
         const auto d3d = platform::testing::CountD3DLiveObjects();
-        return std::vector<int>{gdi.deviceContexts, gdi.fonts, gdi.bitmaps, gdi.brushes, d3d.textures, d3d.surfaces};
+        return std::vector<int>{gdi.deviceContexts, gdi.fonts,    gdi.bitmaps,
+                                gdi.brushes,        d3d.textures, d3d.surfaces};
     };
     const std::vector<int> before = live();
     auto expectDumpOf = [](const std::vector<char>& memory) {
         std::ifstream in("text.bmp", std::ios::binary);
-        const std::vector<char> file{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+        const std::vector<char> file{std::istreambuf_iterator<char>(in),
+                                     std::istreambuf_iterator<char>()};
         ASSERT_EQ(file.size(), 4194358u);
         EXPECT_EQ(std::string(file.data(), 2), "BM");
         // bfSize and the reserved words stay 0; one plane of 32 bits, bottom-up, uncompressed.
         uint32_t fields[13];
         std::memcpy(fields, file.data() + 2, sizeof(fields));
-        EXPECT_THAT(fields, ::testing::ElementsAre(0, 0, 54, 40, 1024, 1024, 0x200001, 0, 0, 0, 0, 0, 0));
+        EXPECT_THAT(fields,
+                    ::testing::ElementsAre(0, 0, 54, 40, 1024, 1024, 0x200001, 0, 0, 0, 0, 0, 0));
         EXPECT_TRUE(std::equal(memory.begin(), memory.end(), file.begin() + 54));
     };
     std::ofstream("text.bmp", std::ios::binary) << std::string(5000000, 'x');
     Make();
     renderer->DrawString(L"60", nullptr);
     const std::vector<char> drawn(renderer->glyphBits, renderer->glyphBits + 4194304);
-    ASSERT_GT(std::count_if(drawn.begin(), drawn.end(), [](char b) { return b != 0; }), 100) << "ink to compare";
+    ASSERT_GT(std::count_if(drawn.begin(), drawn.end(), [](char b) { return b != 0; }), 100)
+        << "ink to compare";
     ReleaseInterface(renderer->atlasTexture);
     Make();  // replaces the renderer, which writes its dump first
     expectDumpOf(drawn);

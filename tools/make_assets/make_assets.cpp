@@ -83,9 +83,7 @@ private:
 constexpr double kCentre = kSize / 2.0;
 
 auto Disc(double radius) {
-    return [radius](double x, double y) {
-        return std::hypot(x - kCentre, y - kCentre) < radius;
-    };
+    return [radius](double x, double y) { return std::hypot(x - kCentre, y - kCentre) < radius; };
 }
 
 auto Square(double left, double top, double right, double bottom) {
@@ -94,23 +92,22 @@ auto Square(double left, double top, double right, double bottom) {
 
 Image MakeCell() {
     Image cell;
-    cell.Fill({92, 62, 36, 255}, Square(0, 0, kSize, kSize));         // edge
+    cell.Fill({92, 62, 36, 255}, Square(0, 0, kSize, kSize));             // edge
     cell.Fill({238, 218, 176, 255}, Square(2, 2, kSize - 2, kSize - 2));  // light bevel
     cell.Fill({214, 186, 138, 255}, Square(3, 3, kSize - 2, kSize - 2));  // face
     // A faint diagonal grain keeps the face from looking flat without hiding the piece.
     cell.Fill({200, 170, 122, 255}, [](double x, double y) {
-        return x >= 3 && y >= 3 && x < kSize - 2 && y < kSize - 2 &&
-               std::fmod(x + y, 12.0) < 1.0;
+        return x >= 3 && y >= 3 && x < kSize - 2 && y < kSize - 2 && std::fmod(x + y, 12.0) < 1.0;
     });
     return cell;
 }
 
 Image MakePiece() {
     Image piece;
-    piece.Fill({60, 12, 16, 255}, Disc(27.0));   // outline
-    piece.Fill({176, 38, 44, 255}, Disc(25.0));  // body
-    piece.Fill({120, 20, 28, 255}, Disc(17.5));  // groove
-    piece.Fill({222, 74, 66, 255}, Disc(16.0));  // crown
+    piece.Fill({60, 12, 16, 255}, Disc(27.0));                 // outline
+    piece.Fill({176, 38, 44, 255}, Disc(25.0));                // body
+    piece.Fill({120, 20, 28, 255}, Disc(17.5));                // groove
+    piece.Fill({222, 74, 66, 255}, Disc(16.0));                // crown
     piece.Fill({255, 236, 224, 150}, [](double x, double y) {  // gloss
         const double dx = (x - 24.0) / 7.0;
         const double dy = (y - 22.0) / 4.0;
@@ -129,14 +126,14 @@ Image MakeCursor() {
             return outer && !hole;
         };
     };
-    cursor.Fill({24, 24, 24, 255}, frame(0, 7));    // dark rim on both sides of the band
-    cursor.Fill({255, 204, 0, 255}, frame(1, 5));   // the band
+    cursor.Fill({24, 24, 24, 255}, frame(0, 7));   // dark rim on both sides of the band
+    cursor.Fill({255, 204, 0, 255}, frame(1, 5));  // the band
     // Corner notches make the frame read as a selection marker, not a border.
     cursor.Fill({255, 240, 150, 255}, [](double x, double y) {
         const bool nearX = x < 12 || x >= kSize - 12;
         const bool nearY = y < 12 || y >= kSize - 12;
-        const bool band = (x >= 2 && x < 5) || (y >= 2 && y < 5) || (x >= kSize - 5 && x < kSize - 2) ||
-                          (y >= kSize - 5 && y < kSize - 2);
+        const bool band = (x >= 2 && x < 5) || (y >= 2 && y < 5) ||
+                          (x >= kSize - 5 && x < kSize - 2) || (y >= kSize - 5 && y < kSize - 2);
         return nearX && nearY && band && x >= 2 && y >= 2 && x < kSize - 2 && y < kSize - 2;
     });
     return cursor;

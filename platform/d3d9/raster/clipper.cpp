@@ -31,13 +31,20 @@ Clipper::Clipper(int viewportWidth, int viewportHeight)
 
 double Clipper::Distance(const ClipVertex& v, int plane) const {
     switch (plane) {
-        case kNear: return v.z;
-        case kFar: return v.w - v.z;
-        case kLeft: return v.x + guardX * v.w;
-        case kRight: return guardX * v.w - v.x;
-        case kBottom: return v.y + guardY * v.w;
-        case kTop: return guardY * v.w - v.y;
-        default: return v.w - kMinimumW;
+        case kNear:
+            return v.z;
+        case kFar:
+            return v.w - v.z;
+        case kLeft:
+            return v.x + guardX * v.w;
+        case kRight:
+            return guardX * v.w - v.x;
+        case kBottom:
+            return v.y + guardY * v.w;
+        case kTop:
+            return guardY * v.w - v.y;
+        default:
+            return v.w - kMinimumW;
     }
 }
 

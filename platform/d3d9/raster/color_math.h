@@ -27,14 +27,22 @@ constexpr uint32_t PackArgb(uint32_t a, uint32_t r, uint32_t g, uint32_t b) {
 // The comparison of the depth and alpha tests: `incoming` against `stored`.
 constexpr bool PassesComparison(DWORD func, uint32_t incoming, uint32_t stored) {
     switch (func) {
-        case D3DCMP_NEVER: return false;
-        case D3DCMP_LESS: return incoming < stored;
-        case D3DCMP_EQUAL: return incoming == stored;
-        case D3DCMP_LESSEQUAL: return incoming <= stored;
-        case D3DCMP_GREATER: return incoming > stored;
-        case D3DCMP_NOTEQUAL: return incoming != stored;
-        case D3DCMP_GREATEREQUAL: return incoming >= stored;
-        default: return true;  // D3DCMP_ALWAYS and values outside the enumeration
+        case D3DCMP_NEVER:
+            return false;
+        case D3DCMP_LESS:
+            return incoming < stored;
+        case D3DCMP_EQUAL:
+            return incoming == stored;
+        case D3DCMP_LESSEQUAL:
+            return incoming <= stored;
+        case D3DCMP_GREATER:
+            return incoming > stored;
+        case D3DCMP_NOTEQUAL:
+            return incoming != stored;
+        case D3DCMP_GREATEREQUAL:
+            return incoming >= stored;
+        default:
+            return true;  // D3DCMP_ALWAYS and values outside the enumeration
     }
 }
 

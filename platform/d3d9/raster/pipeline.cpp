@@ -28,19 +28,26 @@ void ShadeSpanOf(void* context, int y, int xBegin, int xEnd) {
 // Counted in 64 bits: three times a 32-bit primitive count does not fit in 32.
 uint64_t VertexCount(D3DPRIMITIVETYPE type, UINT primitiveCount) {
     switch (type) {
-        case D3DPT_TRIANGLELIST: return 3 * uint64_t{primitiveCount};
+        case D3DPT_TRIANGLELIST:
+            return 3 * uint64_t{primitiveCount};
         case D3DPT_TRIANGLESTRIP:
-        case D3DPT_TRIANGLEFAN: return uint64_t{primitiveCount} + 2;
-        default: return 0;  // points and lines are outside the subset
+        case D3DPT_TRIANGLEFAN:
+            return uint64_t{primitiveCount} + 2;
+        default:
+            return 0;  // points and lines are outside the subset
     }
 }
 
 KernelIsa KernelIsaFor(RasterPath path) {
     switch (path) {
-        case RasterPath::RectScalar: return KernelIsa::Scalar;
-        case RasterPath::RectSse2: return KernelIsa::Sse2;
-        case RasterPath::RectAvx2: return KernelIsa::Avx2;
-        default: return BestKernelIsa();
+        case RasterPath::RectScalar:
+            return KernelIsa::Scalar;
+        case RasterPath::RectSse2:
+            return KernelIsa::Sse2;
+        case RasterPath::RectAvx2:
+            return KernelIsa::Avx2;
+        default:
+            return BestKernelIsa();
     }
 }
 
@@ -165,7 +172,9 @@ DrawRoute DrawPrimitiveVia(RasterPath path, const FixedFunctionState& state,
                 else
                     rasterizer.Draw(vertices[p], vertices[p + 2], vertices[p + 1]);
                 break;
-            default: rasterizer.Draw(vertices[0], vertices[p + 1], vertices[p + 2]); break;
+            default:
+                rasterizer.Draw(vertices[0], vertices[p + 1], vertices[p + 2]);
+                break;
         }
     }
     return DrawRoute::General;

@@ -30,8 +30,8 @@ struct Texture2D {
     const uint32_t* texels = nullptr;
     int width = 0;
     int height = 0;
-    ptrdiff_t pitch = 0;    // in texels
-    bool hasAlpha = true;   // false for D3DFMT_X8R8G8B8: alpha reads as 1.0
+    ptrdiff_t pitch = 0;   // in texels
+    bool hasAlpha = true;  // false for D3DFMT_X8R8G8B8: alpha reads as 1.0
 };
 
 struct FixedFunctionState {
@@ -39,10 +39,10 @@ struct FixedFunctionState {
     D3DMATRIX view;
     D3DMATRIX projection;
     D3DMATRIX texture0;
-    DWORD renderStates[256];     // indexed by D3DRENDERSTATETYPE
-    DWORD stage0[33];            // indexed by D3DTEXTURESTAGESTATETYPE
-    DWORD sampler0[14];          // indexed by D3DSAMPLERSTATETYPE
-    const Texture2D* texture;    // stage 0; null when none is bound
+    DWORD renderStates[256];   // indexed by D3DRENDERSTATETYPE
+    DWORD stage0[33];          // indexed by D3DTEXTURESTAGESTATETYPE
+    DWORD sampler0[14];        // indexed by D3DSAMPLERSTATETYPE
+    const Texture2D* texture;  // stage 0; null when none is bound
     D3DVIEWPORT9 viewport;
 };
 

@@ -30,12 +30,22 @@ uint32_t WriteMaskBits(DWORD enable) {
 uint32_t StageArgument(const PixelState& state, DWORD argument, uint32_t texel, uint32_t diffuse) {
     uint32_t value;
     switch (argument & D3DTA_SELECTMASK) {
-        case D3DTA_TEXTURE: value = texel; break;
-        case D3DTA_TFACTOR: value = state.textureFactor; break;
-        case D3DTA_CONSTANT: value = state.stageConstant; break;
+        case D3DTA_TEXTURE:
+            value = texel;
+            break;
+        case D3DTA_TFACTOR:
+            value = state.textureFactor;
+            break;
+        case D3DTA_CONSTANT:
+            value = state.stageConstant;
+            break;
         case D3DTA_SPECULAR:  // specular colours are not interpolated: black
-        case D3DTA_TEMP: value = 0; break;
-        default: value = diffuse; break;  // D3DTA_DIFFUSE, and D3DTA_CURRENT in stage 0
+        case D3DTA_TEMP:
+            value = 0;
+            break;
+        default:
+            value = diffuse;
+            break;  // D3DTA_DIFFUSE, and D3DTA_CURRENT in stage 0
     }
     if (argument & D3DTA_COMPLEMENT) value = ~value;
     if (argument & D3DTA_ALPHAREPLICATE) value = (value >> 24) * 0x01010101u;
@@ -46,13 +56,20 @@ uint32_t StageOperation(DWORD op, uint32_t arg1, uint32_t arg2, uint32_t diffuse
     const uint32_t a = Channel(arg1, shift);
     const uint32_t b = Channel(arg2, shift);
     switch (op) {
-        case D3DTOP_SELECTARG1: return a;
-        case D3DTOP_SELECTARG2: return b;
-        case D3DTOP_MODULATE: return MulUnorm8(a, b);
-        case D3DTOP_MODULATE2X: return std::min<uint32_t>(2 * MulUnorm8(a, b), 255);
-        case D3DTOP_MODULATE4X: return std::min<uint32_t>(4 * MulUnorm8(a, b), 255);
-        case D3DTOP_ADD: return std::min<uint32_t>(a + b, 255);
-        default: return Channel(diffuse, shift);  // D3DTOP_DISABLE and unmodelled ops
+        case D3DTOP_SELECTARG1:
+            return a;
+        case D3DTOP_SELECTARG2:
+            return b;
+        case D3DTOP_MODULATE:
+            return MulUnorm8(a, b);
+        case D3DTOP_MODULATE2X:
+            return std::min<uint32_t>(2 * MulUnorm8(a, b), 255);
+        case D3DTOP_MODULATE4X:
+            return std::min<uint32_t>(4 * MulUnorm8(a, b), 255);
+        case D3DTOP_ADD:
+            return std::min<uint32_t>(a + b, 255);
+        default:
+            return Channel(diffuse, shift);  // D3DTOP_DISABLE and unmodelled ops
     }
 }
 
@@ -61,18 +78,28 @@ uint32_t BlendFactors(DWORD factor, uint32_t source, uint32_t dest) {
     const uint32_t sourceAlpha = source >> 24;
     const uint32_t destAlpha = dest >> 24;
     switch (factor) {
-        case D3DBLEND_ZERO: return 0;
-        case D3DBLEND_SRCCOLOR: return source;
-        case D3DBLEND_INVSRCCOLOR: return ~source;
-        case D3DBLEND_SRCALPHA: return sourceAlpha * 0x01010101u;
-        case D3DBLEND_INVSRCALPHA: return (255 - sourceAlpha) * 0x01010101u;
-        case D3DBLEND_DESTALPHA: return destAlpha * 0x01010101u;
-        case D3DBLEND_INVDESTALPHA: return (255 - destAlpha) * 0x01010101u;
-        case D3DBLEND_DESTCOLOR: return dest;
-        case D3DBLEND_INVDESTCOLOR: return ~dest;
+        case D3DBLEND_ZERO:
+            return 0;
+        case D3DBLEND_SRCCOLOR:
+            return source;
+        case D3DBLEND_INVSRCCOLOR:
+            return ~source;
+        case D3DBLEND_SRCALPHA:
+            return sourceAlpha * 0x01010101u;
+        case D3DBLEND_INVSRCALPHA:
+            return (255 - sourceAlpha) * 0x01010101u;
+        case D3DBLEND_DESTALPHA:
+            return destAlpha * 0x01010101u;
+        case D3DBLEND_INVDESTALPHA:
+            return (255 - destAlpha) * 0x01010101u;
+        case D3DBLEND_DESTCOLOR:
+            return dest;
+        case D3DBLEND_INVDESTCOLOR:
+            return ~dest;
         case D3DBLEND_SRCALPHASAT:
             return 0xFF000000u | std::min(sourceAlpha, 255 - destAlpha) * 0x010101u;
-        default: return 0xFFFFFFFFu;  // D3DBLEND_ONE
+        default:
+            return 0xFFFFFFFFu;  // D3DBLEND_ONE
     }
 }
 
@@ -130,8 +157,10 @@ PixelState ResolvePixelState(const FixedFunctionState& state, const ColorTarget&
 
 int AddressTexel(int64_t index, int size, DWORD addressMode) {
     switch (addressMode) {
-        case D3DTADDRESS_CLAMP: return static_cast<int>(std::clamp<int64_t>(index, 0, size - 1));
-        case D3DTADDRESS_BORDER: return index >= 0 && index < size ? static_cast<int>(index) : -1;
+        case D3DTADDRESS_CLAMP:
+            return static_cast<int>(std::clamp<int64_t>(index, 0, size - 1));
+        case D3DTADDRESS_BORDER:
+            return index >= 0 && index < size ? static_cast<int>(index) : -1;
         case D3DTADDRESS_MIRROR: {
             const int64_t m = PositiveModulo(index, 2 * int64_t{size});
             return static_cast<int>(m < size ? m : 2 * int64_t{size} - 1 - m);
@@ -186,11 +215,21 @@ uint32_t Blend(const PixelState& state, uint32_t source, uint32_t dest) {
         const int32_t df = static_cast<int32_t>(Channel(destFactors, shift));
         int32_t value;
         switch (state.blendOp) {
-            case D3DBLENDOP_SUBTRACT: value = s * sf - d * df; break;
-            case D3DBLENDOP_REVSUBTRACT: value = d * df - s * sf; break;
-            case D3DBLENDOP_MIN: value = std::min(s, d) * 255; break;
-            case D3DBLENDOP_MAX: value = std::max(s, d) * 255; break;
-            default: value = s * sf + d * df; break;
+            case D3DBLENDOP_SUBTRACT:
+                value = s * sf - d * df;
+                break;
+            case D3DBLENDOP_REVSUBTRACT:
+                value = d * df - s * sf;
+                break;
+            case D3DBLENDOP_MIN:
+                value = std::min(s, d) * 255;
+                break;
+            case D3DBLENDOP_MAX:
+                value = std::max(s, d) * 255;
+                break;
+            default:
+                value = s * sf + d * df;
+                break;
         }
         const uint32_t channel = Div255Round(static_cast<uint32_t>(std::max(value, 0)));
         result |= std::min<uint32_t>(channel, 255) << shift;

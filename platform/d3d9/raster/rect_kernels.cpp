@@ -185,8 +185,9 @@ struct Lanes {
         U32 source = Load(texels) | k.alphaOr;
         if (modulate) source = Modulate(source, k.diffuse);
         const U32 alpha = source >> 24;
-        I32 pass = AlphaGreater ? (I32)alpha > (I32)k.alphaRef
-                                : Passes(alpha, k.alphaRef, k.alphaLess, k.alphaEqual, k.alphaGreater);
+        I32 pass = AlphaGreater
+                       ? (I32)alpha > (I32)k.alphaRef
+                       : Passes(alpha, k.alphaRef, k.alphaLess, k.alphaEqual, k.alphaGreater);
         int passing = 0;
         if constexpr (Mode == DepthMode::Compare) {
             const U32 stored = LoadDepth(depth);
@@ -235,7 +236,9 @@ RECT_INLINE void RunRows(const RectKernelParams& params, const RectBlock& block)
         uint32_t* color = block.color + row * block.colorPitch;
         uint16_t* depth = Mode != DepthMode::Off ? block.depth + row * block.depthPitch : nullptr;
         const uint32_t* texels = block.texelRows[row];
-        const auto depthAt = [depth](int x) { return Mode == DepthMode::Off ? nullptr : depth + x; };
+        const auto depthAt = [depth](int x) {
+            return Mode == DepthMode::Off ? nullptr : depth + x;
+        };
         int x = 0;
         for (; x + Wide::kPixels <= width; x += Wide::kPixels)
             Wide::template Pixels<Mode, Blend, AlphaGreater>(wide, modulate, depthWrite, color + x,
@@ -262,11 +265,15 @@ RECT_INLINE void RunRowsBlending(const RectKernelParams& params, const RectBlock
 template <int Bytes>
 RECT_INLINE void RunRect(const RectKernelParams& params, const RectBlock& block) {
     switch (DepthModeOf(params)) {
-        case DepthMode::Off: RunRowsBlending<Bytes, DepthMode::Off>(params, block); break;
+        case DepthMode::Off:
+            RunRowsBlending<Bytes, DepthMode::Off>(params, block);
+            break;
         case DepthMode::AlwaysPasses:
             RunRowsBlending<Bytes, DepthMode::AlwaysPasses>(params, block);
             break;
-        default: RunRowsBlending<Bytes, DepthMode::Compare>(params, block); break;
+        default:
+            RunRowsBlending<Bytes, DepthMode::Compare>(params, block);
+            break;
     }
 }
 
@@ -307,10 +314,12 @@ KernelIsa BestKernelIsa() {
 
 RectKernel SelectRectKernel(KernelIsa isa) {
     switch (isa) {
-        case KernelIsa::Scalar: return RectKernelScalar;
+        case KernelIsa::Scalar:
+            return RectKernelScalar;
         case KernelIsa::Avx2:
             return BestKernelIsa() == KernelIsa::Avx2 ? RectKernelAvx2 : RectKernelSse2;
-        default: return RectKernelSse2;
+        default:
+            return RectKernelSse2;
     }
 }
 

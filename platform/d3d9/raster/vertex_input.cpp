@@ -15,10 +15,14 @@ constexpr DWORD kMaterialSourceColor2 = 2;    // D3DMCS_COLOR2
 // Floats in a texture coordinate set, from the two D3DFVF_TEXCOORDSIZE bits of the set.
 int TexCoordComponents(DWORD fvf, int set) {
     switch ((fvf >> (16 + 2 * set)) & 3) {
-        case 0: return 2;
-        case 1: return 3;
-        case 2: return 4;
-        default: return 1;
+        case 0:
+            return 2;
+        case 1:
+            return 3;
+        case 2:
+            return 4;
+        default:
+            return 1;
     }
 }
 

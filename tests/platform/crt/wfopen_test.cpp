@@ -18,8 +18,12 @@ TEST(WideToUtf8, EncodesEveryLengthOfSequenceAndReplacesWhatIsNotACharacter) {
     // One to four bytes: ASCII, e acute, the Japanese for "board", a playing card.
     EXPECT_EQ(WideToUtf8(L"L\n\u00e9\u76e4\U0001F0A1"), "L\n\xC3\xA9\xE7\x9B\xA4\xF0\x9F\x82\xA1");
     EXPECT_EQ(WideToUtf8(nullptr), "");
-    const wchar_t text[] = {L'a', static_cast<wchar_t>(0xD800), L'b', static_cast<wchar_t>(0x110000), L'c', 0};
-    EXPECT_EQ(WideToUtf8(text), "a\xEF\xBF\xBD" "b\xEF\xBF\xBD" "c");
+    const wchar_t text[] = {
+        L'a', static_cast<wchar_t>(0xD800), L'b', static_cast<wchar_t>(0x110000), L'c', 0};
+    EXPECT_EQ(WideToUtf8(text),
+              "a\xEF\xBF\xBD"
+              "b\xEF\xBF\xBD"
+              "c");
 }
 
 // The image loaders open their files through _wfopen; writing goes through it too.
@@ -38,7 +42,10 @@ TEST(Wfopen, OpensNonAsciiNamesInBinaryModeAndFailsLikeFopen) {
     std::fputs("BM\n", f);
     std::fclose(f);
     EXPECT_EQ(std::filesystem::file_size("text.bmp"), 3u);
-    for (auto [name, mode] : {std::pair{L"absent.png", L"rb"}, {nullptr, L"rb"}, {L"text.bmp", nullptr}, {L"", L"rb"}}) {
+    for (auto [name, mode] : {std::pair{L"absent.png", L"rb"},
+                              {nullptr, L"rb"},
+                              {L"text.bmp", nullptr},
+                              {L"", L"rb"}}) {
         EXPECT_EQ(_wfopen(name, mode), nullptr);
     }
 }

@@ -22,7 +22,8 @@ protected:
     void TearDown() override { platform::testing::ResetAllHooks(); }
 
     // Windowed at 0 x 0 takes the client area.
-    HRESULT ResetWith(BOOL windowed, UINT width = 0, UINT height = 0, D3DPRESENT_PARAMETERS* out = nullptr) {
+    HRESULT ResetWith(BOOL windowed, UINT width = 0, UINT height = 0,
+                      D3DPRESENT_PARAMETERS* out = nullptr) {
         D3DPRESENT_PARAMETERS params = test.presentParameters();
         params.Windowed = windowed;
         params.BackBufferWidth = width;
@@ -52,11 +53,14 @@ TEST_F(Device, TheAdapterIsInTheDesktopModeAndCreationRefusesWhatItCannotMake) {
 
     D3DPRESENT_PARAMETERS params = test.presentParameters(), multisampled = params;
     multisampled.MultiSampleType = D3DMULTISAMPLE_NONMASKABLE;
-    using Attempt = std::tuple<UINT, HWND, D3DPRESENT_PARAMETERS*>;  // no focus window, no such adapter, multisampling
-    for (auto [adapter, window, p] : {Attempt{D3DADAPTER_DEFAULT, nullptr, &params}, Attempt{1, test.window(), &params},
-                                      Attempt{D3DADAPTER_DEFAULT, test.window(), &multisampled}}) {
+    using Attempt = std::tuple<UINT, HWND, D3DPRESENT_PARAMETERS*>;  // no focus window, no such
+                                                                     // adapter, multisampling
+    for (auto [adapter, window, p] :
+         {Attempt{D3DADAPTER_DEFAULT, nullptr, &params}, Attempt{1, test.window(), &params},
+          Attempt{D3DADAPTER_DEFAULT, test.window(), &multisampled}}) {
         IDirect3DDevice9* made = test.device();  // a stale value the refusal must clear
-        EXPECT_EQ(test.direct3d()->CreateDevice(adapter, D3DDEVTYPE_HAL, window, 0, p, &made), D3DERR_INVALIDCALL);
+        EXPECT_EQ(test.direct3d()->CreateDevice(adapter, D3DDEVTYPE_HAL, window, 0, p, &made),
+                  D3DERR_INVALIDCALL);
         EXPECT_EQ(made, nullptr);
     }
 }
@@ -83,7 +87,8 @@ TEST(ReferenceCount, OwnersHoldWhatTheyNeedAndTheDeviceFreesWhatIsStillBound) {
         ASSERT_EQ(texture->GetSurfaceLevel(0, &level), D3D_OK);
         EXPECT_EQ(texture->Release(), 1u);
         D3DSURFACE_DESC desc{};
-        EXPECT_TRUE(level->GetDesc(&desc) == D3D_OK && desc.Width == 4u) << "the level outlives its texture's reference";
+        EXPECT_TRUE(level->GetDesc(&desc) == D3D_OK && desc.Width == 4u)
+            << "the level outlives its texture's reference";
         EXPECT_EQ(level->Release(), 0u);
         EXPECT_EQ(CountD3DLiveObjects().textures, before.textures);
 
@@ -96,13 +101,16 @@ TEST(ReferenceCount, OwnersHoldWhatTheyNeedAndTheDeviceFreesWhatIsStillBound) {
         ASSERT_EQ(device->SetStreamSource(0, buffer, 0, 24), D3D_OK);
         EXPECT_EQ(buffer->Release(), 0u);
         EXPECT_EQ(std::pair(CountD3DLiveObjects().textures, CountD3DLiveObjects().vertexBuffers),
-                  std::pair(before.textures + 2, before.vertexBuffers + 1)) << "a bound resource must not dangle";
+                  std::pair(before.textures + 2, before.vertexBuffers + 1))
+            << "a bound resource must not dangle";
         ASSERT_EQ(device->SetTexture(0, nullptr), D3D_OK);
         EXPECT_EQ(CountD3DLiveObjects().textures, before.textures + 1);
     }
     const auto after = CountD3DLiveObjects();
-    EXPECT_EQ(std::tie(after.direct3d, after.devices, after.textures, after.surfaces, after.vertexBuffers),
-              std::tie(before.direct3d, before.devices, before.textures, before.surfaces, before.vertexBuffers));
+    EXPECT_EQ(std::tie(after.direct3d, after.devices, after.textures, after.surfaces,
+                       after.vertexBuffers),
+              std::tie(before.direct3d, before.devices, before.textures, before.surfaces,
+                       before.vertexBuffers));
 }
 
 TEST_F(Device, ResetRefusedWhileTheCallerHoldsADefaultPoolResourceOrTheBackBuffer) {
@@ -111,7 +119,8 @@ TEST_F(Device, ResetRefusedWhileTheCallerHoldsADefaultPoolResourceOrTheBackBuffe
         [&] { return MakeTexture(device, 4, 4, 0, D3DPOOL_DEFAULT); },
         [&] {
             IDirect3DVertexBuffer9* buffer = nullptr;
-            EXPECT_EQ(device->CreateVertexBuffer(96, 0, 0, D3DPOOL_DEFAULT, &buffer, nullptr), D3D_OK);
+            EXPECT_EQ(device->CreateVertexBuffer(96, 0, 0, D3DPOOL_DEFAULT, &buffer, nullptr),
+                      D3D_OK);
             return buffer;
         },
         [&] {
@@ -145,7 +154,8 @@ TEST_F(Device, ALostDeviceRefusesResetsUntilItsCauseEndsAndAFailedResetLeavesItN
     // A windowed device is lost only when told; a full-screen one also while its
     // window is inactive or minimised.
     const std::tuple<BOOL, std::function<void(bool)>> causes[] = {
-        {TRUE, [&](bool lost) { lost ? hooks::LoseDevice(device) : hooks::RestoreLostDevice(device); }},
+        {TRUE,
+         [&](bool lost) { lost ? hooks::LoseDevice(device) : hooks::RestoreLostDevice(device); }},
         {FALSE, [&](bool lost) { hooks::SetWindowFocus(window, !lost); }},
         {FALSE, [&](bool lost) { hooks::SetWindowMinimised(window, lost); }}};
     for (const auto& [windowed, cause] : causes) {
@@ -173,7 +183,8 @@ TEST_F(Device, ALostDeviceRefusesResetsUntilItsCauseEndsAndAFailedResetLeavesItN
 // cannot make its buffers leaves a device that needs one, which works once memory
 // is back.
 TEST_F(Device, CallsThatCannotHaveTheirMemoryFailAsOnWindowsAndLeaveNothingBehind) {
-    if (!AddressSpaceCap::Possible()) GTEST_SKIP() << "AddressSanitizer's shadow memory cannot live under an address-space cap";
+    if (!AddressSpaceCap::Possible())
+        GTEST_SKIP() << "AddressSanitizer's shadow memory cannot live under an address-space cap";
     const auto live = [this] {
         const auto d3d = CountD3DLiveObjects();
         device->AddRef();
@@ -184,15 +195,18 @@ TEST_F(Device, CallsThatCannotHaveTheirMemoryFailAsOnWindowsAndLeaveNothingBehin
         AddressSpaceCap cap(160 << 20);
         ASSERT_TRUE(cap.Set());
         IDirect3DTexture9* texture = reinterpret_cast<IDirect3DTexture9*>(1);
-        EXPECT_EQ(device->CreateTexture(8192, 8192, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_SYSTEMMEM, &texture, nullptr),
+        EXPECT_EQ(device->CreateTexture(8192, 8192, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_SYSTEMMEM,
+                                        &texture, nullptr),
                   E_OUTOFMEMORY);
         EXPECT_EQ(texture, nullptr);
         IDirect3DSurface9* surface = reinterpret_cast<IDirect3DSurface9*>(1);
-        EXPECT_EQ(device->CreateOffscreenPlainSurface(8192, 8192, D3DFMT_X8R8G8B8, D3DPOOL_SYSTEMMEM, &surface, nullptr),
+        EXPECT_EQ(device->CreateOffscreenPlainSurface(8192, 8192, D3DFMT_X8R8G8B8,
+                                                      D3DPOOL_SYSTEMMEM, &surface, nullptr),
                   E_OUTOFMEMORY);
         EXPECT_EQ(surface, nullptr);
         IDirect3DVertexBuffer9* buffer = reinterpret_cast<IDirect3DVertexBuffer9*>(1);
-        EXPECT_EQ(device->CreateVertexBuffer(512u << 20, 0, 0, D3DPOOL_DEFAULT, &buffer, nullptr), D3DERR_OUTOFVIDEOMEMORY);
+        EXPECT_EQ(device->CreateVertexBuffer(512u << 20, 0, 0, D3DPOOL_DEFAULT, &buffer, nullptr),
+                  D3DERR_OUTOFVIDEOMEMORY);
         EXPECT_EQ(buffer, nullptr);
         EXPECT_EQ(ResetWith(TRUE, 8192, 8192), D3DERR_OUTOFVIDEOMEMORY);
         ExpectNeedsReset();
@@ -204,12 +218,15 @@ TEST_F(Device, CallsThatCannotHaveTheirMemoryFailAsOnWindowsAndLeaveNothingBehin
 
 TEST_F(Device, ResetWritesTheActualSizesBackAndRemakesTheBuffersWithOrWithoutDepth) {
     const D3DPRESENT_PARAMETERS& created = test.presentParameters();
-    EXPECT_EQ(std::tuple(created.BackBufferWidth, created.BackBufferHeight, created.BackBufferCount),
-              std::tuple(640u, 480u, 1u));
+    EXPECT_EQ(
+        std::tuple(created.BackBufferWidth, created.BackBufferHeight, created.BackBufferCount),
+        std::tuple(640u, 480u, 1u));
     platform::testing::SetWindowFocus(test.window(), true);
     const SIZE client = platform::testing::GetClientSize(test.window());
     const std::tuple<BOOL, UINT, UINT, UINT, UINT> resets[] = {
-        {FALSE, 800, 600, 800, 600}, {TRUE, 320, 200, 320, 200}, {TRUE, 0, 0, UINT(client.cx), UINT(client.cy)}};
+        {FALSE, 800, 600, 800, 600},
+        {TRUE, 320, 200, 320, 200},
+        {TRUE, 0, 0, UINT(client.cx), UINT(client.cy)}};
     for (auto [windowed, width, height, actualWidth, actualHeight] : resets) {
         D3DPRESENT_PARAMETERS params{};
         ASSERT_EQ(ResetWith(windowed, width, height, &params), D3D_OK);
@@ -231,8 +248,10 @@ TEST_F(Device, ResetWritesTheActualSizesBackAndRemakesTheBuffersWithOrWithoutDep
     EXPECT_EQ(device->Reset(&params), D3DERR_INVALIDCALL);
 
     // Clear takes only what the buffers have: no stencil, and no depth once it is gone.
-    for (auto [count, flags, z] : {std::tuple{0, DWORD{0}, 1.0f}, {0, DWORD{D3DCLEAR_STENCIL}, 1.0f},
-                                   {1, DWORD{D3DCLEAR_TARGET}, 1.0f}, {0, DWORD{D3DCLEAR_ZBUFFER}, 1.5f}})
+    for (auto [count, flags, z] : {std::tuple{0, DWORD{0}, 1.0f},
+                                   {0, DWORD{D3DCLEAR_STENCIL}, 1.0f},
+                                   {1, DWORD{D3DCLEAR_TARGET}, 1.0f},
+                                   {0, DWORD{D3DCLEAR_ZBUFFER}, 1.5f}})
         EXPECT_EQ(device->Clear(count, nullptr, flags, 0, z, 0), D3DERR_INVALIDCALL) << flags;
     params = test.presentParameters();
     params.EnableAutoDepthStencil = FALSE;

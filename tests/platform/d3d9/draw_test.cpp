@@ -32,7 +32,9 @@ class ClearAndPresent : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_NE(device, nullptr); }
 
-    HRESULT ClearTo(D3DCOLOR color) { return device->Clear(0, nullptr, D3DCLEAR_TARGET, color, 1.0f, 0); }
+    HRESULT ClearTo(D3DCOLOR color) {
+        return device->Clear(0, nullptr, D3DCLEAR_TARGET, color, 1.0f, 0);
+    }
     HRESULT Present() { return device->Present(nullptr, nullptr, nullptr, nullptr); }
 
     // The window's pixel as 0xRRGGBB, read from SDL's window surface.
@@ -45,7 +47,8 @@ protected:
         SDL_GetRGB(raw, surface->format, &r, &g, &b);
         return (uint32_t{r} << 16) | (uint32_t{g} << 8) | b;
     }
-    template <typename Read> static void ExpectPixels(Read read, Probes probes) {
+    template <typename Read>
+    static void ExpectPixels(Read read, Probes probes) {
         for (auto [x, y, color] : probes) EXPECT_EQ(read(x, y), color) << "at " << x << ", " << y;
     }
 
@@ -58,7 +61,9 @@ protected:
     void SetUp() override {
         ClearAndPresent::SetUp();
         if (HasFatalFailure()) return;
-        ASSERT_EQ(device->CreateVertexBuffer(sizeof(Vertex) * 4, 0, kFvf, D3DPOOL_DEFAULT, &buffer, nullptr), D3D_OK);
+        ASSERT_EQ(device->CreateVertexBuffer(sizeof(Vertex) * 4, 0, kFvf, D3DPOOL_DEFAULT, &buffer,
+                                             nullptr),
+                  D3D_OK);
         SetQuad(0.5f, 0xFFFFFFFF);
         device->SetRenderState(D3DRS_LIGHTING, FALSE);
         device->SetFVF(kFvf);
@@ -71,8 +76,10 @@ protected:
     // A fan over the whole clip space at depth z, clockwise on screen (kept by the
     // default culling); world, view and projection stay identity.
     void SetQuad(float z, D3DCOLOR diffuse) {
-        const Vertex quad[] = {{-1, 1, z, diffuse, 0, 0}, {1, 1, z, diffuse, 1, 0},
-                               {1, -1, z, diffuse, 1, 1}, {-1, -1, z, diffuse, 0, 1}};
+        const Vertex quad[] = {{-1, 1, z, diffuse, 0, 0},
+                               {1, 1, z, diffuse, 1, 0},
+                               {1, -1, z, diffuse, 1, 1},
+                               {-1, -1, z, diffuse, 0, 1}};
         void* data = nullptr;
         ASSERT_EQ(buffer->Lock(0, 0, &data, 0), D3D_OK);
         std::memcpy(data, quad, sizeof quad);
@@ -109,9 +116,11 @@ TEST_P(SwapEffects, PresentShowsTheFrameAndLeavesTheBackBufferAsTheEffectSays) {
     const Frame shown = platform::testing::LastPresentedFrame();
     ASSERT_EQ(std::pair(shown.width, shown.height), std::pair(640, 480));
     EXPECT_EQ(shown.At(320, 240), 0xFF405060u);
-    ExpectPixels([&](int x, int y) { return WindowPixel(x, y); }, {{0, 0, 0x405060}, {639, 479, 0x405060}});
+    ExpectPixels([&](int x, int y) { return WindowPixel(x, y); },
+                 {{0, 0, 0x405060}, {639, 479, 0x405060}});
     if (effect != D3DSWAPEFFECT_DISCARD) {
-        EXPECT_EQ(ReadBackBuffer(device).At(320, 240), effect == D3DSWAPEFFECT_COPY ? 0xFF405060u : 0xFF102030u);
+        EXPECT_EQ(ReadBackBuffer(device).At(320, 240),
+                  effect == D3DSWAPEFFECT_COPY ? 0xFF405060u : 0xFF102030u);
     }
 
     const D3DRECT corner{0, 0, 10, 10};
@@ -125,7 +134,8 @@ TEST_P(SwapEffects, PresentShowsTheFrameAndLeavesTheBackBufferAsTheEffectSays) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Each, SwapEffects,
-                         ::testing::Values(D3DSWAPEFFECT_DISCARD, D3DSWAPEFFECT_FLIP, D3DSWAPEFFECT_COPY));
+                         ::testing::Values(D3DSWAPEFFECT_DISCARD, D3DSWAPEFFECT_FLIP,
+                                           D3DSWAPEFFECT_COPY));
 
 TEST_F(ClearAndPresent, PresentStretchesASmallerBackBufferOverTheClientArea) {
     D3DPRESENT_PARAMETERS params = test.presentParameters();
@@ -139,13 +149,19 @@ TEST_F(ClearAndPresent, PresentStretchesASmallerBackBufferOverTheClientArea) {
     ASSERT_EQ(Present(), D3D_OK);
     EXPECT_EQ(platform::testing::LastPresentedFrame().width, 320);
     // One back-buffer pixel covers two by two window pixels.
-    ExpectPixels([&](int x, int y) { return WindowPixel(x, y); },
-                 {{0, 0, 0xFF0000}, {319, 200, 0xFF0000}, {320, 200, 0x0000FF}, {639, 0, 0x0000FF},
-                  {0, 477, 0xFF0000}, {0, 478, 0x00FF00}, {1, 479, 0x00FF00}, {2, 479, 0xFF0000}});
+    ExpectPixels([&](int x, int y) { return WindowPixel(x, y); }, {{0, 0, 0xFF0000},
+                                                                   {319, 200, 0xFF0000},
+                                                                   {320, 200, 0x0000FF},
+                                                                   {639, 0, 0x0000FF},
+                                                                   {0, 477, 0xFF0000},
+                                                                   {0, 478, 0x00FF00},
+                                                                   {1, 479, 0x00FF00},
+                                                                   {2, 479, 0xFF0000}});
 }
 
 TEST(FramePng, WritesFilesThatReadBackTheSameAndOpaque) {
-    const Frame frame{3, 2, {0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0x00102030, 0xFFFFFFFF, 0xFF000000}};
+    const Frame frame{
+        3, 2, {0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0x00102030, 0xFFFFFFFF, 0xFF000000}};
     const std::string path = ::testing::TempDir() + "frame_png_test.png";
     ASSERT_TRUE(platform::testing::WriteFramePng(frame, path));
     png_image image{};
@@ -156,7 +172,8 @@ TEST(FramePng, WritesFilesThatReadBackTheSameAndOpaque) {
     std::vector<uint32_t> pixels(6);
     ASSERT_NE(png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr), 0);
     // Written opaque: a frame's alpha means nothing on screen.
-    for (size_t i = 0; i < pixels.size(); ++i) EXPECT_EQ(pixels[i], frame.pixels[i] | 0xFF000000u) << i;
+    for (size_t i = 0; i < pixels.size(); ++i)
+        EXPECT_EQ(pixels[i], frame.pixels[i] | 0xFF000000u) << i;
     std::remove(path.c_str());
     EXPECT_FALSE(platform::testing::WriteFramePng(Frame{}, path));
     EXPECT_FALSE(platform::testing::WriteFramePng(frame, "/nonexistent-dir/x.png"));

@@ -19,11 +19,12 @@ class ResourceRules : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_NE(device, nullptr); }
 
-    HRESULT Create(UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format, D3DPOOL pool,
-                   IDirect3DTexture9** texture) {
+    HRESULT Create(UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format,
+                   D3DPOOL pool, IDirect3DTexture9** texture) {
         return device->CreateTexture(width, height, levels, usage, format, pool, texture, nullptr);
     }
-    IDirect3DTexture9* Make(UINT width, UINT height, DWORD usage, D3DPOOL pool, D3DFORMAT format = D3DFMT_A8R8G8B8) {
+    IDirect3DTexture9* Make(UINT width, UINT height, DWORD usage, D3DPOOL pool,
+                            D3DFORMAT format = D3DFMT_A8R8G8B8) {
         return MakeTexture(device, width, height, usage, pool, format);
     }
 
@@ -38,17 +39,21 @@ TEST_F(ResourceRules, TexturesOutsideWhatTheDeviceMakesAreRefused) {
         D3DFORMAT format;
         D3DPOOL pool;
     } refused[] = {
-        {0, 16, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_SYSTEMMEM}, {16, 0, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_SYSTEMMEM},
-        {8193, 1, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_SYSTEMMEM}, {1, 8193, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_SYSTEMMEM},
+        {0, 16, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_SYSTEMMEM},
+        {16, 0, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_SYSTEMMEM},
+        {8193, 1, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_SYSTEMMEM},
+        {1, 8193, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_SYSTEMMEM},
         {0x40000000, 0x40000000, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT},
         {16, 16, 6, 0, D3DFMT_A8R8G8B8, D3DPOOL_SYSTEMMEM},  // the full chain has 5
-        {16, 16, 1, 0, D3DFMT_R5G6B5, D3DPOOL_SYSTEMMEM},   {16, 16, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_SCRATCH},
+        {16, 16, 1, 0, D3DFMT_R5G6B5, D3DPOOL_SYSTEMMEM},
+        {16, 16, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_SCRATCH},
         {16, 16, 1, D3DUSAGE_RENDERTARGET, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT},
         {16, 16, 1, D3DUSAGE_DYNAMIC, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED},
     };
     for (const auto& r : refused) {
         IDirect3DTexture9* texture = reinterpret_cast<IDirect3DTexture9*>(uintptr_t{1});
-        EXPECT_EQ(Create(r.width, r.height, r.levels, r.usage, r.format, r.pool, &texture), D3DERR_INVALIDCALL)
+        EXPECT_EQ(Create(r.width, r.height, r.levels, r.usage, r.format, r.pool, &texture),
+                  D3DERR_INVALIDCALL)
             << r.width << " x " << r.height << ", " << r.levels << " levels";
         EXPECT_EQ(texture, nullptr);
     }
@@ -76,7 +81,8 @@ TEST_F(ResourceRules, LocksAndDeviceContextsNeedALockableTextureAndExcludeEachOt
     IDirect3DSurface9* level = nullptr;
     HDC dc = nullptr, second = nullptr;
     D3DLOCKED_RECT locked{}, again{};
-    EXPECT_EQ(texture->LockRect(0, &locked, nullptr, 0), D3DERR_INVALIDCALL) << "a default-pool texture needs DYNAMIC";
+    EXPECT_EQ(texture->LockRect(0, &locked, nullptr, 0), D3DERR_INVALIDCALL)
+        << "a default-pool texture needs DYNAMIC";
     ASSERT_EQ(texture->GetSurfaceLevel(0, &level), D3D_OK);
     EXPECT_EQ(level->GetDC(&dc), D3DERR_INVALIDCALL);
     level->Release();
@@ -88,7 +94,8 @@ TEST_F(ResourceRules, LocksAndDeviceContextsNeedALockableTextureAndExcludeEachOt
     ASSERT_EQ(texture->LockRect(0, &locked, nullptr, 0), D3D_OK);
     EXPECT_EQ(locked.Pitch, 16);
     EXPECT_EQ(texture->LockRect(0, &again, nullptr, 0), D3DERR_INVALIDCALL);
-    EXPECT_EQ(level->LockRect(&again, nullptr, 0), D3DERR_INVALIDCALL) << "the level and the texture share one lock";
+    EXPECT_EQ(level->LockRect(&again, nullptr, 0), D3DERR_INVALIDCALL)
+        << "the level and the texture share one lock";
     EXPECT_EQ(level->GetDC(&dc), D3DERR_INVALIDCALL);
     EXPECT_EQ(texture->UnlockRect(0), D3D_OK);
     const RECT outside{2, 2, 5, 4}, empty{2, 2, 2, 4};
@@ -133,11 +140,15 @@ TEST_F(ResourceRules, UpdateTextureCopiesSystemMemoryIntoTheDefaultPoolOnly) {
     IDirect3DTexture9* secondStaging = Make(16, 8, 0, D3DPOOL_SYSTEMMEM);
     IDirect3DTexture9* chain = nullptr;  // more levels than the source
     ASSERT_EQ(Create(16, 8, 0, 0, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT, &chain), D3D_OK);
-    IDirect3DTexture9* const refused[][2] = {{staging, otherSize}, {staging, otherFormat}, {staging, secondStaging},
-                                             {target, staging},    {staging, nullptr},     {staging, chain}};
-    for (auto [source, destination] : refused) EXPECT_EQ(device->UpdateTexture(source, destination), D3DERR_INVALIDCALL);
+    IDirect3DTexture9* const refused[][2] = {{staging, otherSize},     {staging, otherFormat},
+                                             {staging, secondStaging}, {target, staging},
+                                             {staging, nullptr},       {staging, chain}};
+    for (auto [source, destination] : refused)
+        EXPECT_EQ(device->UpdateTexture(source, destination), D3DERR_INVALIDCALL);
     EXPECT_EQ(ReadTexels(secondStaging), Texels(16 * 8, 0u));
-    for (IDirect3DTexture9* texture : {staging, target, otherSize, otherFormat, secondStaging, chain}) texture->Release();
+    for (IDirect3DTexture9* texture :
+         {staging, target, otherSize, otherFormat, secondStaging, chain})
+        texture->Release();
 }
 
 TEST_F(ResourceRules, UpdatedTexturesKeepTheirPixelsWhicheverSideWritesOrGoesNext) {
@@ -177,7 +188,8 @@ TEST_F(ResourceRules, UpdateTextureLeavesPixelsUnderAnOpenLockWhereTheLockPoints
 
     ASSERT_EQ(target->LockRect(0, &destination, nullptr, 0), D3D_OK);
     ASSERT_EQ(device->UpdateTexture(staging, target), D3D_OK);
-    EXPECT_EQ(static_cast<uint32_t*>(destination.pBits)[15], 0xFFFF0000u) << "the destination's open lock sees the update";
+    EXPECT_EQ(static_cast<uint32_t*>(destination.pBits)[15], 0xFFFF0000u)
+        << "the destination's open lock sees the update";
     target->UnlockRect(0);
     staging->Release();
     target->Release();
@@ -185,8 +197,11 @@ TEST_F(ResourceRules, UpdateTextureLeavesPixelsUnderAnOpenLockWhereTheLockPoints
 
 TEST_F(ResourceRules, VertexBuffersLockWithinTheirLengthAndKeepWhatWasWritten) {
     IDirect3DVertexBuffer9* buffer = nullptr;
-    EXPECT_EQ(device->CreateVertexBuffer(0, 0, 0, D3DPOOL_DEFAULT, &buffer, nullptr), D3DERR_INVALIDCALL);
-    ASSERT_EQ(device->CreateVertexBuffer(96, D3DUSAGE_WRITEONLY, 0x142, D3DPOOL_DEFAULT, &buffer, nullptr), D3D_OK);
+    EXPECT_EQ(device->CreateVertexBuffer(0, 0, 0, D3DPOOL_DEFAULT, &buffer, nullptr),
+              D3DERR_INVALIDCALL);
+    ASSERT_EQ(device->CreateVertexBuffer(96, D3DUSAGE_WRITEONLY, 0x142, D3DPOOL_DEFAULT, &buffer,
+                                         nullptr),
+              D3D_OK);
     D3DVERTEXBUFFER_DESC desc{};
     ASSERT_EQ(buffer->GetDesc(&desc), D3D_OK);
     EXPECT_EQ(std::tuple(desc.Size, desc.FVF, desc.Pool, desc.Type),

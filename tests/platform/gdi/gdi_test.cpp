@@ -16,7 +16,8 @@ namespace {
 HBITMAP MakeSection(int width, int height, uint32_t** bits) {
     BITMAPINFO info{};
     info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    return CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(bits), nullptr, 0);
+    return CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(bits), nullptr,
+                            0);
 }
 
 auto Live() {
@@ -54,7 +55,8 @@ TEST(GdiObjectsTest, SelectionDisplacesAndPinsObjectsUntilReleased) {
 // Through the real allocation, with the address space capped 160 MiB above what the
 // process uses: a 1 GiB section is a null handle with null bits, as on Windows.
 TEST(GdiObjectsTest, ASectionWhosePixelsCannotBeHadIsANullHandleAndLeavesNothing) {
-    if (!AddressSpaceCap::Possible()) GTEST_SKIP() << "AddressSanitizer's shadow memory cannot live under an address-space cap";
+    if (!AddressSpaceCap::Possible())
+        GTEST_SKIP() << "AddressSanitizer's shadow memory cannot live under an address-space cap";
     const auto before = Live();
     AddressSpaceCap cap(160 << 20);
     ASSERT_TRUE(cap.Set());
@@ -95,13 +97,16 @@ TEST(GdiObjectsTest, BitBltCopiesAllFourBytesUprightClippedToBothContexts) {
     uint32_t* bits = nullptr;
     HBITMAP bitmap = MakeSection(kSize, kSize, &bits);
     HGDIOBJ previous = SelectObject(dc, bitmap);
-    auto source = [](int x, int imageRow) { return 0x80000000u + (imageRow << 16) + (x << 8) + x + imageRow; };
+    auto source = [](int x, int imageRow) {
+        return 0x80000000u + (imageRow << 16) + (x << 8) + x + imageRow;
+    };
     for (int i = 0; i < kSize * kSize; ++i) bits[i] = source(i % kSize, kSize - 1 - i / kSize);
 
     // A padded top-down surface; the copy starts left of it and above the source, and runs
     // past the source's right and bottom edges.
     std::vector<uint32_t> surface(kPitch / 4 * kWidth, 0xABABABABu);
-    HDC surfaceDc = platform::gdi::CreateSurfaceDC(reinterpret_cast<uint8_t*>(surface.data()), kWidth, kWidth, kPitch);
+    HDC surfaceDc = platform::gdi::CreateSurfaceDC(reinterpret_cast<uint8_t*>(surface.data()),
+                                                   kWidth, kWidth, kPitch);
     ASSERT_NE(surfaceDc, nullptr);
     EXPECT_FALSE(DeleteDC(surfaceDc)) << "a surface's context goes back through the surface";
     ASSERT_TRUE(BitBlt(surfaceDc, -1, 2, 10, 10, dc, 3, -2, SRCCOPY));
@@ -112,7 +117,8 @@ TEST(GdiObjectsTest, BitBltCopiesAllFourBytesUprightClippedToBothContexts) {
             const uint32_t want = sx < kSize && sy >= 0 ? source(sx, sy) : 0xABABABABu;
             EXPECT_EQ(surface[y * kPitch / 4 + x], want) << x << "," << y;
         }
-        for (int pad = kWidth; pad < kPitch / 4; ++pad) ASSERT_EQ(surface[y * kPitch / 4 + pad], 0xABABABABu);
+        for (int pad = kWidth; pad < kPitch / 4; ++pad)
+            ASSERT_EQ(surface[y * kPitch / 4 + pad], 0xABABABABu);
     }
     platform::gdi::ReleaseSurfaceDC(surfaceDc);
     SelectObject(dc, previous);
@@ -121,7 +127,8 @@ TEST(GdiObjectsTest, BitBltCopiesAllFourBytesUprightClippedToBothContexts) {
 }
 
 // White on black text in a marker-filled top-down section, as the text renderer sets it up.
-TEST(TextOutTest, GothicFortyUnitCellsOpaqueHalfWidthOnTheBaselineWithFringesOnlyForSubPixelQuality) {
+TEST(TextOutTest,
+     GothicFortyUnitCellsOpaqueHalfWidthOnTheBaselineWithFringesOnlyForSubPixelQuality) {
     constexpr int kWidth = 128, kHeight = 48, top = 4;
     HDC dc = CreateCompatibleDC(nullptr);
     uint32_t* bits = nullptr;
@@ -131,8 +138,9 @@ TEST(TextOutTest, GothicFortyUnitCellsOpaqueHalfWidthOnTheBaselineWithFringesOnl
     SetBkColor(dc, RGB(0, 0, 0));
     HFONT font = nullptr;
     auto useFont = [&](DWORD quality) {  // the system's font, on a freshly marked bitmap
-        HFONT made = CreateFontW(40, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                                 CLIP_DEFAULT_PRECIS, quality, DEFAULT_PITCH | FF_DONTCARE, L"MS Gothic");
+        HFONT made =
+            CreateFontW(40, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                        CLIP_DEFAULT_PRECIS, quality, DEFAULT_PITCH | FF_DONTCARE, L"MS Gothic");
         HGDIOBJ displaced = SelectObject(dc, made);
         if (font == nullptr) previousFont = displaced;
         DeleteObject(font);
@@ -144,8 +152,9 @@ TEST(TextOutTest, GothicFortyUnitCellsOpaqueHalfWidthOnTheBaselineWithFringesOnl
 
     TEXTMETRICW tm{};
     ASSERT_TRUE(GetTextMetricsW(dc, &tm));
-    EXPECT_EQ(std::tuple(tm.tmHeight, tm.tmMaxCharWidth, tm.tmAveCharWidth, tm.tmAscent, tm.tmDescent),
-              std::tuple(40, 40, 20, 35, 5));
+    EXPECT_EQ(
+        std::tuple(tm.tmHeight, tm.tmMaxCharWidth, tm.tmAveCharWidth, tm.tmAscent, tm.tmDescent),
+        std::tuple(40, 40, 20, 35, 5));
     const std::string file = platform::testing::ResolvedFontFile(L"MS Gothic");
     EXPECT_FALSE(file.empty());
     EXPECT_EQ(file, platform::testing::ResolvedFontFile(L"IPAGothic"));
@@ -156,8 +165,10 @@ TEST(TextOutTest, GothicFortyUnitCellsOpaqueHalfWidthOnTheBaselineWithFringesOnl
     for (int y = 0; y < kHeight; ++y) {
         for (int x = 0; x < kWidth; ++x) {
             // Two half-width digits: 2 x 20 pixels wide, the cell height tall, alpha zeroed.
-            if (x < 40 && y >= top && y < top + 40) ASSERT_EQ(at(x, y)[3], 0) << x << "," << y;
-            else ASSERT_EQ(bits[y * kWidth + x], 0xEEEEEEEEu) << x << "," << y;
+            if (x < 40 && y >= top && y < top + 40)
+                ASSERT_EQ(at(x, y)[3], 0) << x << "," << y;
+            else
+                ASSERT_EQ(bits[y * kWidth + x], 0xEEEEEEEEu) << x << "," << y;
             const bool ink = at(x, y)[0] + at(x, y)[1] + at(x, y)[2] > 0 && at(x, y)[3] == 0;
             if (ink) lowestInk = std::max(lowestInk, y);
             inked[x >= 20] += ink;

@@ -23,7 +23,11 @@ using platform::win32::SdlWindowOf;
 constexpr DWORD kGameStyle = WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
 constexpr UINT kUserMessage = 0x0400;
 
-struct Received { HWND hwnd; UINT message; LONG_PTR userDataAtArrival; };
+struct Received {
+    HWND hwnd;
+    UINT message;
+    LONG_PTR userDataAtArrival;
+};
 std::vector<Received> messageLog;
 
 // Binds the creation parameter at WM_NCCREATE, as the program's procedure does.
@@ -31,7 +35,8 @@ LRESULT CALLBACK RecordingProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
     messageLog.push_back({hwnd, message, GetWindowLongPtrW(hwnd, GWLP_USERDATA)});
     if (message == WM_NCCREATE)
         SetWindowLongPtrW(hwnd, GWLP_USERDATA,
-                          reinterpret_cast<LONG_PTR>(reinterpret_cast<const CREATESTRUCTW*>(lParam)->lpCreateParams));
+                          reinterpret_cast<LONG_PTR>(
+                              reinterpret_cast<const CREATESTRUCTW*>(lParam)->lpCreateParams));
     return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
@@ -70,8 +75,8 @@ protected:
         platform::testing::ResetAllHooks();
     }
     HWND Create(DWORD style, int x, int y, int width, int height, void* param = nullptr) {
-        const HWND hwnd = CreateWindowExW(0, L"RecordingWindow", L"Test", style, x, y, width, height, nullptr,
-                                          nullptr, nullptr, param);
+        const HWND hwnd = CreateWindowExW(0, L"RecordingWindow", L"Test", style, x, y, width,
+                                          height, nullptr, nullptr, nullptr, param);
         EXPECT_NE(hwnd, nullptr);
         windows_.push_back(hwnd);
         return hwnd;
@@ -79,7 +84,8 @@ protected:
     // As the window system would report it about this window.
     static void PushWindowEvent(HWND hwnd, Uint8 kind, int data1 = 0, int data2 = 0) {
         SDL_Event event{};
-        event.window = {SDL_WINDOWEVENT, 0, SDL_GetWindowID(SdlWindowOf(hwnd)), kind, 0, 0, 0, data1, data2};
+        event.window = {SDL_WINDOWEVENT, 0,    SDL_GetWindowID(SdlWindowOf(hwnd)), kind, 0, 0, 0,
+                        data1,           data2};
         SDL_PushEvent(&event);
     }
 
@@ -93,12 +99,14 @@ TEST_F(Win32Window, CreationSendsItsMessagesWithTheParameterBeforeReturning) {
     const HWND hwnd = Create(WS_OVERLAPPED | WS_CAPTION, 10, 20, 300, 200, &owner);
     ASSERT_GE(messageLog.size(), 3u);
     const auto entry = [](size_t i) {
-        return std::tuple(messageLog[i].hwnd, messageLog[i].message, messageLog[i].userDataAtArrival);
+        return std::tuple(messageLog[i].hwnd, messageLog[i].message,
+                          messageLog[i].userDataAtArrival);
     };
     EXPECT_EQ(entry(0), std::tuple(hwnd, UINT{0x0024 /* WM_GETMINMAXINFO */}, LONG_PTR{0}));
     EXPECT_EQ(entry(1), std::tuple(hwnd, UINT{WM_NCCREATE}, LONG_PTR{0}));
     EXPECT_EQ(entry(2), std::tuple(hwnd, UINT{WM_CREATE}, reinterpret_cast<LONG_PTR>(&owner)));
-    EXPECT_FALSE(SDL_GetWindowFlags(SdlWindowOf(hwnd)) & SDL_WINDOW_SHOWN) << "no WS_VISIBLE: hidden";
+    EXPECT_FALSE(SDL_GetWindowFlags(SdlWindowOf(hwnd)) & SDL_WINDOW_SHOWN)
+        << "no WS_VISIBLE: hidden";
     const HWND visible = Create(kGameStyle, CW_USEDEFAULT, CW_USEDEFAULT, 646, 509);
     EXPECT_TRUE(SDL_GetWindowFlags(SdlWindowOf(visible)) & SDL_WINDOW_SHOWN);
     EXPECT_TRUE(IsWindowActive(visible));
@@ -134,16 +142,18 @@ TEST_F(Win32Window, WindowManagerMovesReachTheModelButEchoesDoNot) {
     DrainQueue();
     RECT frame{0, 0, 640, 480};
     AdjustWindowRect(&frame, kGameStyle, FALSE);
-    EXPECT_EQ(Place(hwnd), std::tuple(200 + frame.left, 150 + frame.top, 300, 200)) << "reported: the client corner";
+    EXPECT_EQ(Place(hwnd), std::tuple(200 + frame.left, 150 + frame.top, 300, 200))
+        << "reported: the client corner";
 }
 
 // A full-screen device is lost while its window is unfocused or minimised.
 TEST_F(Win32Window, FocusAndMinimiseEventsDecideWhetherTheWindowIsActive) {
     const HWND hwnd = Create(kGameStyle, 0, 0, 200, 200);
     ASSERT_TRUE(IsWindowActive(hwnd));
-    const std::pair<Uint8, bool> events[] = {{SDL_WINDOWEVENT_FOCUS_LOST, false}, {SDL_WINDOWEVENT_FOCUS_GAINED, true},
-                                             {SDL_WINDOWEVENT_MINIMIZED, false},  {SDL_WINDOWEVENT_RESTORED, true},
-                                             {SDL_WINDOWEVENT_MINIMIZED, false},  {SDL_WINDOWEVENT_MAXIMIZED, true}};
+    const std::pair<Uint8, bool> events[] = {
+        {SDL_WINDOWEVENT_FOCUS_LOST, false}, {SDL_WINDOWEVENT_FOCUS_GAINED, true},
+        {SDL_WINDOWEVENT_MINIMIZED, false},  {SDL_WINDOWEVENT_RESTORED, true},
+        {SDL_WINDOWEVENT_MINIMIZED, false},  {SDL_WINDOWEVENT_MAXIMIZED, true}};
     for (const auto& [event, active] : events) {
         PushWindowEvent(hwnd, event);
         DrainQueue();
@@ -159,8 +169,8 @@ TEST_F(Win32Window, PostedMessagesComeBackInOrder) {
     ASSERT_TRUE(PostMessageW(nullptr, kUserMessage + 1, 2, 20));
     std::vector<std::tuple<HWND, UINT, WPARAM, LPARAM>> drained;
     for (const MSG& msg : DrainQueue()) drained.push_back(Fields(msg));
-    EXPECT_EQ(drained, (std::vector<std::tuple<HWND, UINT, WPARAM, LPARAM>>{{hwnd, kUserMessage, 1, 10},
-                                                                           {nullptr, kUserMessage + 1, 2, 20}}));
+    EXPECT_EQ(drained, (std::vector<std::tuple<HWND, UINT, WPARAM, LPARAM>>{
+                           {hwnd, kUserMessage, 1, 10}, {nullptr, kUserMessage + 1, 2, 20}}));
 }
 
 TEST_F(Win32Window, CloseBoxBecomesOneWmCloseForItsWindow) {
@@ -182,18 +192,34 @@ TEST_F(Win32Window, KeysBecomeWindowsMessagesWithVirtualKeyAndLParam) {
     const HWND hwnd = Create(WS_POPUP | WS_VISIBLE, 0, 0, 64, 64);
     DrainQueue();
     // One SDL key event in, exactly one message out.
-    const auto key = [&](Uint32 type, SDL_Scancode scancode, Uint16 mod = KMOD_NONE, Uint8 repeat = 0) {
+    const auto key = [&](Uint32 type, SDL_Scancode scancode, Uint16 mod = KMOD_NONE,
+                         Uint8 repeat = 0) {
         SDL_Event event{};
-        event.key = {type, 0, SDL_GetWindowID(SdlWindowOf(hwnd)), Uint8(type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED),
-                     repeat, 0, 0, {scancode, SDL_GetKeyFromScancode(scancode), mod, 0}};
+        event.key = {type,
+                     0,
+                     SDL_GetWindowID(SdlWindowOf(hwnd)),
+                     Uint8(type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED),
+                     repeat,
+                     0,
+                     0,
+                     {scancode, SDL_GetKeyFromScancode(scancode), mod, 0}};
         SDL_PushEvent(&event);
         const std::vector<MSG> messages = DrainQueue();
         EXPECT_EQ(messages.size(), 1u) << SDL_GetScancodeName(scancode);
         return messages.empty() ? MSG{} : messages[0];
     };
-    constexpr LPARAM ext = LPARAM{1} << 24, alt = LPARAM{1} << 29, prev = LPARAM{1} << 30, up = LPARAM{1} << 31;
+    constexpr LPARAM ext = LPARAM{1} << 24, alt = LPARAM{1} << 29, prev = LPARAM{1} << 30,
+                     up = LPARAM{1} << 31;
     const auto scan = [](LPARAM code) { return code << 16 | 1; };  // repeat count 1
-    struct Case { Uint32 type; SDL_Scancode scancode; Uint16 mod; Uint8 repeat; UINT message; WPARAM vk; LPARAM lParam; };
+    struct Case {
+        Uint32 type;
+        SDL_Scancode scancode;
+        Uint16 mod;
+        Uint8 repeat;
+        UINT message;
+        WPARAM vk;
+        LPARAM lParam;
+    };
     const Case cases[] = {
         {SDL_KEYDOWN, SDL_SCANCODE_RETURN, 0, 0, WM_KEYDOWN, VK_RETURN, scan(0x1C)},
         {SDL_KEYDOWN, SDL_SCANCODE_ESCAPE, 0, 0, WM_KEYDOWN, VK_ESCAPE, scan(0x01)},
@@ -208,13 +234,16 @@ TEST_F(Win32Window, KeysBecomeWindowsMessagesWithVirtualKeyAndLParam) {
         {SDL_KEYDOWN, SDL_SCANCODE_RIGHT, 0, 1, WM_KEYDOWN, VK_RIGHT, prev | ext | scan(0x4D)},
         {SDL_KEYUP, SDL_SCANCODE_RIGHT, 0, 0, WM_KEYUP, VK_RIGHT, up | prev | ext | scan(0x4D)},
         // Alt combinations and F10 are system keys.
-        {SDL_KEYDOWN, SDL_SCANCODE_RETURN, KMOD_LALT, 0, WM_SYSKEYDOWN, VK_RETURN, alt | scan(0x1C)},
+        {SDL_KEYDOWN, SDL_SCANCODE_RETURN, KMOD_LALT, 0, WM_SYSKEYDOWN, VK_RETURN,
+         alt | scan(0x1C)},
         {SDL_KEYDOWN, SDL_SCANCODE_F10, 0, 0, WM_SYSKEYDOWN, VK_F10, scan(0x44)},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(Fields(key(c.type, c.scancode, c.mod, c.repeat)), std::tuple(hwnd, c.message, c.vk, c.lParam))
+        EXPECT_EQ(Fields(key(c.type, c.scancode, c.mod, c.repeat)),
+                  std::tuple(hwnd, c.message, c.vk, c.lParam))
             << SDL_GetScancodeName(c.scancode) << " mod " << c.mod << " repeat " << int{c.repeat};
-    for (const auto& [scancode, typed] : {std::pair(SDL_SCANCODE_A, WPARAM{'a'}), {SDL_SCANCODE_LEFT, WPARAM{0}}}) {
+    for (const auto& [scancode, typed] :
+         {std::pair(SDL_SCANCODE_A, WPARAM{'a'}), {SDL_SCANCODE_LEFT, WPARAM{0}}}) {
         MSG keyDown = key(SDL_KEYDOWN, scancode);
         EXPECT_TRUE(TranslateMessage(&keyDown));
         const std::vector<MSG> chars = DrainQueue();
@@ -236,9 +265,11 @@ TEST(KernelServices, DebugOutputAndMessageBoxesGoToTheHooksOrToStandardError) {
         calls.push_back(call);
         return IDCANCEL;
     });
-    for (const wchar_t* text : {L"x\n", L"\u76e4", static_cast<const wchar_t*>(nullptr)}) OutputDebugStringW(text);
+    for (const wchar_t* text : {L"x\n", L"\u76e4", static_cast<const wchar_t*>(nullptr)})
+        OutputDebugStringW(text);
     EXPECT_EQ(lines, (std::vector<std::wstring>{L"x\n", L"\u76e4"}));
-    EXPECT_EQ(MessageBoxW(nullptr, L"FAIL", nullptr, MB_OKCANCEL), IDCANCEL) << "the handler's answer";
+    EXPECT_EQ(MessageBoxW(nullptr, L"FAIL", nullptr, MB_OKCANCEL), IDCANCEL)
+        << "the handler's answer";
     ASSERT_EQ(calls.size(), 1u);
     EXPECT_EQ(std::tuple(calls[0].text, calls[0].caption, calls[0].type),
               std::tuple(std::wstring(L"FAIL"), std::wstring(), UINT{MB_OKCANCEL}));
@@ -252,7 +283,8 @@ TEST(KernelServices, DebugOutputAndMessageBoxesGoToTheHooksOrToStandardError) {
     EXPECT_EQ(written.substr(0, 19), "Lost And Found\n\xE7\x9B\xA4\n");
     EXPECT_NE(written.find("Failed", 19), std::string::npos);
     EXPECT_NE(written.find("MB", 19), std::string::npos);
-    EXPECT_EQ(std::pair(lines.size(), calls.size()), (std::pair<size_t, size_t>(2, 1))) << "old hooks no longer fed";
+    EXPECT_EQ(std::pair(lines.size(), calls.size()), (std::pair<size_t, size_t>(2, 1)))
+        << "old hooks no longer fed";
 }
 
 }  // namespace

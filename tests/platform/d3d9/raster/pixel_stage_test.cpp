@@ -24,14 +24,16 @@ constexpr DWORD kSpriteFvf = D3DFVF_XYZ | D3DFVF_DIFFUSE | D3DFVF_TEX1;
 
 // One vertex {x, y, z, diffuse, u, v} through the vertex stage; without a diffuse
 // field in `fvf` the colour is left out of the bytes.
-ClipVertex ProcessOne(const FixedFunctionState& state, const testing::ColoredVertex& vertex, DWORD fvf = kSpriteFvf) {
+ClipVertex ProcessOne(const FixedFunctionState& state, const testing::ColoredVertex& vertex,
+                      DWORD fvf = kSpriteFvf) {
     uint8_t bytes[sizeof vertex];
     std::memcpy(bytes, &vertex, sizeof vertex);
     if (!(fvf & D3DFVF_DIFFUSE)) std::memmove(bytes + 12, bytes + 16, 8);
     return VertexProcessor(state, DecodeFvf(fvf, 0)).Process(bytes);
 }
 
-TEST(VertexInput, TransformsInRowVectorOrderLightsWithAmbientOnlyAndOffsetsTwoComponentCoordinates) {
+TEST(VertexInput,
+     TransformsInRowVectorOrderLightsWithAmbientOnlyAndOffsetsTwoComponentCoordinates) {
     FixedFunctionState state;
     SetDefaultState(state, 64, 64);  // lighting on, texture transform off
     state.world = state.view = state.projection = state.texture0 = IdentityMatrix();
@@ -57,7 +59,7 @@ TEST(VertexInput, TransformsInRowVectorOrderLightsWithAmbientOnlyAndOffsetsTwoCo
     // No lights: black; alpha from the diffuse material, which is the vertex colour.
     EXPECT_EQ(color(kSpriteFvf), (Color{0, 0, 0, 128}));
     state.renderStates[D3DRS_AMBIENT] = 0xFF808080u;
-    state.renderStates[D3DRS_AMBIENTMATERIALSOURCE] = 1;  // the vertex colour
+    state.renderStates[D3DRS_AMBIENTMATERIALSOURCE] = 1;      // the vertex colour
     EXPECT_EQ(color(kSpriteFvf), (Color{32, 64, 128, 128}));  // vertex colour x 0x80 / 255, rounded
     state.renderStates[D3DRS_LIGHTING] = FALSE;
     EXPECT_EQ(color(kSpriteFvf), (Color{64, 128, 255, 128}));
@@ -84,7 +86,8 @@ TEST(EdgeWalk, SpansHoldExactlyThePixelsEveryEdgeAccepts) {
     int visible = 0;
     for (int trial = 0; trial < 2000; ++trial) {
         TriangleSetup setup;
-        if (SetupTriangle(vertex(), vertex(), vertex(), D3DCULL_NONE, {0, 0, 40, 40}, setup) != SetupResult::Visible)
+        if (SetupTriangle(vertex(), vertex(), vertex(), D3DCULL_NONE, {0, 0, 40, 40}, setup) !=
+            SetupResult::Visible)
             continue;
         ++visible;
         std::vector<std::array<int, 3>> spans;
@@ -94,10 +97,11 @@ TEST(EdgeWalk, SpansHoldExactlyThePixelsEveryEdgeAccepts) {
             for (int x = xBegin; x < xEnd; ++x) ++walked[y * 40 + x];
         for (int y = 0; y < 40; ++y)
             for (int x = 0; x < 40; ++x) {
-                bool inside = x >= setup.bounds.left && x < setup.bounds.right && y >= setup.bounds.top &&
-                              y < setup.bounds.bottom;
+                bool inside = x >= setup.bounds.left && x < setup.bounds.right &&
+                              y >= setup.bounds.top && y < setup.bounds.bottom;
                 for (const EdgeFunction& e : setup.edges) inside = inside && e.At(x, y) >= 0;
-                ASSERT_EQ(walked[y * 40 + x], inside ? 1 : 0) << "trial " << trial << " pixel " << x << ", " << y;
+                ASSERT_EQ(walked[y * 40 + x], inside ? 1 : 0)
+                    << "trial " << trial << " pixel " << x << ", " << y;
             }
     }
     EXPECT_GT(visible, 1000);
@@ -122,13 +126,16 @@ TEST(TexelAddressing, CoordinatesJustShortOfATexelCornerSnapOntoItAndModesBringI
     EXPECT_EQ(TexelIndex(5 * kTexel - (kTexel >> 8), 64, D3DTADDRESS_WRAP), 4);
 
     const std::tuple<int64_t, int, DWORD, int> cases[] = {
-        {-1, 64, D3DTADDRESS_WRAP, 63},     {64, 64, D3DTADDRESS_WRAP, 0},       {-1, 48, D3DTADDRESS_WRAP, 47},
-        {100, 48, D3DTADDRESS_WRAP, 4},     {-5, 48, D3DTADDRESS_CLAMP, 0},      {60, 48, D3DTADDRESS_CLAMP, 47},
-        {-1, 48, D3DTADDRESS_MIRROR, 0},    {48, 48, D3DTADDRESS_MIRROR, 47},    {97, 48, D3DTADDRESS_MIRROR, 1},
-        {-3, 48, D3DTADDRESS_MIRRORONCE, 2}, {70, 48, D3DTADDRESS_MIRRORONCE, 47}, {-1, 48, D3DTADDRESS_BORDER, -1},
-        {48, 48, D3DTADDRESS_BORDER, -1},   {47, 48, D3DTADDRESS_BORDER, 47}};
+        {-1, 64, D3DTADDRESS_WRAP, 63},       {64, 64, D3DTADDRESS_WRAP, 0},
+        {-1, 48, D3DTADDRESS_WRAP, 47},       {100, 48, D3DTADDRESS_WRAP, 4},
+        {-5, 48, D3DTADDRESS_CLAMP, 0},       {60, 48, D3DTADDRESS_CLAMP, 47},
+        {-1, 48, D3DTADDRESS_MIRROR, 0},      {48, 48, D3DTADDRESS_MIRROR, 47},
+        {97, 48, D3DTADDRESS_MIRROR, 1},      {-3, 48, D3DTADDRESS_MIRRORONCE, 2},
+        {70, 48, D3DTADDRESS_MIRRORONCE, 47}, {-1, 48, D3DTADDRESS_BORDER, -1},
+        {48, 48, D3DTADDRESS_BORDER, -1},     {47, 48, D3DTADDRESS_BORDER, 47}};
     for (auto [index, size, mode, expected] : cases)
-        EXPECT_EQ(AddressTexel(index, size, mode), expected) << "index " << index << " size " << size << " mode " << mode;
+        EXPECT_EQ(AddressTexel(index, size, mode), expected)
+            << "index " << index << " size " << size << " mode " << mode;
 }
 
 class PixelStage : public ::testing::Test {
@@ -177,7 +184,8 @@ TEST_F(PixelStage, BlendFactorsAndOperations) {
     };
     for (auto [src, dst, op, expected] : cases) {
         std::tie(state.srcBlend, state.destBlend, state.blendOp) = std::tie(src, dst, op);
-        EXPECT_EQ(Blend(state, source, dest), expected) << std::hex << "factors " << src << "/" << dst << " op " << op;
+        EXPECT_EQ(Blend(state, source, dest), expected)
+            << std::hex << "factors " << src << "/" << dst << " op " << op;
     }
 }
 
@@ -187,7 +195,8 @@ TEST_F(PixelStage, AlphaAndDepthTestsGateTheWriteAndDepthWriteIsSeparate) {
     state.alphaFunc = D3DCMP_GREATER;
     state.alphaRef = 0x80;
     WriteFragment(state, 0, 0, 0x80FFFFFFu, 10);
-    EXPECT_EQ(std::pair(pixel, depth), std::pair(0xFF204060u, uint16_t{1000})) << "alpha tested away: depth too";
+    EXPECT_EQ(std::pair(pixel, depth), std::pair(0xFF204060u, uint16_t{1000}))
+        << "alpha tested away: depth too";
     state.depthWrite = false;
     state.alphaFunc = D3DCMP_GREATEREQUAL;
     state.depthTest = true;
@@ -210,7 +219,9 @@ TEST(TargetFill, FillsExactlyTheRectangleCutToAPitchedTarget) {
         FillColor({pixels.data(), 37, 5, 40}, {3, 1, 36, 4}, value);
         for (int y = 0; y < 5; ++y)
             for (int x = 0; x < 40; ++x)
-                ASSERT_EQ(pixels[y * 40 + x], x >= 3 && x < 36 && y >= 1 && y < 4 ? value : 0x01020304u) << x << ", " << y;
+                ASSERT_EQ(pixels[y * 40 + x],
+                          x >= 3 && x < 36 && y >= 1 && y < 4 ? value : 0x01020304u)
+                    << x << ", " << y;
     }
     // Depth: a rectangle beyond the target is cut to it; an inverted one is empty.
     std::vector<uint16_t> depth(9 * 7, 7);
@@ -219,7 +230,8 @@ TEST(TargetFill, FillsExactlyTheRectangleCutToAPitchedTarget) {
     FillDepth(depthTarget, {-5, 2, 4, 3}, 0x1234);
     FillDepth(depthTarget, {5, 5, 2, 2}, 0);
     for (int y = 0; y < 7; ++y)
-        for (int x = 0; x < 9; ++x) ASSERT_EQ(depth[y * 9 + x], (y == 2 && x < 4) ? 0x1234 : 0xFFFF) << x << ", " << y;
+        for (int x = 0; x < 9; ++x)
+            ASSERT_EQ(depth[y * 9 + x], (y == 2 && x < 4) ? 0x1234 : 0xFFFF) << x << ", " << y;
 }
 
 }  // namespace

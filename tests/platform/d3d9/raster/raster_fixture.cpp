@@ -26,7 +26,8 @@ FixedFunctionState SpriteBatchState() {
     return state;
 }
 
-void PlaceSprite(FixedFunctionState& state, const TestTexture& texture, const SourceRectangle& source, float x, float y) {
+void PlaceSprite(FixedFunctionState& state, const TestTexture& texture,
+                 const SourceRectangle& source, float x, float y) {
     const float texW = float(texture.desc.width), texH = float(texture.desc.height);
     const int w = source.right - source.left, h = source.bottom - source.top;
     state.texture0 = IdentityMatrix();
@@ -43,13 +44,15 @@ void PlaceSprite(FixedFunctionState& state, const TestTexture& texture, const So
     state.texture = &texture.desc;
 }
 
-DrawRoute DrawUnitSquare(const FixedFunctionState& state, Frame& frame, RasterPath path, uint32_t diffuse) {
+DrawRoute DrawUnitSquare(const FixedFunctionState& state, Frame& frame, RasterPath path,
+                         uint32_t diffuse) {
     const std::vector<ColoredVertex> square = {{-0.5f, 0.5f, 1.0f, diffuse, 0.0f, 0.0f},
                                                {0.5f, 0.5f, 1.0f, diffuse, 1.0f, 0.0f},
                                                {0.5f, -0.5f, 1.0f, diffuse, 1.0f, 1.0f},
                                                {-0.5f, -0.5f, 1.0f, diffuse, 0.0f, 1.0f}};
     const DepthTarget depth = frame.Depth();
-    return DrawPrimitiveVia(path, state, frame.Color(), &depth, D3DPT_TRIANGLEFAN, StreamOf(square), 0, 2);
+    return DrawPrimitiveVia(path, state, frame.Color(), &depth, D3DPT_TRIANGLEFAN, StreamOf(square),
+                            0, 2);
 }
 
 }  // namespace platform::d3d9::raster::testing

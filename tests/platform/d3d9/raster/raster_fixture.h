@@ -14,7 +14,10 @@ namespace platform::d3d9::raster::testing {
 
 struct Frame {
     Frame(int width, int height, uint32_t clearColor = 0xFF8080FF)
-        : width(width), height(height), clearColor(clearColor), color(size_t(width) * height, clearColor),
+        : width(width),
+          height(height),
+          clearColor(clearColor),
+          color(size_t(width) * height, clearColor),
           depth(size_t(width) * height, 0xFFFF) {}
     ColorTarget Color() { return {color.data(), width, height, width}; }
     DepthTarget Depth() { return {depth.data(), width, height, width}; }
@@ -38,7 +41,8 @@ struct TestTexture {
     }
     TestTexture& FillPattern() {
         for (int row = 0; row < desc.height; ++row)
-            for (int column = 0; column < desc.width; ++column) At(column, row) = Pattern(column, row);
+            for (int column = 0; column < desc.width; ++column)
+                At(column, row) = Pattern(column, row);
         return *this;
     }
     uint32_t& At(int column, int row) { return texels[size_t(row) * desc.width + column]; }
@@ -52,8 +56,8 @@ inline std::string FirstDifference(const Frame& a, const Frame& b) {
     std::ostringstream out;
     for (size_t i = 0; i < a.color.size() && out.tellp() == 0; ++i)
         if (a.color[i] != b.color[i] || a.depth[i] != b.depth[i])
-            out << "(" << i % a.width << ", " << i / a.width << "): " << std::hex << a.color[i] << " / " << a.depth[i]
-                << " against " << b.color[i] << " / " << b.depth[i];
+            out << "(" << i % a.width << ", " << i / a.width << "): " << std::hex << a.color[i]
+                << " / " << a.depth[i] << " against " << b.color[i] << " / " << b.depth[i];
     return out.str();
 }
 
@@ -88,10 +92,11 @@ struct SourceRectangle {
 };
 
 // Sets the world and texture matrices exactly as the batch's AddQuad computes them.
-void PlaceSprite(FixedFunctionState& state, const TestTexture& texture, const SourceRectangle& source, float x, float y);
+void PlaceSprite(FixedFunctionState& state, const TestTexture& texture,
+                 const SourceRectangle& source, float x, float y);
 
 // Draws the batch's unit square (a two-triangle fan of 0x142 vertices); the route taken.
-DrawRoute DrawUnitSquare(const FixedFunctionState& state, Frame& frame, RasterPath path = RasterPath::Automatic,
-                         uint32_t diffuse = 0xFFFFFFFF);
+DrawRoute DrawUnitSquare(const FixedFunctionState& state, Frame& frame,
+                         RasterPath path = RasterPath::Automatic, uint32_t diffuse = 0xFFFFFFFF);
 
 }  // namespace platform::d3d9::raster::testing

@@ -25,12 +25,14 @@ protected:
 
     // A vertex at pixel coordinates (x, y) of the 32 x 32 viewport.
     static ColoredVertex At(double x, double y, float z = 0.5f) {
-        return {float(x / (kSize / 2) - 1.0), float(1.0 - y / (kSize / 2)), z, 0x00000001u, 0.0f, 0.0f};
+        return {
+            float(x / (kSize / 2) - 1.0), float(1.0 - y / (kSize / 2)), z, 0x00000001u, 0.0f, 0.0f};
     }
 
     void Draw(D3DPRIMITIVETYPE type, const std::vector<ColoredVertex>& vertices, UINT count) {
         const DepthTarget depth = frame.Depth();
-        DrawPrimitiveVia(RasterPath::GeneralOnly, state, frame.Color(), &depth, type, StreamOf(vertices), 0, count);
+        DrawPrimitiveVia(RasterPath::GeneralOnly, state, frame.Color(), &depth, type,
+                         StreamOf(vertices), 0, count);
     }
 
     void Clear() { std::fill(frame.color.begin(), frame.color.end(), 0u); }
@@ -61,7 +63,8 @@ TEST_F(RasterizationRules, SharedEdgesThroughPixelCentresCoverEachPixelOnce) {
     std::vector<ColoredVertex> list;
     for (int j = 0; j < 4; ++j)
         for (int i = 0; i < 4; ++i) {
-            const ColoredVertex a = point(i, j), b = point(i + 1, j), c = point(i + 1, j + 1), d = point(i, j + 1);
+            const ColoredVertex a = point(i, j), b = point(i + 1, j), c = point(i + 1, j + 1),
+                                d = point(i, j + 1);
             if ((i + j) % 2)
                 list.insert(list.end(), {a, b, d, b, c, d});
             else
@@ -78,7 +81,8 @@ TEST_F(RasterizationRules, TopAndLeftEdgesTakeTheirPixelCentresAndCullModesRemov
     const std::vector<ColoredVertex> clockwise = {At(2, 2), At(10, 2), At(2, 10)};
     Draw(D3DPT_TRIANGLELIST, clockwise, 1);
     for (int y = 0; y < kSize; ++y)
-        for (int x = 0; x < kSize; ++x) ASSERT_EQ(Hits(x, y), x >= 2 && y >= 2 && x + y < 12) << x << ", " << y;
+        for (int x = 0; x < kSize; ++x)
+            ASSERT_EQ(Hits(x, y), x >= 2 && y >= 2 && x + y < 12) << x << ", " << y;
 
     const struct {
         DWORD mode;
@@ -89,7 +93,8 @@ TEST_F(RasterizationRules, TopAndLeftEdgesTakeTheirPixelCentresAndCullModesRemov
         state.renderStates[D3DRS_CULLMODE] = c.mode;
         Draw(D3DPT_TRIANGLELIST, clockwise, 1);
         Draw(D3DPT_TRIANGLELIST, {At(20, 2), At(20, 10), At(28, 2)}, 1);
-        EXPECT_EQ(std::pair(Hits(3, 3), Hits(21, 3)), std::pair(c.clockwiseDrawn, c.counterClockwiseDrawn))
+        EXPECT_EQ(std::pair(Hits(3, 3), Hits(21, 3)),
+                  std::pair(c.clockwiseDrawn, c.counterClockwiseDrawn))
             << "cull mode " << c.mode;
     }
 }
@@ -99,21 +104,26 @@ TEST_F(RasterizationRules, ListStripAndFanOfOneQuadCoverTheSamePixels) {
     Frame reference(kSize, kSize, 0);
     Draw(D3DPT_TRIANGLELIST, {tl, tr, br, tl, br, bl}, 2);
     reference.color = frame.color;
-    for (const auto& [type, vertices] : {std::pair{D3DPT_TRIANGLESTRIP, std::vector{tl, tr, bl, br}},
-                                         std::pair{D3DPT_TRIANGLEFAN, std::vector{tl, tr, br, bl}}}) {
+    for (const auto& [type, vertices] :
+         {std::pair{D3DPT_TRIANGLESTRIP, std::vector{tl, tr, bl, br}},
+          std::pair{D3DPT_TRIANGLEFAN, std::vector{tl, tr, br, bl}}}) {
         Clear();
         Draw(type, vertices, 2);  // default culling: both halves must keep their winding
         EXPECT_EQ(frame.color, reference.color) << "primitive type " << type;
     }
-    EXPECT_EQ(std::tuple(reference.At(4, 5), reference.At(19, 16), reference.At(20, 16)), std::tuple(1u, 1u, 0u));
+    EXPECT_EQ(std::tuple(reference.At(4, 5), reference.At(19, 16), reference.At(20, 16)),
+              std::tuple(1u, 1u, 0u));
 }
 
-TEST_F(RasterizationRules, NearAndFarPlanesCutWhereDepthLeavesZeroToOneAndHugeTrianglesClipWithoutOverflow) {
+TEST_F(RasterizationRules,
+       NearAndFarPlanesCutWhereDepthLeavesZeroToOneAndHugeTrianglesClipWithoutOverflow) {
     // Depth runs from -1 at the left edge to 1 at the right: the near plane cuts the
     // screen in half. Then from 0 to 2: the far plane does.
-    for (const auto& [leftZ, rightZ, left] : {std::tuple{-1.0f, 1.0f, 0u}, std::tuple{0.0f, 2.0f, 1u}}) {
+    for (const auto& [leftZ, rightZ, left] :
+         {std::tuple{-1.0f, 1.0f, 0u}, std::tuple{0.0f, 2.0f, 1u}}) {
         Clear();
-        Draw(D3DPT_TRIANGLEFAN, {At(0, 0, leftZ), At(32, 0, rightZ), At(32, 32, rightZ), At(0, 32, leftZ)}, 2);
+        Draw(D3DPT_TRIANGLEFAN,
+             {At(0, 0, leftZ), At(32, 0, rightZ), At(32, 32, rightZ), At(0, 32, leftZ)}, 2);
         for (int y = 0; y < kSize; ++y)
             EXPECT_EQ(std::tuple(Hits(2, y), Hits(14, y), Hits(17, y), Hits(30, y)),
                       std::tuple(left, left, 1 - left, 1 - left));
@@ -128,7 +138,8 @@ TEST_F(RasterizationRules, NearAndFarPlanesCutWhereDepthLeavesZeroToOneAndHugeTr
     EXPECT_EQ(HitsOutside(0, 0, 0, 0), 0);
 }
 
-TEST_F(RasterizationRules, UnderPerspectiveTheNearPlaneClipsWhatIsBehindTheEyeAndTexturesFollowDepth) {
+TEST_F(RasterizationRules,
+       UnderPerspectiveTheNearPlaneClipsWhatIsBehindTheEyeAndTexturesFollowDepth) {
     // A left-handed projection as the camera sets it: near 0.1, far 1000, 90 degrees.
     state.projection = {};
     state.projection._11 = state.projection._22 = state.projection._34 = 1.0f;
@@ -150,7 +161,11 @@ TEST_F(RasterizationRules, UnderPerspectiveTheNearPlaneClipsWhatIsBehindTheEyeAn
     // right: u runs 0..1 along it. Halfway across the screen the eye sees the point
     // with u = (0/1 + 1/3) / 2 / ((1/1 + 1/3) / 2) = 1/4, not the affine 1/2.
     const float y = 0.02f;
-    Draw(D3DPT_TRIANGLESTRIP, {{-1, y, 1, ~0u, 0, 0}, {3, y, 3, ~0u, 1, 0}, {-1, -y, 1, ~0u, 0, 0}, {3, -y, 3, ~0u, 1, 0}},
+    Draw(D3DPT_TRIANGLESTRIP,
+         {{-1, y, 1, ~0u, 0, 0},
+          {3, y, 3, ~0u, 1, 0},
+          {-1, -y, 1, ~0u, 0, 0},
+          {3, -y, 3, ~0u, 1, 0}},
          2);
     // Pixel 16's centre is exactly the middle: u = 0.25 -> texel 16.
     EXPECT_EQ(frame.At(16, 16), TestTexture::Pattern(16, 0));

@@ -10,12 +10,14 @@
 namespace platform::d3d9::raster::testing {
 namespace {
 
-constexpr RasterPath kRectPaths[] = {RasterPath::RectScalar, RasterPath::RectSse2, RasterPath::RectAvx2};
+constexpr RasterPath kRectPaths[] = {RasterPath::RectScalar, RasterPath::RectSse2,
+                                     RasterPath::RectAvx2};
 const char* const kPathNames[] = {"Automatic", "General", "RectScalar", "RectSse2", "RectAvx2"};
 
 // PlaceSprite scaled by `stretch`, then the unit square; whether a rectangle kernel drew it.
-bool DrawSprite(FixedFunctionState& state, Frame& frame, const TestTexture& texture, SourceRectangle source,
-                float x, float y, RasterPath path, uint32_t diffuse = 0xFFFFFFFF, float stretch = 1.0f) {
+bool DrawSprite(FixedFunctionState& state, Frame& frame, const TestTexture& texture,
+                SourceRectangle source, float x, float y, RasterPath path,
+                uint32_t diffuse = 0xFFFFFFFF, float stretch = 1.0f) {
     PlaceSprite(state, texture, source, x, y);
     state.world._11 *= stretch;
     state.world._22 *= stretch;
@@ -33,7 +35,9 @@ TEST(SpritePlacement, EachPixelShowsItsTexelAndNothingOutsideTheSourceRectangle)
         const TestTexture& texture;
         SourceRectangle source;
         int x, y;
-    } placements[] = {{board, {0, 0, 64, 64}, 16, 16}, {atlas, {1, 0, 41, 40}, 0, 0}, {atlas, {81, 80, 121, 120}, 80, 0}};
+    } placements[] = {{board, {0, 0, 64, 64}, 16, 16},
+                      {atlas, {1, 0, 41, 40}, 0, 0},
+                      {atlas, {81, 80, 121, 120}, 80, 0}};
     for (RasterPath path : {RasterPath::GeneralOnly, kRectPaths[0], kRectPaths[1], kRectPaths[2]})
         for (const auto& p : placements) {
             Frame frame(640, 480), expected(640, 480);
@@ -41,10 +45,13 @@ TEST(SpritePlacement, EachPixelShowsItsTexelAndNothingOutsideTheSourceRectangle)
             DrawSprite(state, frame, p.texture, p.source, float(p.x), float(p.y), path);
             for (int j = 0; j < p.source.bottom - p.source.top; ++j)
                 for (int k = 0; k < p.source.right - p.source.left; ++k) {
-                    expected.color[(p.y + j) * 640 + p.x + k] = TestTexture::Pattern(p.source.left + k, p.source.top + j);
-                    expected.depth[(p.y + j) * 640 + p.x + k] = 0;  // z = 1 in view space is the near plane
+                    expected.color[(p.y + j) * 640 + p.x + k] =
+                        TestTexture::Pattern(p.source.left + k, p.source.top + j);
+                    expected.depth[(p.y + j) * 640 + p.x + k] =
+                        0;  // z = 1 in view space is the near plane
                 }
-            EXPECT_EQ(FirstDifference(frame, expected), "") << kPathNames[int(path)] << " at " << p.x << ", " << p.y;
+            EXPECT_EQ(FirstDifference(frame, expected), "")
+                << kPathNames[int(path)] << " at " << p.x << ", " << p.y;
         }
 }
 
@@ -72,17 +79,25 @@ std::vector<Quad> BoardFrame() {
     std::vector<Quad> quads;
     for (int cell = 0; cell < 49; ++cell)
         quads.push_back({0, {0, 0, 64, 64}, 16.0f + 64 * (cell % 7), 16.0f + 64 * (cell / 7)});
-    quads.insert(quads.end(), {{1, {0, 0, 64, 64}, 208, 208}, {0, {0, 0, 64, 64}, 208, 208},
-                               {2, {0, 0, 40, 40}, 0, 0}, {2, {40, 0, 80, 40}, 20, 0}});
+    quads.insert(quads.end(), {{1, {0, 0, 64, 64}, 208, 208},
+                               {0, {0, 0, 64, 64}, 208, 208},
+                               {2, {0, 0, 40, 40}, 0, 0},
+                               {2, {40, 0, 80, 40}, 20, 0}});
     return quads;
 }
 
 // Odd sizes, fractions, screen edges, wrapping, an opaque format, scaling, a tint.
-const std::vector<Quad> kAwkwardPlacements = {
-    {0, {0, 0, 63, 31}, 16, 16},         {0, {0, 0, 64, 64}, 16.5f, 16.7f},    {0, {0, 0, 64, 64}, 600.5f, 400.5f},
-    {0, {0, 0, 64, 64}, -20, -30},       {0, {-10, 50, 54, 114}, 300, 100},    {2, {1000, 1000, 1040, 1040}, 100, 300},
-    {3, {3, 5, 40, 38}, 401, 33},        {0, {0, 0, 32, 32}, 200, 300, ~0u, 2}, {0, {5, 7, 25, 20}, 450, 250, ~0u, 3},
-    {0, {0, 0, 64, 64}, 100, 350, ~0u, 0.5f}, {1, {0, 0, 64, 64}, 500, 100, 0x80FF4020}};
+const std::vector<Quad> kAwkwardPlacements = {{0, {0, 0, 63, 31}, 16, 16},
+                                              {0, {0, 0, 64, 64}, 16.5f, 16.7f},
+                                              {0, {0, 0, 64, 64}, 600.5f, 400.5f},
+                                              {0, {0, 0, 64, 64}, -20, -30},
+                                              {0, {-10, 50, 54, 114}, 300, 100},
+                                              {2, {1000, 1000, 1040, 1040}, 100, 300},
+                                              {3, {3, 5, 40, 38}, 401, 33},
+                                              {0, {0, 0, 32, 32}, 200, 300, ~0u, 2},
+                                              {0, {5, 7, 25, 20}, 450, 250, ~0u, 3},
+                                              {0, {0, 0, 64, 64}, 100, 350, ~0u, 0.5f},
+                                              {1, {0, 0, 64, 64}, 500, 100, 0x80FF4020}};
 
 // Each scene changes states the kernels must honour (or decline) exactly as the
 // general path does.
@@ -92,34 +107,44 @@ struct Scene {
     std::function<void(FixedFunctionState&)> adjust;
 };
 using S = FixedFunctionState;
-void Address(S& s, DWORD mode) { s.sampler0[D3DSAMP_ADDRESSU] = s.sampler0[D3DSAMP_ADDRESSV] = mode; }
+void Address(S& s, DWORD mode) {
+    s.sampler0[D3DSAMP_ADDRESSU] = s.sampler0[D3DSAMP_ADDRESSV] = mode;
+}
 const Scene kScenes[] = {
     {"BoardFrame", true, [](S&) {}},
     {"AwkwardPlacements", false, [](S&) {}},
     {"NoBlendingNoDepthWrite", false,
-     [](S& s) { s.renderStates[D3DRS_ALPHABLENDENABLE] = s.renderStates[D3DRS_ZWRITEENABLE] = FALSE; }},
-    {"NoAlphaTestStrictDepth", true, [](S& s) {
+     [](S& s) {
+         s.renderStates[D3DRS_ALPHABLENDENABLE] = s.renderStates[D3DRS_ZWRITEENABLE] = FALSE;
+     }},
+    {"NoAlphaTestStrictDepth", true,
+     [](S& s) {
          s.renderStates[D3DRS_ALPHATESTENABLE] = FALSE;
          s.renderStates[D3DRS_ZFUNC] = D3DCMP_LESS;
      }},
-    {"StrictDepthWithoutDepthWrites", true, [](S& s) {
+    {"StrictDepthWithoutDepthWrites", true,
+     [](S& s) {
          s.renderStates[D3DRS_ZFUNC] = D3DCMP_LESS;
          s.renderStates[D3DRS_ZWRITEENABLE] = FALSE;
      }},
     {"AlphaGreaterThan100", true, [](S& s) { s.renderStates[D3DRS_ALPHAREF] = 100; }},
-    {"AlphaTestAgainst128", true, [](S& s) {
+    {"AlphaTestAgainst128", true,
+     [](S& s) {
          s.renderStates[D3DRS_ALPHAFUNC] = D3DCMP_LESSEQUAL;
          s.renderStates[D3DRS_ALPHAREF] = 128;
      }},
-    {"NoDepthTestClampAddressing", false, [](S& s) {
+    {"NoDepthTestClampAddressing", false,
+     [](S& s) {
          s.renderStates[D3DRS_ZENABLE] = D3DZB_FALSE;
          Address(s, D3DTADDRESS_CLAMP);
      }},
-    {"MirrorAddressingTextureColourOnly", false, [](S& s) {
+    {"MirrorAddressingTextureColourOnly", false,
+     [](S& s) {
          s.stage0[D3DTSS_COLOROP] = D3DTOP_SELECTARG1;
          Address(s, D3DTADDRESS_MIRROR);
      }},
-    {"StageDisabledSmallViewport", false, [](S& s) {
+    {"StageDisabledSmallViewport", false,
+     [](S& s) {
          s.stage0[D3DTSS_COLOROP] = D3DTOP_DISABLE;
          s.viewport = {37, 21, 301, 203, 0.0f, 1.0f};
      }},
@@ -129,7 +154,9 @@ class RectPathIdentity : public ::testing::TestWithParam<std::tuple<RasterPath, 
 
 TEST_P(RectPathIdentity, EveryPixelAndDepthMatchesTheGeneralPath) {
     static const struct Textures {
-        Textures() { for (uint32_t i = 0; i < 4; ++i) FillNoise(at[i], i + 1); }
+        Textures() {
+            for (uint32_t i = 0; i < 4; ++i) FillNoise(at[i], i + 1);
+        }
         TestTexture at[4] = {{64, 64}, {64, 64}, {1024, 1024}, {48, 40, false}};
     } textures;
     const auto [path, sceneIndex] = GetParam();
@@ -140,17 +167,20 @@ TEST_P(RectPathIdentity, EveryPixelAndDepthMatchesTheGeneralPath) {
     FixedFunctionState kernelState = generalState;
     int routed = 0;
     for (const Quad& q : scene.board ? BoardFrame() : kAwkwardPlacements) {
-        EXPECT_FALSE(DrawSprite(generalState, general, textures.at[q.texture], q.source, q.x, q.y, RasterPath::GeneralOnly,
-                                q.diffuse, q.stretch));
-        routed += DrawSprite(kernelState, kernel, textures.at[q.texture], q.source, q.x, q.y, path, q.diffuse, q.stretch);
+        EXPECT_FALSE(DrawSprite(generalState, general, textures.at[q.texture], q.source, q.x, q.y,
+                                RasterPath::GeneralOnly, q.diffuse, q.stretch));
+        routed += DrawSprite(kernelState, kernel, textures.at[q.texture], q.source, q.x, q.y, path,
+                             q.diffuse, q.stretch);
     }
     EXPECT_GT(routed, 0) << "no quad took a rectangle kernel";
     EXPECT_EQ(FirstDifference(kernel, general), "");
-    EXPECT_NE(general.color, Frame(640, 480).color) << "the scene must draw something for the comparison to mean anything";
+    EXPECT_NE(general.color, Frame(640, 480).color)
+        << "the scene must draw something for the comparison to mean anything";
 }
 
 INSTANTIATE_TEST_SUITE_P(Scenes, RectPathIdentity,
-                         ::testing::Combine(::testing::ValuesIn(kRectPaths), ::testing::Range(0, int(std::size(kScenes)))),
+                         ::testing::Combine(::testing::ValuesIn(kRectPaths),
+                                            ::testing::Range(0, int(std::size(kScenes)))),
                          [](const auto& info) {
                              return std::string(kScenes[std::get<1>(info.param)].name) + "_" +
                                     kPathNames[int(std::get<0>(info.param))];
