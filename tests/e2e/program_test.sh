@@ -43,12 +43,6 @@ for image in Kai_Orisa05.png Velmo_Grid.png TBX_Cursor.png; do
 done
 background="128,128,255"
 
-expect_pixel() {
-  local what="$1" shot="$2" x="$3" y="$4" expected="$5" actual
-  actual="$(pixel "$shot" "$x" "$y")"
-  [[ "$actual" == "$expected" ]] || fail "$what: pixel ($x, $y) is $actual, expected $expected"
-}
-
 expect_size() {
   local size
   size="$(convert "$2" -format '%wx%h' info:)"
