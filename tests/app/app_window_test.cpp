@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <gtest/gtest.h>
+#include <captured_output.h>
 #include <platform_testing.h>
 #include <scratch_working_directory.h>
 
@@ -27,22 +28,10 @@ using platform::testing::FailD3DCall;
 using platform::testing::PresentCount;
 
 // The camera to the last bit: projection for 640 x 480, view from (0, 0, -3).
-constexpr float kProjection[16] = {1.8106600f,
-                                   0,
-                                   0,
-                                   0,
-                                   0,
-                                   2.4142134f,
-                                   0,
-                                   0,
-                                   0,
-                                   0,
-                                   std::bit_cast<float>(0x3F800347u),
-                                   1,
-                                   0,
-                                   0,
-                                   std::bit_cast<float>(0xBDCCD20Bu),
-                                   0};
+constexpr float kDepthScale = std::bit_cast<float>(0x3F800347u),
+                kDepthOffset = std::bit_cast<float>(0xBDCCD20Bu);
+constexpr float kProjection[16] = {1.8106600f, 0,           0, 0, 0, 2.4142134f,   0, 0, 0,
+                                   0,          kDepthScale, 1, 0, 0, kDepthOffset, 0};
 constexpr float kView[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 3, 1};
 
 // Bit-exact, or within `tolerance` when it is not 0.
@@ -81,32 +70,21 @@ TEST(CameraMatrices, LookToPutsTheAxesInTheColumns) {
         float tolerance;
     };
     const Case cases[] = {
-        {{1, 2, 3, 0},
-         {2, -1, 2, 0},
-         {0, 1, 0, 0},
-         {r, s, 2.0f / 3, 0, 0, 4 * s, -1.0f / 3, 0, -r, s, 2.0f / 3, 0, 2 * r, -4 * r, -2, 1},
-         1e-6f},
-        {{0, 0, -3, 0},
-         {0, 0, 3, 0},
-         {0, huge, 0, 0},
-         {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 3, 1},
-         0},
+        Case({1, 2, 3, 0}, {2, -1, 2, 0}, {0, 1, 0, 0},
+             {r, s, 2.0f / 3, 0, 0, 4 * s, -1.0f / 3, 0, -r, s, 2.0f / 3, 0, 2 * r, -4 * r, -2, 1},
+             1e-6f),
+        Case({0, 0, -3, 0}, {0, 0, 3, 0}, {0, huge, 0, 0},
+             {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 3, 1}, 0),
     };
     for (const Case& c : cases)
         ExpectMatrix(LookToMatrix(c.eye, c.direction, c.up), c.expected, c.tolerance);
 }
 
-class AppFixture : public ::testing::Test {
+class AppFixture : public ::testing::Test, protected CapturedOutput {
 protected:
     void SetUp() override {
         platform::testing::ResetAllHooks();
-        platform::testing::SetDebugSink(
-            [this](const std::wstring& text) { debugLines.push_back(text); });
-        platform::testing::SetMessageBoxHandler(
-            [this](const platform::testing::MessageBoxCall& call) {
-                boxes.push_back(call);
-                return IDOK;
-            });
+        Capture();
         platform::testing::SetSleepHandler(
             [this](DWORD milliseconds) { sleeps.push_back(milliseconds); });
     }
@@ -149,8 +127,6 @@ protected:
 
     ScratchWorkingDirectory directory;
     AppWindow app;
-    std::vector<std::wstring> debugLines;
-    std::vector<platform::testing::MessageBoxCall> boxes;
     std::vector<DWORD> sleeps;
 };
 
@@ -297,9 +273,7 @@ TEST_F(FrameStep, FailedToggleStopsRenderingUntilAnotherEnterSucceeds) {
     ASSERT_TRUE(Create());
     FailD3DCall(D3DCall::Reset, D3DERR_INVALIDCALL);
     Press(VK_RETURN);
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(std::tuple(boxes[0].owner, boxes[0].text, boxes[0].caption, boxes[0].type),
-              std::tuple(HWND{}, std::wstring(L"FAIL"), std::wstring(L"FAIL"), UINT{MB_OK}));
+    ExpectOneBox(L"FAIL", L"FAIL");
     EXPECT_FALSE(app.presentParams.Windowed) << "the new mode is kept";
 
     const int presents = PresentCount();

@@ -23,6 +23,7 @@
 #include "image/texture_loader.h"
 #include "image/tga_decoder.h"
 #include "address_space_cap.h"
+#include "captured_output.h"
 #include "image_files.h"
 #include "mock_device.h"
 #include "test_device.h"
@@ -68,16 +69,10 @@ std::vector<uint32_t> ExpectedPixels(const fs::path& image) {
 // A device, captured debugger lines and message boxes, and a device spy that
 // forwards to the real one for LoadTexture: it records what the staging texture
 // held when it was copied, and can refuse the final (default-pool) texture.
-class ImageTest : public ::testing::Test {
+class ImageTest : public ::testing::Test, protected CapturedOutput {
 protected:
     void SetUp() override {
-        platform::testing::SetDebugSink(
-            [this](const std::wstring& text) { debugLines.push_back(text); });
-        platform::testing::SetMessageBoxHandler(
-            [this](const platform::testing::MessageBoxCall& call) {
-                boxes.push_back(call);
-                return IDOK;
-            });
+        Capture();
         ON_CALL(spy, CreateTexture)
             .WillByDefault([this](UINT w, UINT h, UINT levels, DWORD usage, D3DFORMAT format,
                                   D3DPOOL pool, IDirect3DTexture9** texture, HANDLE* shared) {
@@ -145,16 +140,8 @@ protected:
         return TextureRef(texture == stale ? nullptr : texture);
     }
 
-    void ExpectOneBox(const wchar_t* text, const wchar_t* caption) {
-        ASSERT_EQ(boxes.size(), 1u);
-        EXPECT_EQ(std::tuple(boxes[0].owner, boxes[0].text, boxes[0].caption, boxes[0].type),
-                  std::tuple(HWND{}, std::wstring(text), std::wstring(caption), UINT{MB_OK}));
-    }
-
     TestDevice testDevice;
     ScratchFolder folder;
-    std::vector<std::wstring> debugLines;
-    std::vector<platform::testing::MessageBoxCall> boxes;
     testing::NiceMock<MockDevice> spy;
     bool refuseFinal = false;
     std::vector<uint32_t> copied;

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "captured_output.h"
 #include "read_back_buffer.h"
 #include "render/release_interface.h"
 #include "scratch_working_directory.h"
@@ -37,12 +38,11 @@ std::u16string DistinctCharacters(int count) {
     return text;
 }
 
-class TextRendererTest : public ::testing::Test {
+class TextRendererTest : public ::testing::Test, protected CapturedOutput {
 protected:
     void SetUp() override {
         ASSERT_NE(testDevice.device(), nullptr);
-        platform::testing::SetDebugSink(
-            [this](const std::wstring& text) { debugLines.push_back(text); });
+        Capture();
     }
     void TearDown() override {
         batch.ReleaseDeviceObjects();
@@ -96,7 +96,6 @@ protected:
         expected.ReleaseDeviceObjects();
     }
 
-    std::vector<std::wstring> debugLines;
     ScratchWorkingDirectory scratch;  // for "text.bmp"
     TestDevice testDevice;
     TextRenderer* renderer = nullptr;
