@@ -12,8 +12,8 @@ class Device;
 // own bindings (a bound texture, the stream source, the swap chain's back buffer)
 // keep the object alive without showing in that count, so a resource the caller
 // has released while it is still bound neither dangles nor blocks Reset.
-// The device may be gone by the time a child is destroyed: destructors never
-// touch it.
+// The device may be gone by the time an unused child is destroyed, so a
+// destructor touches it only while the child still holds it (see ~ChildLife).
 class ChildLife {
 public:
     // `blocksReset`: Reset is refused while the caller holds a reference.

@@ -14,8 +14,8 @@ const DWORD kWindowStyle = WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX
 const LONG kClientWidth = 640;
 const LONG kClientHeight = 480;
 
-// Window, message handling and window procedure: app_window.cpp; the device's life:
-// app_window_device.cpp; the camera: app_window_camera.cpp.
+// Window, message handling and window procedure: app_window.cpp; the device's life
+// and the camera it carries: app_window_device.cpp.
 class AppWindow {
 public:
     AppWindow();

@@ -1,12 +1,16 @@
-// The AppWindow's device: creation, one frame, recovery of a lost device and the
-// full-screen switch, each reset bracketed by the scene's release and reload.
+// The AppWindow's device: creation, its camera, one frame, recovery of a lost device
+// and the full-screen switch, each reset bracketed by the scene's release and reload.
 #include "app/app_window.h"
+#include "app/camera_matrices.h"
 #include "app/debug_trace.h"
 
 namespace {
 
 const D3DCOLOR kClearColor = 0xFF8080FF;
 const DWORD kLostPollMilliseconds = 100;
+const float kFieldOfViewY = 3.14159265358979323846f / 4.0f;
+const float kNearPlane = 0.1f;
+const float kFarPlane = 1000.0f;
 
 }  // namespace
 
@@ -122,6 +126,23 @@ void AppWindow::ToggleFullScreen() {
     resetFailed = false;
     SetTransforms();
     scene.LoadResources(device);
+}
+
+// The fixed camera, which every created or reset device needs again.
+void AppWindow::SetTransforms() {
+    const float aspect = static_cast<float>(presentParams.BackBufferWidth) /
+                         static_cast<float>(presentParams.BackBufferHeight);
+    const D3DMATRIX projection = PerspectiveFovMatrix(kFieldOfViewY, aspect, kNearPlane, kFarPlane);
+    device->SetTransform(D3DTS_PROJECTION, &projection);
+
+    const Vector4 eye = {0.0f, 0.0f, -3.0f, 0.0f};
+    const Vector4 focus = {0.0f, 0.0f, 0.0f, 0.0f};
+    const Vector4 up = {0.0f, 1.0f, 0.0f, 0.0f};
+    const Vector4 direction = {focus.x - eye.x, focus.y - eye.y, focus.z - eye.z, 0.0f};
+    const D3DMATRIX view = LookToMatrix(eye, direction, up);
+    device->SetTransform(D3DTS_VIEW, &view);
+
+    device->SetRenderState(D3DRS_LIGHTING, FALSE);
 }
 
 void AppWindow::Shutdown() {

@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "app/app_window.h"
-#include "app/app_window_camera.h"
+#include "app/camera_matrices.h"
 
 namespace {
 

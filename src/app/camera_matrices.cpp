@@ -1,16 +1,10 @@
-// The AppWindow's camera: the fixed projection and view it sets on the device.
-#include "app/app_window_camera.h"
+#include "app/camera_matrices.h"
 
 #include <cmath>
 
-#include "app/app_window.h"
 #include "render/matrix_constants.h"
 
 namespace {
-
-const float kFieldOfViewY = 3.14159265358979323846f / 4.0f;
-const float kNearPlane = 0.1f;
-const float kFarPlane = 1000.0f;
 
 Vector4 Cross(const Vector4& a, const Vector4& b) {
     const Vector4 result = {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x,
@@ -72,20 +66,4 @@ D3DMATRIX LookToMatrix(const Vector4& eye, const Vector4& direction, const Vecto
     matrix._43 = Dot3(r2, negatedEye);
     matrix._44 = 1.0f;
     return matrix;
-}
-
-void AppWindow::SetTransforms() {
-    const float aspect = static_cast<float>(presentParams.BackBufferWidth) /
-                         static_cast<float>(presentParams.BackBufferHeight);
-    const D3DMATRIX projection = PerspectiveFovMatrix(kFieldOfViewY, aspect, kNearPlane, kFarPlane);
-    device->SetTransform(D3DTS_PROJECTION, &projection);
-
-    const Vector4 eye = {0.0f, 0.0f, -3.0f, 0.0f};
-    const Vector4 focus = {0.0f, 0.0f, 0.0f, 0.0f};
-    const Vector4 up = {0.0f, 1.0f, 0.0f, 0.0f};
-    const Vector4 direction = {focus.x - eye.x, focus.y - eye.y, focus.z - eye.z, 0.0f};
-    const D3DMATRIX view = LookToMatrix(eye, direction, up);
-    device->SetTransform(D3DTS_VIEW, &view);
-
-    device->SetRenderState(D3DRS_LIGHTING, FALSE);
 }

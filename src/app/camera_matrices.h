@@ -1,4 +1,4 @@
-// The fixed camera: a left-handed perspective projection and view, row-vector
+// Left-handed perspective projection and look-to view matrices, row-vector
 // convention, single precision.
 #pragma once
 
