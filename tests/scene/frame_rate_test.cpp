@@ -32,18 +32,19 @@ struct MeterCase {
 };
 
 const float ten = 0.010f;  // seconds
+// clang-format off
 const MeterCase kMeterCases[] = {
-    MeterCase("the first sample", 5000, {16}, {0.016f}),
-    MeterCase("a pause counts as the cap, the next frame from the real clock", 5000, {16, 2500, 16},
-              {0.016f, 0.1f, 0.016f}),
-    MeterCase("frames within one millisecond share the next sample", 5000, {0, 0, 0, 2, 3},
-              {2.0f / 4000.0f, 0.003f}),
-    MeterCase("a wrapping clock gives the small difference", 0xFFFFFFF0u, {0x20, 10},
-              {0.032f, ten}),
-    MeterCase("the sixteenth sample replaces the first", 5000,
-              {10, 10, 10, 10, 10, 10, 10, 10, 10, 10, 10, 10, 10, 10, 10, 40},
-              {0.040f, ten, ten, ten, ten, ten, ten, ten, ten, ten, ten, ten, ten, ten, ten}),
+    {"the first sample", 5000, {16}, {0.016f}},
+    {"a pause counts as the cap, the next frame from the real clock", 5000, {16, 2500, 16},
+     {0.016f, 0.1f, 0.016f}},
+    {"frames within one millisecond share the next sample", 5000, {0, 0, 0, 2, 3},
+     {2.0f / 4000.0f, 0.003f}},
+    {"a wrapping clock gives the small difference", 0xFFFFFFF0u, {0x20, 10}, {0.032f, ten}},
+    {"the sixteenth sample replaces the first", 5000,
+     {10, 10, 10, 10, 10, 10, 10, 10, 10, 10, 10, 10, 10, 10, 10, 40},
+     {0.040f, ten, ten, ten, ten, ten, ten, ten, ten, ten, ten, ten, ten, ten, ten}},
 };
+// clang-format on
 
 TEST_F(FrameRateMeterTest, SamplesSecondsPerFrameWithTheCapTheWrapAndTheRing) {
     for (const MeterCase& c : kMeterCases) {
@@ -85,12 +86,12 @@ TEST(FrameRateText, IsTheTruncatedReciprocalAloneAndZeroOrCappedWhenThatIsNoInt)
                 tiny = std::numeric_limits<float>::denorm_min();
     // 1/16384 shows no grouping, 0.004 is just above 1/250, 0 comes before the first
     // sample, and the reciprocal of the last two overflows.
+    // clang-format off
     const std::pair<float, const wchar_t*> cases[] = {
-        {0.125f, L"8"},        {1.0f / 16384.0f, L"16384"},
-        {1.0f / 59.5f, L"59"}, {0.004f, L"249"},
-        {2.0f, L"0"},          {0.0f, L"0"},
-        {-0.0f, L"0"},         {nan, L"0"},
+        {0.125f, L"8"}, {1.0f / 16384.0f, L"16384"}, {1.0f / 59.5f, L"59"}, {0.004f, L"249"},
+        {2.0f, L"0"}, {0.0f, L"0"}, {-0.0f, L"0"}, {nan, L"0"},
         {tiny, L"2147483647"}, {1e-12f, L"2147483647"}};
+    // clang-format on
     for (const auto& [mean, shown] : cases) EXPECT_EQ(FrameRateText(mean), shown) << mean;
 }
 
