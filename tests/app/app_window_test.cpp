@@ -315,14 +315,16 @@ TEST_F(FrameStep, ToggleRestoresStylePlaceClientAreaBackBufferAndCamera) {
                       std::tuple(640, 480, 640, 480));
         }
     };
-    expectMode(false, static_cast<LONG>(kWindowStyle));
+    // Overlapped, visible, no sizing border: the value itself, not the program's constant.
+    constexpr LONG kWindowed = 0x10CB0000;
+    expectMode(false, kWindowed);
     SetWindowPos(app.hwnd, nullptr, 57, 33, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     RECT before{}, after{};
     GetWindowRect(app.hwnd, &before);
     Press(VK_RETURN);
     expectMode(true, static_cast<LONG>(WS_POPUP));
     Press(VK_RETURN);
-    expectMode(false, static_cast<LONG>(kWindowStyle));
+    expectMode(false, kWindowed);
     GetWindowRect(app.hwnd, &after);
     EXPECT_EQ(std::tuple(after.left, after.top, after.right, after.bottom),
               std::tuple(before.left, before.top, before.right, before.bottom));
