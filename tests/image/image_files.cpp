@@ -41,20 +41,12 @@ std::vector<uint8_t> BmpBytes(const BmpFile& file) {
     uint32_t pixelOffset = 14 + 40 + file.gapBeforePixels;
 
     std::vector<uint8_t> bytes;
-    Put(bytes, {{file.type, 2},
-                {pixelOffset + stride * rows, 4},
-                {0, 4},
-                {pixelOffset, 4},
-                {40, 4},
-                {static_cast<uint32_t>(file.width), 4},
-                {static_cast<uint32_t>(file.height), 4},
-                {1, 2},
-                {file.bitCount, 2},
-                {file.compression, 4},
-                {stride * rows, 4},
-                {2835, 4},
-                {2835, 4},
-                {0, 8}});
+    // clang-format off
+    Put(bytes, {{file.type, 2}, {pixelOffset + stride * rows, 4}, {0, 4}, {pixelOffset, 4},
+                {40, 4}, {static_cast<uint32_t>(file.width), 4},
+                {static_cast<uint32_t>(file.height), 4}, {1, 2}, {file.bitCount, 2},
+                {file.compression, 4}, {stride * rows, 4}, {2835, 4}, {2835, 4}, {0, 8}});
+    // clang-format on
     bytes.insert(bytes.end(), file.gapBeforePixels, 0xEE);
     for (int stored = 0; stored < rows; ++stored) {
         int y = file.height > 0 ? rows - 1 - stored : stored;
@@ -67,16 +59,11 @@ std::vector<uint8_t> BmpBytes(const BmpFile& file) {
 
 std::vector<uint8_t> TgaBytes(const TgaFile& file) {
     std::vector<uint8_t> bytes;
-    Put(bytes, {{file.idLength, 1},
-                {file.colorMapType, 1},
-                {file.imageType, 1},
-                {0, 5},
-                {file.xOrigin, 2},
-                {0, 2},
-                {file.width, 2},
-                {file.height, 2},
-                {file.depth, 1},
+    // clang-format off
+    Put(bytes, {{file.idLength, 1}, {file.colorMapType, 1}, {file.imageType, 1}, {0, 5},
+                {file.xOrigin, 2}, {0, 2}, {file.width, 2}, {file.height, 2}, {file.depth, 1},
                 {file.descriptor, 1}});
+    // clang-format on
     bytes.insert(bytes.end(), file.idLength, 'I');
     for (int y = file.height - 1; y >= 0; --y) {
         for (int x = 0; x < file.width; ++x)

@@ -34,9 +34,11 @@ namespace {
 
 namespace fs = std::filesystem;
 using platform::testing::D3DCall;
+using platform::testing::FailD3DCall;
 
 const fs::path Suite = PNGSUITE_DIR;
 const fs::path RgbaPng = Suite / "png" / "basn6a08.png";  // 32 x 32 RGBA
+constexpr D3DFORMAT kA8 = D3DFMT_A8R8G8B8, kX8 = D3DFMT_X8R8G8B8, kNone = D3DFMT_UNKNOWN;
 
 using TextureRef =
     std::unique_ptr<IDirect3DTexture9, decltype([](IDirect3DTexture9* t) { t->Release(); })>;
@@ -202,15 +204,13 @@ TEST_F(ImageTest, BmpAndTgaDecodeEveryRowPaddingRowOrderAndDepth) {
         const uint32_t gap = width % 2 * 6;
         const uint16_t w = static_cast<uint16_t>(width);
         const uint8_t top = width % 2 ? 0x28 : 0;
+        // clang-format off
         const std::tuple<const char*, std::vector<uint8_t>, D3DFORMAT> cases[] = {
-            {"a.bmp", BmpBytes({.width = width, .height = 3, .gapBeforePixels = gap}),
-             D3DFMT_X8R8G8B8},
-            {"a.bmp", BmpBytes({.width = width, .height = -3, .gapBeforePixels = gap}),
-             D3DFMT_X8R8G8B8},
-            {"a.tga", TgaBytes({.width = w, .height = 3, .descriptor = top}), D3DFMT_X8R8G8B8},
-            {"a.tga", TgaBytes({.width = w, .height = 3, .depth = 32, .descriptor = top}),
-             D3DFMT_A8R8G8B8},
-        };
+            {"a.bmp", BmpBytes({.width = width, .height = 3, .gapBeforePixels = gap}), kX8},
+            {"a.bmp", BmpBytes({.width = width, .height = -3, .gapBeforePixels = gap}), kX8},
+            {"a.tga", TgaBytes({.width = w, .height = 3, .descriptor = top}), kX8},
+            {"a.tga", TgaBytes({.width = w, .height = 3, .depth = 32, .descriptor = top}), kA8}};
+        // clang-format on
         int index = 0;
         for (const auto& [name, bytes, format] : cases) {
             SCOPED_TRACE(testing::Message() << "width " << width << ", case " << index++);
@@ -234,6 +234,7 @@ std::vector<uint8_t> BmpClaiming(int32_t width, int32_t height) {
 TEST_F(ImageTest, RejectedFilesAndFilesOfAnotherSizeWriteNothing) {
     std::vector<uint8_t> tgaClaimingTheMost = TgaBytes({.width = 4, .height = 4});
     std::fill_n(tgaClaimingTheMost.begin() + 12, 4, 0xFF);
+    // clang-format off
     const std::tuple<const char*, const char*, std::vector<uint8_t>, bool> rejected[] = {
         // why, name, bytes, whether the probe accepts it (the TGA probe reads only size and depth)
         {"bit count 8", "a.bmp", BmpBytes({.width = 4, .height = 4, .bitCount = 8}), false},
@@ -249,8 +250,8 @@ TEST_F(ImageTest, RejectedFilesAndFilesOfAnotherSizeWriteNothing) {
         {"8192 x 8192 over one pixel", "a.bmp", BmpClaiming(8192, 8192), false},
         {"truncated info header", "a.bmp",
          BmpBytes({.width = 4, .height = 4, .cutFromEnd = 4 * 12 + 20}), false},
-        {"pixels one byte short", "a.bmp", BmpBytes({.width = 4, .height = 4, .cutFromEnd = 1}),
-         false},
+        {"pixels one byte short", "a.bmp",
+         BmpBytes({.width = 4, .height = 4, .cutFromEnd = 1}), false},
         {"image ID", "a.tga", TgaBytes({.idLength = 1, .width = 4, .height = 4}), true},
         {"colour map", "a.tga", TgaBytes({.colorMapType = 1, .width = 4, .height = 4}), true},
         {"run-length encoded", "a.tga", TgaBytes({.imageType = 10, .width = 4, .height = 4}), true},
@@ -270,6 +271,7 @@ TEST_F(ImageTest, RejectedFilesAndFilesOfAnotherSizeWriteNothing) {
         {"3 x 3", "a.png", ReadFileBytes(Suite / "png" / "s03n3p01.png"), true},
         {"5 x 5", "a.png", ReadFileBytes(Suite / "png" / "s05n3p02.png"), true},
     };
+    // clang-format on
     for (const auto& [why, name, bytes, probeAccepts] : rejected) {
         SCOPED_TRACE(std::string(name) + ": " + why);
         const std::wstring path = folder.Write(name, bytes);
@@ -293,7 +295,7 @@ TEST_F(ImageTest, ARefusedLockGetsNothingWrittenAndOnlyThePngDecoderSaysFail) {
         SCOPED_TRACE(fs::path(path).filename().string());
         boxes.clear();
         TextureRef texture = Staging(4, 4);
-        platform::testing::FailD3DCall(D3DCall::TextureLockRect, E_FAIL);
+        FailD3DCall(D3DCall::TextureLockRect, E_FAIL);
         EXPECT_EQ(Decode(path, texture.get()), 0);
         EXPECT_EQ(ReadTexels(texture.get()), std::vector<uint32_t>(16, 0u));
         if (path.ends_with(L".png"))
@@ -310,33 +312,27 @@ TEST_F(ImageTest,
     const fs::path odd = Suite / "png" / "s39n3p04.png";
     const std::vector<uint8_t> png = ReadFileBytes(RgbaPng),
                                bmp = BmpBytes({.width = 4, .height = -2});
-    const std::vector<uint32_t> none;
+    const auto blank = [](size_t texels) { return std::vector<uint32_t>(texels); };
+    // Name, contents (none: no such file), the texture expected, and what the staging
+    // held when copied. A TGA the decoder refuses is still copied, blank. The missing
+    // Kai_Orisa05.png keeps its probe's default record, and both opens report it; it
+    // comes last for the debug lines checked below.
+    // clang-format off
     const std::tuple<const char*, std::optional<std::vector<uint8_t>>, UINT, UINT, D3DFORMAT,
-                     std::vector<uint32_t>>
-        cases[] = {
-            // name, contents (none: no such file), the texture expected, what the staging held when
-            // copied
-            {"odd.png", ReadFileBytes(odd), 39, 39, D3DFMT_A8R8G8B8, ExpectedPixels(odd)},
-            {"picture.bmp.png", bmp, 4, 2, D3DFMT_X8R8G8B8, Pattern(4, 2, false)},
-            {"sheet.pngx", png, 32, 32, D3DFMT_A8R8G8B8, ExpectedPixels(RgbaPng)},
-            {"rgba.tga", TgaBytes({.width = 2, .height = 3, .depth = 32}), 2, 3, D3DFMT_A8R8G8B8,
-             Pattern(2, 3, true)},
-            // A TGA the decoder refuses is still copied, blank.
-            {"rle.tga", TgaBytes({.imageType = 10, .width = 6, .height = 5}), 6, 5, D3DFMT_X8R8G8B8,
-             std::vector<uint32_t>(30)},
-            {"image.PNG", png, 0, 0, D3DFMT_UNKNOWN, none},
-            {"notes.txt", png, 0, 0, D3DFMT_UNKNOWN, none},
-            {"absent.bmp", std::nullopt, 0, 0, D3DFMT_UNKNOWN, none},
-            {"absent.tga", std::nullopt, 0, 0, D3DFMT_UNKNOWN, none},
-            {"grey.tga", TgaBytes({.width = 4, .height = 4, .depth = 16}), 0, 0, D3DFMT_UNKNOWN,
-             none},
-            {"palette.bmp", BmpBytes({.width = 4, .height = 4, .bitCount = 8}), 0, 0,
-             D3DFMT_UNKNOWN, none},
-            // Its probe keeps the default record; both opens report the missing file. Last: see
-            // below.
-            {"Kai_Orisa05.png", std::nullopt, 256, 256, D3DFMT_A8R8G8B8,
-             std::vector<uint32_t>(256 * 256)},
-        };
+                     std::vector<uint32_t>> cases[] = {
+        {"odd.png", ReadFileBytes(odd), 39, 39, kA8, ExpectedPixels(odd)},
+        {"picture.bmp.png", bmp, 4, 2, kX8, Pattern(4, 2, false)},
+        {"sheet.pngx", png, 32, 32, kA8, ExpectedPixels(RgbaPng)},
+        {"rgba.tga", TgaBytes({.width = 2, .height = 3, .depth = 32}), 2, 3, kA8,
+         Pattern(2, 3, true)},
+        {"rle.tga", TgaBytes({.imageType = 10, .width = 6, .height = 5}), 6, 5, kX8, blank(30)},
+        {"image.PNG", png, 0, 0, kNone, {}}, {"notes.txt", png, 0, 0, kNone, {}},
+        {"absent.bmp", std::nullopt, 0, 0, kNone, {}},
+        {"absent.tga", std::nullopt, 0, 0, kNone, {}},
+        {"grey.tga", TgaBytes({.width = 4, .height = 4, .depth = 16}), 0, 0, kNone, {}},
+        {"palette.bmp", BmpBytes({.width = 4, .height = 4, .bitCount = 8}), 0, 0, kNone, {}},
+        {"Kai_Orisa05.png", std::nullopt, 256, 256, kA8, blank(256 * 256)}};
+    // clang-format on
     const int texturesBefore = LiveTextures();
     for (const auto& [name, bytes, width, height, format, pixels] : cases) {
         SCOPED_TRACE(name);
@@ -345,7 +341,7 @@ TEST_F(ImageTest,
         TextureRef texture = Load(bytes ? folder.Write(name, *bytes) : folder.PathOf(name));
         EXPECT_EQ(LiveTextures(), texturesBefore + (texture ? 1 : 0));
         EXPECT_EQ(copied, pixels);
-        if (format == D3DFMT_UNKNOWN) {
+        if (format == kNone) {
             EXPECT_EQ(texture, nullptr);
             continue;
         }
@@ -368,20 +364,14 @@ TEST_F(ImageTest, RefusedTextureShowsOneFailedBoxAndLeavesNull) {
     const std::wstring wideTga =
         folder.Write("wide.tga", TgaBytes({.width = 9000, .height = 1, .depth = 32}));
     const std::wstring tallBmp = folder.Write("tall.bmp", BmpBytes({.width = 1, .height = -9000}));
+    // clang-format off
     const std::pair<const char*, std::function<std::wstring()>> refusals[] = {
         {"staging refused",
-         [&] {
-             platform::testing::FailD3DCall(D3DCall::CreateTexture, D3DERR_INVALIDCALL);
-             return rgba;
-         }},
-        {"final refused after the staging was made",
-         [&] {
-             refuseFinal = true;
-             return rgba;
-         }},
+         [&] { FailD3DCall(D3DCall::CreateTexture, D3DERR_INVALIDCALL); return rgba; }},
+        {"final refused after the staging was made", [&] { refuseFinal = true; return rgba; }},
         {"TGA larger than the device takes", [&] { return wideTga; }},
-        {"BMP larger than the device takes", [&] { return tallBmp; }},
-    };
+        {"BMP larger than the device takes", [&] { return tallBmp; }}};
+    // clang-format on
     const int texturesBefore = LiveTextures();
     for (const auto& [why, arrange] : refusals) {
         SCOPED_TRACE(why);
