@@ -76,10 +76,10 @@ protected:
     // A fan over the whole clip space at depth z, clockwise on screen (kept by the
     // default culling); world, view and projection stay identity.
     void SetQuad(float z, D3DCOLOR diffuse) {
-        const Vertex quad[] = {{-1, 1, z, diffuse, 0, 0},
-                               {1, 1, z, diffuse, 1, 0},
-                               {1, -1, z, diffuse, 1, 1},
-                               {-1, -1, z, diffuse, 0, 1}};
+        // clang-format off
+        const Vertex quad[] = {{-1, 1, z, diffuse, 0, 0}, {1, 1, z, diffuse, 1, 0},
+                               {1, -1, z, diffuse, 1, 1}, {-1, -1, z, diffuse, 0, 1}};
+        // clang-format on
         void* data = nullptr;
         ASSERT_EQ(buffer->Lock(0, 0, &data, 0), D3D_OK);
         std::memcpy(data, quad, sizeof quad);
@@ -149,14 +149,11 @@ TEST_F(ClearAndPresent, PresentStretchesASmallerBackBufferOverTheClientArea) {
     ASSERT_EQ(Present(), D3D_OK);
     EXPECT_EQ(platform::testing::LastPresentedFrame().width, 320);
     // One back-buffer pixel covers two by two window pixels.
-    ExpectPixels([&](int x, int y) { return WindowPixel(x, y); }, {{0, 0, 0xFF0000},
-                                                                   {319, 200, 0xFF0000},
-                                                                   {320, 200, 0x0000FF},
-                                                                   {639, 0, 0x0000FF},
-                                                                   {0, 477, 0xFF0000},
-                                                                   {0, 478, 0x00FF00},
-                                                                   {1, 479, 0x00FF00},
-                                                                   {2, 479, 0xFF0000}});
+    // clang-format off
+    ExpectPixels([&](int x, int y) { return WindowPixel(x, y); },
+                 {{0, 0, 0xFF0000}, {319, 200, 0xFF0000}, {320, 200, 0x0000FF}, {639, 0, 0x0000FF},
+                  {0, 477, 0xFF0000}, {0, 478, 0x00FF00}, {1, 479, 0x00FF00}, {2, 479, 0xFF0000}});
+    // clang-format on
 }
 
 TEST(FramePng, WritesFilesThatReadBackTheSameAndOpaque) {

@@ -33,10 +33,10 @@ std::vector<Received> messageLog;
 // Binds the creation parameter at WM_NCCREATE, as the program's procedure does.
 LRESULT CALLBACK RecordingProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     messageLog.push_back({hwnd, message, GetWindowLongPtrW(hwnd, GWLP_USERDATA)});
-    if (message == WM_NCCREATE)
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA,
-                          reinterpret_cast<LONG_PTR>(
-                              reinterpret_cast<const CREATESTRUCTW*>(lParam)->lpCreateParams));
+    if (message == WM_NCCREATE) {
+        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    }
     return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
@@ -84,8 +84,8 @@ protected:
     // As the window system would report it about this window.
     static void PushWindowEvent(HWND hwnd, Uint8 kind, int data1 = 0, int data2 = 0) {
         SDL_Event event{};
-        event.window = {SDL_WINDOWEVENT, 0,    SDL_GetWindowID(SdlWindowOf(hwnd)), kind, 0, 0, 0,
-                        data1,           data2};
+        const Uint32 id = SDL_GetWindowID(SdlWindowOf(hwnd));
+        event.window = {SDL_WINDOWEVENT, 0, id, kind, 0, 0, 0, data1, data2};
         SDL_PushEvent(&event);
     }
 
@@ -195,14 +195,9 @@ TEST_F(Win32Window, KeysBecomeWindowsMessagesWithVirtualKeyAndLParam) {
     const auto key = [&](Uint32 type, SDL_Scancode scancode, Uint16 mod = KMOD_NONE,
                          Uint8 repeat = 0) {
         SDL_Event event{};
-        event.key = {type,
-                     0,
-                     SDL_GetWindowID(SdlWindowOf(hwnd)),
-                     Uint8(type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED),
-                     repeat,
-                     0,
-                     0,
-                     {scancode, SDL_GetKeyFromScancode(scancode), mod, 0}};
+        const Uint8 state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
+        const SDL_Keysym keysym{scancode, SDL_GetKeyFromScancode(scancode), mod, 0};
+        event.key = {type, 0, SDL_GetWindowID(SdlWindowOf(hwnd)), state, repeat, 0, 0, keysym};
         SDL_PushEvent(&event);
         const std::vector<MSG> messages = DrainQueue();
         EXPECT_EQ(messages.size(), 1u) << SDL_GetScancodeName(scancode);
@@ -211,16 +206,8 @@ TEST_F(Win32Window, KeysBecomeWindowsMessagesWithVirtualKeyAndLParam) {
     constexpr LPARAM ext = LPARAM{1} << 24, alt = LPARAM{1} << 29, prev = LPARAM{1} << 30,
                      up = LPARAM{1} << 31;
     const auto scan = [](LPARAM code) { return code << 16 | 1; };  // repeat count 1
-    struct Case {
-        Uint32 type;
-        SDL_Scancode scancode;
-        Uint16 mod;
-        Uint8 repeat;
-        UINT message;
-        WPARAM vk;
-        LPARAM lParam;
-    };
-    const Case cases[] = {
+    // clang-format off
+    const std::tuple<Uint32, SDL_Scancode, Uint16, Uint8, UINT, WPARAM, LPARAM> cases[] = {
         {SDL_KEYDOWN, SDL_SCANCODE_RETURN, 0, 0, WM_KEYDOWN, VK_RETURN, scan(0x1C)},
         {SDL_KEYDOWN, SDL_SCANCODE_ESCAPE, 0, 0, WM_KEYDOWN, VK_ESCAPE, scan(0x01)},
         {SDL_KEYDOWN, SDL_SCANCODE_SPACE, 0, 0, WM_KEYDOWN, VK_SPACE, scan(0x39)},
@@ -238,10 +225,10 @@ TEST_F(Win32Window, KeysBecomeWindowsMessagesWithVirtualKeyAndLParam) {
          alt | scan(0x1C)},
         {SDL_KEYDOWN, SDL_SCANCODE_F10, 0, 0, WM_SYSKEYDOWN, VK_F10, scan(0x44)},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(Fields(key(c.type, c.scancode, c.mod, c.repeat)),
-                  std::tuple(hwnd, c.message, c.vk, c.lParam))
-            << SDL_GetScancodeName(c.scancode) << " mod " << c.mod << " repeat " << int{c.repeat};
+    // clang-format on
+    for (const auto& [type, scancode, mod, repeat, message, vk, lParam] : cases)
+        EXPECT_EQ(Fields(key(type, scancode, mod, repeat)), std::tuple(hwnd, message, vk, lParam))
+            << SDL_GetScancodeName(scancode) << " mod " << mod << " repeat " << int{repeat};
     for (const auto& [scancode, typed] :
          {std::pair(SDL_SCANCODE_A, WPARAM{'a'}), {SDL_SCANCODE_LEFT, WPARAM{0}}}) {
         MSG keyDown = key(SDL_KEYDOWN, scancode);

@@ -46,10 +46,11 @@ void PlaceSprite(FixedFunctionState& state, const TestTexture& texture,
 
 DrawRoute DrawUnitSquare(const FixedFunctionState& state, Frame& frame, RasterPath path,
                          uint32_t diffuse) {
-    const std::vector<ColoredVertex> square = {{-0.5f, 0.5f, 1.0f, diffuse, 0.0f, 0.0f},
-                                               {0.5f, 0.5f, 1.0f, diffuse, 1.0f, 0.0f},
-                                               {0.5f, -0.5f, 1.0f, diffuse, 1.0f, 1.0f},
-                                               {-0.5f, -0.5f, 1.0f, diffuse, 0.0f, 1.0f}};
+    // clang-format off
+    const std::vector<ColoredVertex> square = {
+        {-0.5f, 0.5f, 1.0f, diffuse, 0.0f, 0.0f}, {0.5f, 0.5f, 1.0f, diffuse, 1.0f, 0.0f},
+        {0.5f, -0.5f, 1.0f, diffuse, 1.0f, 1.0f}, {-0.5f, -0.5f, 1.0f, diffuse, 0.0f, 1.0f}};
+    // clang-format on
     const DepthTarget depth = frame.Depth();
     return DrawPrimitiveVia(path, state, frame.Color(), &depth, D3DPT_TRIANGLEFAN, StreamOf(square),
                             0, 2);

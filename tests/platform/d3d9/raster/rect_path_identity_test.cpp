@@ -43,12 +43,12 @@ TEST(SpritePlacement, EachPixelShowsItsTexelAndNothingOutsideTheSourceRectangle)
             Frame frame(640, 480), expected(640, 480);
             FixedFunctionState state = SpriteBatchState();
             DrawSprite(state, frame, p.texture, p.source, float(p.x), float(p.y), path);
+            // z = 1 in view space is the near plane: depth 0.
             for (int j = 0; j < p.source.bottom - p.source.top; ++j)
                 for (int k = 0; k < p.source.right - p.source.left; ++k) {
-                    expected.color[(p.y + j) * 640 + p.x + k] =
-                        TestTexture::Pattern(p.source.left + k, p.source.top + j);
-                    expected.depth[(p.y + j) * 640 + p.x + k] =
-                        0;  // z = 1 in view space is the near plane
+                    const size_t at = size_t(p.y + j) * 640 + p.x + k;
+                    expected.color[at] = TestTexture::Pattern(p.source.left + k, p.source.top + j);
+                    expected.depth[at] = 0;
                 }
             EXPECT_EQ(FirstDifference(frame, expected), "")
                 << kPathNames[int(path)] << " at " << p.x << ", " << p.y;
@@ -79,25 +79,23 @@ std::vector<Quad> BoardFrame() {
     std::vector<Quad> quads;
     for (int cell = 0; cell < 49; ++cell)
         quads.push_back({0, {0, 0, 64, 64}, 16.0f + 64 * (cell % 7), 16.0f + 64 * (cell / 7)});
-    quads.insert(quads.end(), {{1, {0, 0, 64, 64}, 208, 208},
-                               {0, {0, 0, 64, 64}, 208, 208},
-                               {2, {0, 0, 40, 40}, 0, 0},
-                               {2, {40, 0, 80, 40}, 20, 0}});
+    // clang-format off
+    quads.insert(quads.end(), {{1, {0, 0, 64, 64}, 208, 208}, {0, {0, 0, 64, 64}, 208, 208},
+                               {2, {0, 0, 40, 40}, 0, 0}, {2, {40, 0, 80, 40}, 20, 0}});
+    // clang-format on
     return quads;
 }
 
 // Odd sizes, fractions, screen edges, wrapping, an opaque format, scaling, a tint.
-const std::vector<Quad> kAwkwardPlacements = {{0, {0, 0, 63, 31}, 16, 16},
-                                              {0, {0, 0, 64, 64}, 16.5f, 16.7f},
-                                              {0, {0, 0, 64, 64}, 600.5f, 400.5f},
-                                              {0, {0, 0, 64, 64}, -20, -30},
-                                              {0, {-10, 50, 54, 114}, 300, 100},
-                                              {2, {1000, 1000, 1040, 1040}, 100, 300},
-                                              {3, {3, 5, 40, 38}, 401, 33},
-                                              {0, {0, 0, 32, 32}, 200, 300, ~0u, 2},
-                                              {0, {5, 7, 25, 20}, 450, 250, ~0u, 3},
-                                              {0, {0, 0, 64, 64}, 100, 350, ~0u, 0.5f},
-                                              {1, {0, 0, 64, 64}, 500, 100, 0x80FF4020}};
+// clang-format off
+const std::vector<Quad> kAwkwardPlacements = {
+    {0, {0, 0, 63, 31}, 16, 16}, {0, {0, 0, 64, 64}, 16.5f, 16.7f},
+    {0, {0, 0, 64, 64}, 600.5f, 400.5f}, {0, {0, 0, 64, 64}, -20, -30},
+    {0, {-10, 50, 54, 114}, 300, 100}, {2, {1000, 1000, 1040, 1040}, 100, 300},
+    {3, {3, 5, 40, 38}, 401, 33}, {0, {0, 0, 32, 32}, 200, 300, ~0u, 2},
+    {0, {5, 7, 25, 20}, 450, 250, ~0u, 3}, {0, {0, 0, 64, 64}, 100, 350, ~0u, 0.5f},
+    {1, {0, 0, 64, 64}, 500, 100, 0x80FF4020}};
+// clang-format on
 
 // Each scene changes states the kernels must honour (or decline) exactly as the
 // general path does.
@@ -110,45 +108,29 @@ using S = FixedFunctionState;
 void Address(S& s, DWORD mode) {
     s.sampler0[D3DSAMP_ADDRESSU] = s.sampler0[D3DSAMP_ADDRESSV] = mode;
 }
+// clang-format off
 const Scene kScenes[] = {
     {"BoardFrame", true, [](S&) {}},
     {"AwkwardPlacements", false, [](S&) {}},
-    {"NoBlendingNoDepthWrite", false,
-     [](S& s) {
-         s.renderStates[D3DRS_ALPHABLENDENABLE] = s.renderStates[D3DRS_ZWRITEENABLE] = FALSE;
-     }},
-    {"NoAlphaTestStrictDepth", true,
-     [](S& s) {
+    {"NoBlendingNoDepthWrite", false, [](S& s) {
+         s.renderStates[D3DRS_ALPHABLENDENABLE] = s.renderStates[D3DRS_ZWRITEENABLE] = FALSE; }},
+    {"NoAlphaTestStrictDepth", true, [](S& s) {
          s.renderStates[D3DRS_ALPHATESTENABLE] = FALSE;
-         s.renderStates[D3DRS_ZFUNC] = D3DCMP_LESS;
-     }},
-    {"StrictDepthWithoutDepthWrites", true,
-     [](S& s) {
-         s.renderStates[D3DRS_ZFUNC] = D3DCMP_LESS;
-         s.renderStates[D3DRS_ZWRITEENABLE] = FALSE;
-     }},
+         s.renderStates[D3DRS_ZFUNC] = D3DCMP_LESS; }},
+    {"StrictDepthWithoutDepthWrites", true, [](S& s) {
+         s.renderStates[D3DRS_ZFUNC] = D3DCMP_LESS; s.renderStates[D3DRS_ZWRITEENABLE] = FALSE; }},
     {"AlphaGreaterThan100", true, [](S& s) { s.renderStates[D3DRS_ALPHAREF] = 100; }},
-    {"AlphaTestAgainst128", true,
-     [](S& s) {
+    {"AlphaTestAgainst128", true, [](S& s) {
          s.renderStates[D3DRS_ALPHAFUNC] = D3DCMP_LESSEQUAL;
-         s.renderStates[D3DRS_ALPHAREF] = 128;
-     }},
-    {"NoDepthTestClampAddressing", false,
-     [](S& s) {
-         s.renderStates[D3DRS_ZENABLE] = D3DZB_FALSE;
-         Address(s, D3DTADDRESS_CLAMP);
-     }},
-    {"MirrorAddressingTextureColourOnly", false,
-     [](S& s) {
-         s.stage0[D3DTSS_COLOROP] = D3DTOP_SELECTARG1;
-         Address(s, D3DTADDRESS_MIRROR);
-     }},
-    {"StageDisabledSmallViewport", false,
-     [](S& s) {
-         s.stage0[D3DTSS_COLOROP] = D3DTOP_DISABLE;
-         s.viewport = {37, 21, 301, 203, 0.0f, 1.0f};
-     }},
+         s.renderStates[D3DRS_ALPHAREF] = 128; }},
+    {"NoDepthTestClampAddressing", false, [](S& s) {
+         s.renderStates[D3DRS_ZENABLE] = D3DZB_FALSE; Address(s, D3DTADDRESS_CLAMP); }},
+    {"MirrorAddressingTextureColourOnly", false, [](S& s) {
+         s.stage0[D3DTSS_COLOROP] = D3DTOP_SELECTARG1; Address(s, D3DTADDRESS_MIRROR); }},
+    {"StageDisabledSmallViewport", false, [](S& s) {
+         s.stage0[D3DTSS_COLOROP] = D3DTOP_DISABLE; s.viewport = {37, 21, 301, 203, 0.0f, 1.0f}; }},
 };
+// clang-format on
 
 class RectPathIdentity : public ::testing::TestWithParam<std::tuple<RasterPath, int>> {};
 
