@@ -19,6 +19,7 @@
 
 namespace {
 
+using platform::testing::D3DCall;
 using platform::testing::DrawPrimitiveCount;
 using platform::testing::Frame;
 using Rows = std::array<float, 16>;
@@ -43,9 +44,10 @@ int Draws(Pass&& pass) {
     return DrawPrimitiveCount() - before;
 }
 
+// Pixels, right and bottom exclusive.
 struct Covered {
     int left, top, right, bottom;
-};  // pixels, right and bottom exclusive
+};
 
 // Texel (texLeft + k, texTop + j) at pixel (left + k, top + j) inside `area`, the
 // clear colour on the one-pixel ring around it.
@@ -206,7 +208,6 @@ TEST_F(SpriteBatchTest, DrawsOncePerQueuedQuadPerEndAndPutsTheCameraBack) {
 TEST_F(SpriteBatchTest, ABatchWithoutItsSquareOrDeviceNeverDraws) {
     texture = Solid(0xFFFF0000u);
     const int buffersBefore = platform::testing::CountD3DLiveObjects().vertexBuffers;
-    using platform::testing::D3DCall;
     for (int way = 0; way < 3; ++way) {  // refused, unlockable, no device
         SCOPED_TRACE(way);
         const bool noDevice = way == 2;
@@ -255,33 +256,30 @@ TEST_F(SpriteBatchTest, ReleaseGivesTheBufferBackAndReplacingDestroysTheOldBatch
 }
 
 TEST_F(SpriteBatchTest, SpriteQueuesTheTopLeftFrameWithoutDividingByZeroColumns) {
-    struct FrameZero {
-        UINT texW;
-        float frameW;
-        UINT columns;
-        float quadW, uScale;
-    };
-    const FrameZero cases[] = {
-        {64, 64.0f, 1, 64.0f, 1.0f},         {128, 64.0f, 2, 64.0f, 0.5f},
+    // Texture width, frame width, then the columns, the quad's width and the u scale.
+    // clang-format off
+    const std::tuple<UINT, float, UINT, float, float> cases[] = {
+        {64, 64.0f, 1, 64.0f, 1.0f}, {128, 64.0f, 2, 64.0f, 0.5f},
         {128, 63.5f, 2, 63.0f, 63.0f / 128},  // 128 / 63.5 = 2.01...; cut to whole texels
         {32, 64.0f, 0, 64.0f, 2.0f},          // no whole frame across: still frame 0
         {32, 0.0f, 0, 0.0f, 0.0f},            // 32 / 0 must not reach an integer conversion
     };
-    for (const FrameZero& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.texW << " / " << c.frameW);
-        IDirect3DTexture9* image = Solid(~0u, c.texW);
+    // clang-format on
+    for (const auto& [texW, frameW, columns, quadW, uScale] : cases) {
+        SCOPED_TRACE(testing::Message() << texW << " / " << frameW);
+        IDirect3DTexture9* image = Solid(~0u, texW);
         ASSERT_NE(image, nullptr);
         Sprite sprite;
-        sprite.Create(image, c.frameW, 64.0f);
-        EXPECT_EQ(sprite.columns, c.columns);
+        sprite.Create(image, frameW, 64.0f);
+        EXPECT_EQ(sprite.columns, columns);
         queue.entries.clear();
         sprite.Draw(&queue, 16.0f, 16.0f);
         ASSERT_EQ(queue.entries.size(), 1u);
         const QuadEntry& quad = queue.entries[0];
         EXPECT_EQ(std::tuple(quad.texture, quad.world._11, quad.world._22),
-                  std::tuple(image, c.quadW, 64.0f));
+                  std::tuple(image, quadW, 64.0f));
         const D3DMATRIX& t = quad.texTransform;
-        EXPECT_EQ(std::tuple(t._11, t._22, t._31, t._32), std::tuple(c.uScale, 1.0f, 0.0f, 0.0f));
+        EXPECT_EQ(std::tuple(t._11, t._22, t._31, t._32), std::tuple(uScale, 1.0f, 0.0f, 0.0f));
         ReleaseInterface(image);
     }
 }
@@ -296,8 +294,8 @@ TEST_F(SpriteBatchTest, SpriteHoldsOneReferenceAndGivesItBackOnRecreateAndDestru
         EXPECT_EQ(CountOf(first), 2u);
         sprite.Create(second, 64.0f, 64.0f);
         EXPECT_EQ(std::pair(CountOf(first), CountOf(second)), (std::pair<ULONG, ULONG>(1, 2)));
-        sprite.Create(nullptr, 64.0f,
-                      64.0f);  // a null texture empties the sprite (Empty: the scene tests)
+        // A null texture empties the sprite (an empty one drawn: the scene's tests).
+        sprite.Create(nullptr, 64.0f, 64.0f);
         EXPECT_EQ(CountOf(second), 1u);
         EXPECT_EQ(Fields(sprite), std::tuple(nullptr, 0.0f, 0.0f, 0u));
         sprite.Draw(&queue, 16.0f, 16.0f);
@@ -319,8 +317,7 @@ TEST_F(SpriteBatchTest, SpriteHoldsOneReferenceAndGivesItBackOnRecreateAndDestru
 
 TEST_F(SpriteBatchTest, SpriteWithoutTheTextureSizeNothingIsQueued) {
     IDirect3DTexture9* image = Solid(~0u);
-    platform::testing::FailD3DCall(platform::testing::D3DCall::GetLevelDesc, D3DERR_INVALIDCALL,
-                                   -1);
+    platform::testing::FailD3DCall(D3DCall::GetLevelDesc, D3DERR_INVALIDCALL, -1);
     Sprite sprite;
     sprite.Create(image, 64.0f, 64.0f);
     EXPECT_EQ(Fields(sprite), std::tuple(image, 0.0f, 0.0f, 0u));  // kept, with a zero frame

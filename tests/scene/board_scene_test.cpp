@@ -53,9 +53,8 @@ auto LiveObjects() {
 
 class BoardSceneTest : public testing::Test {
 protected:
-    BoardSceneTest() {
-        platform::testing::SetWindowFocus(gpu.testDevice.window(), true);
-    }  // full screen needs it
+    // Full screen needs the focus.
+    BoardSceneTest() { platform::testing::SetWindowFocus(gpu.testDevice.window(), true); }
     ~BoardSceneTest() override {
         scene.ReleaseResources();
         platform::testing::ResetAllHooks();
@@ -205,6 +204,7 @@ const WPARAM L = VK_LEFT, R = VK_RIGHT, U = VK_UP, D = VK_DOWN, S = VK_SPACE;
 // The key rules on a scene that never touches a device.
 TEST(BoardRules, KeySequencesLeaveTheExpectedState) {
     // Keys from the start, then cursor column and row, piece column and row, held.
+    // clang-format off
     const struct {
         const char* name;
         std::vector<WPARAM> keys;
@@ -213,8 +213,7 @@ TEST(BoardRules, KeySequencesLeaveTheExpectedState) {
         {"start on the first cell, nothing held", {}, {0, 0, 0, 0, 0}},
         {"left and up stop at the first cell", {L, U}, {0, 0, 0, 0, 0}},
         {"right and down stop at the last cell",
-         {R, R, R, R, R, R, R, D, D, D, D, D, D, D},
-         {6, 6, 0, 0, 0}},
+         {R, R, R, R, R, R, R, D, D, D, D, D, D, D}, {6, 6, 0, 0, 0}},
         {"left and up step back", {R, R, D, D, L, U}, {1, 1, 0, 0, 0}},
         {"space on the piece picks it up", {S}, {0, 0, 0, 0, 1}},
         {"space on the piece again keeps it held", {S, S}, {0, 0, 0, 0, 1}},
@@ -223,12 +222,11 @@ TEST(BoardRules, KeySequencesLeaveTheExpectedState) {
         {"space off the piece with nothing held does nothing", {D, S}, {0, 1, 0, 0, 0}},
         {"moving keeps the piece held", {S, D}, {0, 1, 0, 0, 1}},
         {"a held piece may go anywhere",
-         {S, R, R, R, R, R, R, D, D, D, D, D, D, S},
-         {6, 6, 6, 6, 0}},
+         {S, R, R, R, R, R, R, D, D, D, D, D, D, S}, {6, 6, 6, 6, 0}},
         {"other keys change nothing",
-         {R, D, VK_RETURN, VK_ESCAPE, VK_F1, 'A', 0, VK_HOME, R + 0x100},
-         {1, 1, 0, 0, 0}},
+         {R, D, VK_RETURN, VK_ESCAPE, VK_F1, 'A', 0, VK_HOME, R + 0x100}, {1, 1, 0, 0, 0}},
     };
+    // clang-format on
     for (const auto& c : cases) {
         BoardScene scene;
         for (WPARAM key : c.keys) scene.OnKey(key);
