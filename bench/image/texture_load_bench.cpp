@@ -17,6 +17,7 @@
 #include "image/image_decoding.h"
 #include "image/texture_loader.h"
 #include "image_files.h"
+#include "scratch_working_directory.h"
 #include "test_device.h"
 
 namespace {
@@ -24,7 +25,7 @@ namespace {
 const int Side = 1024;
 
 struct BenchFiles {
-    image_test::ScratchFolder folder;
+    ScratchWorkingDirectory folder;
     std::wstring png;
     std::wstring bmp;
     std::wstring tga;
@@ -33,7 +34,7 @@ struct BenchFiles {
 BenchFiles* files = nullptr;
 TestDevice* testDevice = nullptr;
 
-std::wstring WritePng(const image_test::ScratchFolder& folder) {
+std::wstring WritePng(const ScratchWorkingDirectory& folder) {
     std::vector<uint32_t> pixels;
     for (int y = 0; y < Side; ++y) {
         for (int x = 0; x < Side; ++x) {

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 #include <captured_output.h>
+#include <live_objects.h>
 #include <platform_testing.h>
 #include <scratch_working_directory.h>
 
@@ -138,14 +139,9 @@ TEST_F(KeyDispatch, EveryKeyOfTheTableDoesItsActionAlsoOnAutoRepeat) {
     ASSERT_TRUE(Create());
     EXPECT_EQ(GetWindowLongPtrW(app.hwnd, GWLP_USERDATA), reinterpret_cast<LONG_PTR>(&app))
         << "pointer-sized slot";
-    // Each row: the key, whether it is a repeat, then the whole state it leaves.
-    struct Step {
-        WPARAM key;
-        bool repeat;
-        int col, row, selected, xLines;
-        bool windowed, quit;
-    };
-    const Step steps[] = {
+    // Each row: the key, whether it is a repeat, then the whole state it leaves (cursor
+    // column and row, held, "x" lines written, windowed, quit).
+    const std::tuple<WPARAM, bool, int, int, int, int, bool, bool> steps[] = {
         {VK_SPACE, false, 0, 0, 1, 0, true, false},  // the cursor starts on the piece
         {VK_RIGHT, false, 1, 0, 1, 0, true, false},   {VK_RIGHT, true, 2, 0, 1, 0, true, false},
         {VK_DOWN, false, 2, 1, 1, 0, true, false},    {VK_DOWN, true, 2, 2, 1, 0, true, false},
@@ -157,11 +153,11 @@ TEST_F(KeyDispatch, EveryKeyOfTheTableDoesItsActionAlsoOnAutoRepeat) {
         {VK_ESCAPE, true, 1, 0, 0, 2, true, true},
     };
     int index = 0;
-    for (const Step& s : steps) {
-        Press(s.key, s.repeat);
+    for (const auto& [key, repeat, col, row, selected, xLines, windowed, quit] : steps) {
+        Press(key, repeat);
         EXPECT_EQ(std::tuple(app.scene.cursorCol, app.scene.cursorRow, app.scene.selected,
                              Count(L"x\n"), app.presentParams.Windowed != FALSE, app.quit),
-                  std::tuple(s.col, s.row, s.selected, s.xLines, s.windowed, s.quit))
+                  std::tuple(col, row, selected, xLines, windowed, quit))
             << "step " << index++;
     }
     EXPECT_EQ(app.scene.pieceCol, 1) << "set down where the cursor stood";
@@ -217,17 +213,13 @@ using Lifetime = AppFixture;
 
 // WinMain then goes straight to Shutdown; only a failed device creation says so.
 TEST_F(Lifetime, FailedDirect3DDeviceOrClassFailsCreateAndShutsDownCleanly) {
-    struct Case {
-        D3DCall call;
-        HRESULT result;
-        int lines;
-    };
-    for (const Case& c : {Case{D3DCall::Direct3DCreate9, E_FAIL, 0},
-                          Case{D3DCall::CreateDevice, D3DERR_NOTAVAILABLE, 1}}) {
-        FailD3DCall(c.call, c.result);
+    for (const auto& [call, result, lines] :
+         {std::tuple(D3DCall::Direct3DCreate9, E_FAIL, 0),
+          std::tuple(D3DCall::CreateDevice, D3DERR_NOTAVAILABLE, 1)}) {
+        FailD3DCall(call, result);
         EXPECT_FALSE(Create());
         EXPECT_EQ(app.device, nullptr);
-        EXPECT_EQ(Count(L"CreateDevice Failed\n"), c.lines);
+        EXPECT_EQ(Count(L"CreateDevice Failed\n"), lines);
         Press(VK_RETURN);  // the window outlives the failure; a key must not reach a null device
         app.Shutdown();
         EXPECT_EQ(CountD3DLiveObjects().direct3d, 0);
@@ -330,10 +322,8 @@ TEST_F(FrameStep, ToggleRestoresStylePlaceClientAreaBackBufferAndCamera) {
               std::tuple(before.left, before.top, before.right, before.bottom));
 
     app.Shutdown();
-    const auto live = CountD3DLiveObjects();
-    EXPECT_EQ(
-        std::tuple(live.direct3d, live.devices, live.textures, live.surfaces, live.vertexBuffers),
-        std::tuple(0, 0, 0, 0, 0));
+    const auto live = LiveObjects();  // Direct3D's five come first
+    EXPECT_EQ(std::vector(live.begin(), live.begin() + 5), std::vector<int>(5, 0));
 }
 
 }  // namespace

@@ -1,8 +1,5 @@
 #include "image_files.h"
 
-#include <unistd.h>
-
-#include <atomic>
 #include <fstream>
 #include <initializer_list>
 #include <iterator>
@@ -70,27 +67,6 @@ std::vector<uint8_t> TgaBytes(const TgaFile& file) {
             Put(bytes, {{PatternPixel(x, y), file.depth == 32 ? 4 : 3}});
     }
     return CutEnd(std::move(bytes), file.cutFromEnd);
-}
-
-ScratchFolder::ScratchFolder() {
-    static std::atomic<int> serial{0};
-    folder_ = std::filesystem::temp_directory_path() /
-              ("corvane_image_" + std::to_string(getpid()) + "_" + std::to_string(serial++));
-    std::filesystem::create_directories(folder_);
-}
-
-ScratchFolder::~ScratchFolder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(folder_, ignored);
-}
-
-std::wstring ScratchFolder::Write(const std::string& name,
-                                  const std::vector<uint8_t>& bytes) const {
-    std::ofstream out(folder_ / name, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()),
-              static_cast<std::streamsize>(bytes.size()));
-    if (!out) throw std::runtime_error("cannot write " + name);
-    return PathOf(name);
 }
 
 std::vector<uint8_t> ReadFileBytes(const std::filesystem::path& path) {

@@ -1,5 +1,5 @@
 // Small writers for the BMP and TGA files the tests and benchmarks
-// decode, and a scratch folder.
+// decode, and a file reader.
 #pragma once
 
 #include <cstdint>
@@ -38,22 +38,6 @@ struct TgaFile {
 };
 // The file's bytes: the pattern bottom row first, alpha kept for depth 32.
 std::vector<uint8_t> TgaBytes(const TgaFile& file);
-
-// A folder of its own under the system's temporary folder, removed with its files.
-class ScratchFolder {
-public:
-    ScratchFolder();
-    ~ScratchFolder();
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
-
-    // Writes the bytes to a file of that name in the folder; returns its full path.
-    std::wstring Write(const std::string& name, const std::vector<uint8_t>& bytes) const;
-    std::wstring PathOf(const std::string& name) const { return (folder_ / name).wstring(); }
-
-private:
-    std::filesystem::path folder_;
-};
 
 std::vector<uint8_t> ReadFileBytes(const std::filesystem::path& path);
 

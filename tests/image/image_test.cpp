@@ -26,6 +26,7 @@
 #include "captured_output.h"
 #include "image_files.h"
 #include "mock_device.h"
+#include "scratch_working_directory.h"
 #include "test_device.h"
 #include "texture_helpers.h"
 
@@ -143,7 +144,7 @@ protected:
     }
 
     TestDevice testDevice;
-    ScratchFolder folder;
+    ScratchWorkingDirectory folder;
     testing::NiceMock<MockDevice> spy;
     bool refuseFinal = false;
     std::vector<uint32_t> copied;

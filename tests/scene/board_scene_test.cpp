@@ -13,6 +13,7 @@
 #include <tuple>
 #include <vector>
 
+#include "live_objects.h"
 #include "render_harness.h"
 #include "scene/frame_rate_text.h"
 #include "text/text_renderer.h"
@@ -41,14 +42,6 @@ int CountWhite(const Frame& frame, int left, int top, int right, int bottom) {
     for (int y = top; y < bottom; ++y)
         for (int x = left; x < right; ++x) white += frame.At(x, y) == 0xFFFFFFFFu;
     return white;
-}
-
-// What the scene makes on the device and in GDI, as one comparable value.
-auto LiveObjects() {
-    const auto d3d = platform::testing::CountD3DLiveObjects();
-    const auto gdi = platform::testing::CountGdiLiveObjects();
-    return std::tuple{d3d.textures, d3d.surfaces, d3d.vertexBuffers, gdi.deviceContexts,
-                      gdi.fonts,    gdi.bitmaps,  gdi.brushes};
 }
 
 class BoardSceneTest : public testing::Test {

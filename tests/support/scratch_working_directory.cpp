@@ -2,7 +2,8 @@
 
 #include <unistd.h>
 
-#include <string>
+#include <fstream>
+#include <stdexcept>
 
 ScratchWorkingDirectory::ScratchWorkingDirectory(
     std::initializer_list<std::filesystem::path> copies)
@@ -22,4 +23,13 @@ ScratchWorkingDirectory::ScratchWorkingDirectory(
 ScratchWorkingDirectory::~ScratchWorkingDirectory() {
     std::filesystem::current_path(previous_);
     if (!directory_.empty()) std::filesystem::remove_all(directory_);
+}
+
+std::wstring ScratchWorkingDirectory::Write(const std::string& name,
+                                            const std::vector<uint8_t>& bytes) const {
+    std::ofstream out(directory_ / name, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
+    if (!out) throw std::runtime_error("cannot write " + name);
+    return PathOf(name);
 }

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "captured_output.h"
+#include "live_objects.h"
 #include "read_back_buffer.h"
 #include "render/release_interface.h"
 #include "scratch_working_directory.h"
@@ -282,13 +283,7 @@ TEST_F(TextRendererTest, SetUpFailuresAreReportedAndNothingMissingIsTouched) {
 // Renderers are rebuilt after every device reset, so a replaced or destroyed one
 // must also give back every GDI and device object (the scene's tests run 2,000 resets).
 TEST_F(TextRendererTest, DumpIsWrittenWholeOnReplacementAndOnDestructionAndNothingIsLeftBehind) {
-    auto live = [] {
-        const auto gdi = platform::testing::CountGdiLiveObjects();
-        const auto d3d = platform::testing::CountD3DLiveObjects();
-        return std::vector<int>{gdi.deviceContexts, gdi.fonts,    gdi.bitmaps,
-                                gdi.brushes,        d3d.textures, d3d.surfaces};
-    };
-    const std::vector<int> before = live();
+    const auto before = LiveObjects();
     auto expectDumpOf = [](const std::vector<char>& memory) {
         std::ifstream in("text.bmp", std::ios::binary);
         const std::vector<char> file{std::istreambuf_iterator<char>(in),
@@ -314,7 +309,7 @@ TEST_F(TextRendererTest, DumpIsWrittenWholeOnReplacementAndOnDestructionAndNothi
 
     Destroy(renderer);
     expectDumpOf(std::vector<char>(4194304, 0));
-    EXPECT_EQ(live(), before) << "contexts, fonts, bitmaps, brushes, textures, surfaces";
+    EXPECT_EQ(LiveObjects(), before);
 }
 
 }  // namespace

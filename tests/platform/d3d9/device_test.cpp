@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "address_space_cap.h"
+#include "live_objects.h"
 #include "texture_helpers.h"
 #include "test_device.h"
 
@@ -53,8 +54,8 @@ TEST_F(Device, TheAdapterIsInTheDesktopModeAndCreationRefusesWhatItCannotMake) {
 
     D3DPRESENT_PARAMETERS params = test.presentParameters(), multisampled = params;
     multisampled.MultiSampleType = D3DMULTISAMPLE_NONMASKABLE;
-    using Attempt = std::tuple<UINT, HWND, D3DPRESENT_PARAMETERS*>;  // no focus window, no such
-                                                                     // adapter, multisampling
+    // No focus window, no such adapter, multisampling.
+    using Attempt = std::tuple<UINT, HWND, D3DPRESENT_PARAMETERS*>;
     for (auto [adapter, window, p] :
          {Attempt{D3DADAPTER_DEFAULT, nullptr, &params}, Attempt{1, test.window(), &params},
           Attempt{D3DADAPTER_DEFAULT, test.window(), &multisampled}}) {
@@ -69,6 +70,7 @@ TEST_F(Device, TheAdapterIsInTheDesktopModeAndCreationRefusesWhatItCannotMake) {
 // device frees what is still bound when it goes.
 TEST(ReferenceCount, OwnersHoldWhatTheyNeedAndTheDeviceFreesWhatIsStillBound) {
     const auto before = CountD3DLiveObjects();
+    const auto all = LiveObjects();
     {
         TestDevice test;
         IDirect3DDevice9* device = test.device();
@@ -106,11 +108,7 @@ TEST(ReferenceCount, OwnersHoldWhatTheyNeedAndTheDeviceFreesWhatIsStillBound) {
         ASSERT_EQ(device->SetTexture(0, nullptr), D3D_OK);
         EXPECT_EQ(CountD3DLiveObjects().textures, before.textures + 1);
     }
-    const auto after = CountD3DLiveObjects();
-    EXPECT_EQ(std::tie(after.direct3d, after.devices, after.textures, after.surfaces,
-                       after.vertexBuffers),
-              std::tie(before.direct3d, before.devices, before.textures, before.surfaces,
-                       before.vertexBuffers));
+    EXPECT_EQ(LiveObjects(), all);
 }
 
 TEST_F(Device, ResetRefusedWhileTheCallerHoldsADefaultPoolResourceOrTheBackBuffer) {
@@ -223,10 +221,11 @@ TEST_F(Device, ResetWritesTheActualSizesBackAndRemakesTheBuffersWithOrWithoutDep
         std::tuple(640u, 480u, 1u));
     platform::testing::SetWindowFocus(test.window(), true);
     const SIZE client = platform::testing::GetClientSize(test.window());
+    // clang-format off
     const std::tuple<BOOL, UINT, UINT, UINT, UINT> resets[] = {
-        {FALSE, 800, 600, 800, 600},
-        {TRUE, 320, 200, 320, 200},
+        {FALSE, 800, 600, 800, 600}, {TRUE, 320, 200, 320, 200},
         {TRUE, 0, 0, UINT(client.cx), UINT(client.cy)}};
+    // clang-format on
     for (auto [windowed, width, height, actualWidth, actualHeight] : resets) {
         D3DPRESENT_PARAMETERS params{};
         ASSERT_EQ(ResetWith(windowed, width, height, &params), D3D_OK);

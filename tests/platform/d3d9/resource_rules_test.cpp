@@ -33,12 +33,8 @@ protected:
 };
 
 TEST_F(ResourceRules, TexturesOutsideWhatTheDeviceMakesAreRefused) {
-    const struct {
-        UINT width, height, levels;
-        DWORD usage;
-        D3DFORMAT format;
-        D3DPOOL pool;
-    } refused[] = {
+    // Width, height, levels, usage, format, pool.
+    const std::tuple<UINT, UINT, UINT, DWORD, D3DFORMAT, D3DPOOL> refused[] = {
         {0, 16, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_SYSTEMMEM},
         {16, 0, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_SYSTEMMEM},
         {8193, 1, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_SYSTEMMEM},
@@ -50,11 +46,10 @@ TEST_F(ResourceRules, TexturesOutsideWhatTheDeviceMakesAreRefused) {
         {16, 16, 1, D3DUSAGE_RENDERTARGET, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT},
         {16, 16, 1, D3DUSAGE_DYNAMIC, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED},
     };
-    for (const auto& r : refused) {
+    for (const auto& [width, height, levels, usage, format, pool] : refused) {
         IDirect3DTexture9* texture = reinterpret_cast<IDirect3DTexture9*>(uintptr_t{1});
-        EXPECT_EQ(Create(r.width, r.height, r.levels, r.usage, r.format, r.pool, &texture),
-                  D3DERR_INVALIDCALL)
-            << r.width << " x " << r.height << ", " << r.levels << " levels";
+        EXPECT_EQ(Create(width, height, levels, usage, format, pool, &texture), D3DERR_INVALIDCALL)
+            << width << " x " << height << ", " << levels << " levels";
         EXPECT_EQ(texture, nullptr);
     }
     IDirect3DTexture9* largest = Make(8192, 1, 0, D3DPOOL_SYSTEMMEM);

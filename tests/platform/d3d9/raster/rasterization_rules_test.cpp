@@ -84,18 +84,17 @@ TEST_F(RasterizationRules, TopAndLeftEdgesTakeTheirPixelCentresAndCullModesRemov
         for (int x = 0; x < kSize; ++x)
             ASSERT_EQ(Hits(x, y), x >= 2 && y >= 2 && x + y < 12) << x << ", " << y;
 
-    const struct {
-        DWORD mode;
-        uint32_t clockwiseDrawn, counterClockwiseDrawn;
-    } cases[] = {{D3DCULL_CCW, 1, 0}, {D3DCULL_CW, 0, 1}, {D3DCULL_NONE, 1, 1}};
-    for (const auto& c : cases) {
+    // The cull mode, then whether a clockwise and a counter-clockwise triangle show.
+    const std::tuple<DWORD, uint32_t, uint32_t> cases[] = {
+        {D3DCULL_CCW, 1, 0}, {D3DCULL_CW, 0, 1}, {D3DCULL_NONE, 1, 1}};
+    for (const auto& [mode, clockwiseDrawn, counterClockwiseDrawn] : cases) {
         Clear();
-        state.renderStates[D3DRS_CULLMODE] = c.mode;
+        state.renderStates[D3DRS_CULLMODE] = mode;
         Draw(D3DPT_TRIANGLELIST, clockwise, 1);
         Draw(D3DPT_TRIANGLELIST, {At(20, 2), At(20, 10), At(28, 2)}, 1);
         EXPECT_EQ(std::pair(Hits(3, 3), Hits(21, 3)),
-                  std::pair(c.clockwiseDrawn, c.counterClockwiseDrawn))
-            << "cull mode " << c.mode;
+                  std::pair(clockwiseDrawn, counterClockwiseDrawn))
+            << "cull mode " << mode;
     }
 }
 
