@@ -105,11 +105,11 @@ protected:
 
 TEST(CoveragePixelTest, ChannelMeanBecomesAlphaOverWhite) {
     // 0xAARRGGBB in memory order: black stays exactly as it is, sums of 1 or 2 become alpha 0.
-    const uint32_t cases[][2] = {{0x4D000000, 0x4D000000},
-                                 {0x00FFFFFF, 0xFFFFFFFF},
-                                 {0x00000001, 0x00FFFFFF},
-                                 {0x09010100, 0x00FFFFFF},
+    // clang-format off
+    const uint32_t cases[][2] = {{0x4D000000, 0x4D000000}, {0x00FFFFFF, 0xFFFFFFFF},
+                                 {0x00000001, 0x00FFFFFF}, {0x09010100, 0x00FFFFFF},
                                  {0x00D2965A, 0x96FFFFFF}};
+    // clang-format on
     for (const auto& [in, out] : cases) {
         uint32_t pixel = in;
         ConvertToCoverage(reinterpret_cast<BYTE*>(&pixel));
