@@ -47,8 +47,8 @@ TEXTMETRICW MeasureFace(FT_Face face, const FontRequest& request, bool cellIsEm,
         tm.tmAscent = std::clamp<LONG>(Scaled(face->ascender, scale), 0, ppem);
         tm.tmDescent = ppem - tm.tmAscent;
     } else {
-        // GDI: a positive height is the cell (the Windows ascent plus descent), a negative one the
-        // em.
+        // GDI: a positive height is the cell (the Windows ascent plus descent),
+        // a negative one the em.
         ppem = height > 0
                    ? static_cast<int>(std::lround(height * unitsPerEm / (winAscent + winDescent)))
                    : -height;
