@@ -1,4 +1,5 @@
-// No Windows function: the process ends on a lost display, a signal closes the window.
+// No Windows function: the process ends on a lost display, a signal closes the window
+// and ends an open message box.
 #include "win32/process_ending.h"
 
 #include <windows.h>
