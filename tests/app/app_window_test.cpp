@@ -13,6 +13,7 @@
 #include <bit>
 #include <cmath>
 #include <cstdint>
+#include <filesystem>
 #include <limits>
 #include <string>
 #include <tuple>
@@ -88,6 +89,7 @@ protected:
     void SetUp() override {
         platform::testing::ResetAllHooks();
         Capture();
+        platform::testing::CapturePresentedFrames(true);
         platform::testing::SetSleepHandler(
             [this](DWORD milliseconds) { sleeps.push_back(milliseconds); });
     }
@@ -230,6 +232,23 @@ TEST_F(Lifetime, FailedDirect3DDeviceOrClassFailsCreateAndShutsDownCleanly) {
     EXPECT_FALSE(second.Create(GetModuleHandleW(nullptr)));
     EXPECT_EQ(second.hwnd, nullptr);
     second.Shutdown();
+}
+
+// After a failed switch no step renders, so the close box destroys the window (and
+// the memory its last frame was drawn in) before the device goes.
+TEST_F(Lifetime, CloseAfterAFailedToggleEndsTheRunAndShutsDownAfterTheWindowIsGone) {
+    ASSERT_TRUE(Create());
+    app.FrameStep();
+    FailD3DCall(D3DCall::Reset, D3DERR_INVALIDCALL);
+    Press(VK_RETURN);
+    ASSERT_TRUE(app.resetFailed);
+    PostMessageW(app.hwnd, WM_CLOSE, 0, 0);
+    Drain();
+    EXPECT_FALSE(IsWindow(app.hwnd));
+    EXPECT_TRUE(app.FrameStep());
+    app.Shutdown();
+    EXPECT_EQ(CountD3DLiveObjects().devices, 0);
+    EXPECT_EQ(std::filesystem::file_size("text.bmp"), 4194358u) << "the whole glyph dump";
 }
 
 using FrameStep = AppFixture;
