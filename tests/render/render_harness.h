@@ -26,8 +26,6 @@ public:
     void DrawFrame(const std::function<void()>& draw, bool present = true);
     // DrawFrame with Present; the presented frame.
     platform::testing::Frame RenderFrame(const std::function<void()>& draw);
-    // RenderFrame of one pass of a fresh batch filled by `addQuads`.
-    platform::testing::Frame RenderPass(const std::function<void(SpriteBatch& batch)>& addQuads);
 
     TestDevice testDevice;
 };
