@@ -9,8 +9,6 @@
 #include <cstdint>
 #include <functional>
 
-#include "render/sprite_batch.h"
-
 class RenderHarness {
 public:
     static constexpr D3DCOLOR kClearColor = 0xFF8080FF;
