@@ -38,17 +38,3 @@ platform::testing::Frame RenderHarness::RenderFrame(const std::function<void()>&
     DrawFrame(draw);
     return platform::testing::LastPresentedFrame();
 }
-
-platform::testing::Frame RenderHarness::RenderPass(
-    const std::function<void(SpriteBatch& batch)>& addQuads) {
-    SpriteBatch* batch = NULL;
-    CreateSpriteBatch(batch, device());
-    const platform::testing::Frame frame = RenderFrame([&] {
-        batch->Begin();
-        addQuads(*batch);
-        batch->End();
-    });
-    batch->ReleaseDeviceObjects();  // the destructor only says goodbye
-    delete batch;
-    return frame;
-}

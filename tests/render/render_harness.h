@@ -9,8 +9,6 @@
 #include <cstdint>
 #include <functional>
 
-#include "render/sprite_batch.h"
-
 class RenderHarness {
 public:
     static constexpr D3DCOLOR kClearColor = 0xFF8080FF;
@@ -26,8 +24,6 @@ public:
     void DrawFrame(const std::function<void()>& draw, bool present = true);
     // DrawFrame with Present; the presented frame.
     platform::testing::Frame RenderFrame(const std::function<void()>& draw);
-    // RenderFrame of one pass of a fresh batch filled by `addQuads`.
-    platform::testing::Frame RenderPass(const std::function<void(SpriteBatch& batch)>& addQuads);
 
     TestDevice testDevice;
 };

@@ -38,17 +38,8 @@ TestDevice::TestDevice() {
 }
 
 TestDevice::~TestDevice() {
-    if (device_) {
-        device_->Release();
-        device_ = nullptr;
-    }
-    if (direct3d_) {
-        direct3d_->Release();
-        direct3d_ = nullptr;
-    }
-    if (window_) {
-        DestroyWindow(window_);
-        window_ = nullptr;
-    }
+    if (device_) device_->Release();
+    if (direct3d_) direct3d_->Release();
+    if (window_) DestroyWindow(window_);
     if (registeredClass_) UnregisterClassW(kClassName, nullptr);
 }

