@@ -7,6 +7,7 @@
 
 #include "win32/picture_fit.h"
 #include "win32/present_path.h"
+#include "win32/present_report.h"
 #include "win32/window_registry.h"
 
 namespace platform::win32 {
@@ -54,17 +55,17 @@ bool CopyToSurface(const FrameView& frame, SDL_Surface* target, bool keepAspect)
 
 // With framebuffer acceleration off (the shell's hint) the window surface is X
 // shared memory rather than a texture, which is the fast path without a GPU.
-void PresentToSurface(WindowRecord& record, const FrameView& frame, bool drawnInPlace) {
+bool PresentToSurface(WindowRecord& record, const FrameView& frame, bool drawnInPlace) {
     SDL_Surface* target = SDL_GetWindowSurface(record.sdlWindow.get());
-    if (!target) return;
+    if (!target) return false;
     if (drawnInPlace) {
         // The window changed size since the memory was handed out: the surface was
         // made again and the frame went with the old one.
-        if (target->pixels != frame.pixels) return;
+        if (target->pixels != frame.pixels) return false;
     } else if (!CopyToSurface(frame, target, record.fullScreen)) {
-        return;
+        return false;
     }
-    SDL_UpdateWindowSurface(record.sdlWindow.get());
+    return SDL_UpdateWindowSurface(record.sdlWindow.get()) == 0;
 }
 
 }  // namespace
@@ -90,9 +91,10 @@ void PresentFrame(HWND hwnd, const FrameView& frame) {
     const bool drawnInPlace = frame.pixels == record->framePixels;
     record->framePixels = nullptr;
     if (ActivePresentPath() == PresentPath::GpuRenderer && PresentThroughGpu(*record, frame)) {
-        return;
+        ReportPresented(PresentPath::GpuRenderer);
+    } else if (PresentToSurface(*record, frame, drawnInPlace)) {
+        ReportPresented(PresentPath::WindowSurface);
     }
-    PresentToSurface(*record, frame, drawnInPlace);
 }
 
 }  // namespace platform::win32
