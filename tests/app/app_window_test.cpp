@@ -69,13 +69,15 @@ TEST(CameraMatrices, LookToPutsTheAxesInTheColumns) {
         float expected[16];
         float tolerance;
     };
+    // clang-format off
     const Case cases[] = {
-        Case({1, 2, 3, 0}, {2, -1, 2, 0}, {0, 1, 0, 0},
-             {r, s, 2.0f / 3, 0, 0, 4 * s, -1.0f / 3, 0, -r, s, 2.0f / 3, 0, 2 * r, -4 * r, -2, 1},
-             1e-6f),
-        Case({0, 0, -3, 0}, {0, 0, 3, 0}, {0, huge, 0, 0},
-             {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 3, 1}, 0),
+        {{1, 2, 3, 0}, {2, -1, 2, 0}, {0, 1, 0, 0},
+         {r, s, 2.0f / 3, 0, 0, 4 * s, -1.0f / 3, 0, -r, s, 2.0f / 3, 0, 2 * r, -4 * r, -2, 1},
+         1e-6f},
+        {{0, 0, -3, 0}, {0, 0, 3, 0}, {0, huge, 0, 0},
+         {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 3, 1}, 0},
     };
+    // clang-format on
     for (const Case& c : cases)
         ExpectMatrix(LookToMatrix(c.eye, c.direction, c.up), c.expected, c.tolerance);
 }

@@ -101,23 +101,25 @@ TEST_F(SpriteBatchTest, MatricesAndPixelsOfEachPlacementAreExact) {
         Covered covered;
     };
     const D3DFORMAT kA8 = D3DFMT_A8R8G8B8, kX8 = D3DFMT_X8R8G8B8;
+    // clang-format off
     const Placement placements[] = {
-        Placement("worked example", 256, 128, kA8, {16, 32, 80, 80}, 100.0f, 50.0f,
-                  {64, 48, -188, 166}, {0.25f, 0.375f, 0.0625f, 0.25f}, {100, 50, 164, 98}),
-        Placement("whole texture unshifted and unwrapped", 64, 64, kA8, {0, 0, 64, 64}, 16.0f,
-                  16.0f, {64, 64, -272, 192}, {1, 1, 0, 0}, {16, 16, 80, 80}),
+        {"worked example", 256, 128, kA8, {16, 32, 80, 80}, 100.0f, 50.0f,
+         {64, 48, -188, 166}, {0.25f, 0.375f, 0.0625f, 0.25f}, {100, 50, 164, 98}},
+        {"whole texture unshifted and unwrapped", 64, 64, kA8, {0, 0, 64, 64}, 16.0f,
+         16.0f, {64, 64, -272, 192}, {1, 1, 0, 0}, {16, 16, 80, 80}},
         // Spans 16.5..79.5 and 16.5..47.5: starts half a pixel right and lower.
-        Placement("odd size truncates toward zero", 64, 64, kA8, {0, 0, 63, 31}, 16.0f, 16.0f,
-                  {63, 31, -272, 208}, {63.0f / 64, 31.0f / 64, 0, 0}, {17, 17, 80, 48}),
-        Placement("fraction upper left snaps inward", 64, 64, kA8, {0, 0, 64, 64}, 16.5f, 16.7f,
-                  {64, 64, -271, 191}, {1, 1, 0, 0}, {17, 17, 81, 81}),
+        {"odd size truncates toward zero", 64, 64, kA8, {0, 0, 63, 31}, 16.0f, 16.0f,
+         {63, 31, -272, 208}, {63.0f / 64, 31.0f / 64, 0, 0}, {17, 17, 80, 48}},
+        {"fraction upper left snaps inward", 64, 64, kA8, {0, 0, 64, 64}, 16.5f, 16.7f,
+         {64, 64, -271, 191}, {1, 1, 0, 0}, {17, 17, 81, 81}},
         // Snapped left and up, then cut by the screen edge.
-        Placement("fraction lower right snaps inward", 64, 64, kA8, {0, 0, 64, 64}, 600.5f, 400.5f,
-                  {64, 64, 312, -192}, {1, 1, 0, 0}, {600, 400, 640, 464}),
+        {"fraction lower right snaps inward", 64, 64, kA8, {0, 0, 64, 64}, 600.5f, 400.5f,
+         {64, 64, 312, -192}, {1, 1, 0, 0}, {600, 400, 640, 464}},
         // The alpha byte of an X8R8G8B8 texel is ignored, even when it is 0.
-        Placement("X8R8G8B8 is opaque", 64, 64, kX8, {0, 0, 64, 64}, 16.0f, 16.0f,
-                  {64, 64, -272, 192}, {1, 1, 0, 0}, {16, 16, 80, 80}),
+        {"X8R8G8B8 is opaque", 64, 64, kX8, {0, 0, 64, 64}, 16.0f, 16.0f,
+         {64, 64, -272, 192}, {1, 1, 0, 0}, {16, 16, 80, 80}},
     };
+    // clang-format on
     for (const Placement& p : placements) {
         SCOPED_TRACE(p.name);
         const uint32_t alphaMask = p.format == kX8 ? 0x00FFFFFFu : ~0u;

@@ -32,18 +32,20 @@ struct MeterCase {
 };
 
 const float ten = 0.010f;  // seconds
+// clang-format off
 const MeterCase kMeterCases[] = {
-    MeterCase("the first sample", 5000, {16}, {0.016f}),
-    MeterCase("a pause counts as the cap, the next frame from the real clock", 5000, {16, 2500, 16},
-              {0.016f, 0.1f, 0.016f}),
-    MeterCase("frames within one millisecond share the next sample", 5000, {0, 0, 0, 2, 3},
-              {2.0f / 4000.0f, 0.003f}),
-    MeterCase("a wrapping clock gives the small difference", 0xFFFFFFF0u, {0x20, 10},
-              {0.032f, ten}),
-    MeterCase("the sixteenth sample replaces the first", 5000,
-              {10, 10, 10, 10, 10, 10, 10, 10, 10, 10, 10, 10, 10, 10, 10, 40},
-              {0.040f, ten, ten, ten, ten, ten, ten, ten, ten, ten, ten, ten, ten, ten, ten}),
+    {"the first sample", 5000, {16}, {0.016f}},
+    {"a pause counts as the cap, the next frame from the real clock", 5000, {16, 2500, 16},
+     {0.016f, 0.1f, 0.016f}},
+    {"frames within one millisecond share the next sample", 5000, {0, 0, 0, 2, 3},
+     {2.0f / 4000.0f, 0.003f}},
+    {"a wrapping clock gives the small difference", 0xFFFFFFF0u, {0x20, 10},
+     {0.032f, ten}},
+    {"the sixteenth sample replaces the first", 5000,
+     {10, 10, 10, 10, 10, 10, 10, 10, 10, 10, 10, 10, 10, 10, 10, 40},
+     {0.040f, ten, ten, ten, ten, ten, ten, ten, ten, ten, ten, ten, ten, ten, ten}},
 };
+// clang-format on
 
 TEST_F(FrameRateMeterTest, SamplesSecondsPerFrameWithTheCapTheWrapAndTheRing) {
     for (const MeterCase& c : kMeterCases) {
