@@ -15,8 +15,8 @@
 //     --slack DX,DY,T           a pixel may instead show REF's pixel DX and/or DY over,
 //                               and differ from what it shows by T in each channel
 //   frame_compare atlas FILE.bmp CELL_W,CELL_H COUNT
-//     The first COUNT cells of the atlas each hold a glyph of white coverage, all of
-//     them different, and every other pixel is empty.
+//     The first COUNT cells of the atlas each hold a glyph of white coverage, and
+//     every other pixel is empty.
 // Prints the first mismatches; exits 0 when nothing is wrong, 1 when something is,
 // 2 on an unreadable file or a bad argument.
 #include <png.h>
