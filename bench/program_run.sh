@@ -17,7 +17,6 @@ starts="${4:-5}"
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 assets="$root/assets"
 source "$root/scripts/lib/xvfb.sh"
-source "$root/tests/e2e/platforms.sh"
 
 now_ms() { echo $(($(date +%s%N) / 1000000)); }
 median() { sort -n | awk '{v[NR]=$1} END {print (NR % 2) ? v[(NR+1)/2] : (v[NR/2] + v[NR/2+1]) / 2}'; }
@@ -29,10 +28,12 @@ first_frame() {
   cell="$(pixel "$assets/Velmo_Grid.png" 32 32)"
   start="$(now_ms)"
   if [[ "$platform" == linux ]]; then
-    FRAME_COUNT_OUT="$work/count" FRAME_COUNT_SECONDS="$seconds" LD_PRELOAD="$counter" start_program
+    FRAME_COUNT_OUT="$work/count" FRAME_COUNT_SECONDS="$seconds" LD_PRELOAD="$counter" \
+      start_program "$program" "$work"
   else
-    WINE_CHANNELS=fps start_program
+    start_program "$program" "$work"
   fi
+  pid=$!
   window="$(wait_for_window Corvane "$first_frame_s")" || return 1
   read -r x y size < <(window_geometry "$window" | tr ',' ' ')
   for _ in $(seq $((first_frame_s * 20))); do
@@ -55,8 +56,10 @@ measure() {
   platform="$1" program="$2"
   work="$(mktemp -d)"
   cp "$assets/"{Kai_Orisa05.png,Velmo_Grid.png,TBX_Cursor.png} "$work/"
-  select_platform "$platform" || return 1
-  start_xvfb && prepare || { echo "$platform: could not prepare the run" >&2; return 1; }
+  # The end-to-end check's facts about each platform.
+  source "$root/tests/e2e/$platform.sh"
+  check_tools || return 1
+  start_xvfb && prepare "$work" || { echo "$platform: could not prepare the run" >&2; return 1; }
   cd "$work"
   local i fps
   times=()

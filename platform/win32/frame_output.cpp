@@ -7,6 +7,7 @@
 
 #include "win32/picture_fit.h"
 #include "win32/present_path.h"
+#include "win32/present_report.h"
 #include "win32/window_registry.h"
 
 namespace platform::win32 {
@@ -54,11 +55,10 @@ bool CopyToSurface(const FrameView& frame, SDL_Surface* target, bool keepAspect)
 
 // With framebuffer acceleration off (the shell's hint) the window surface is X
 // shared memory rather than a texture, which is the fast path without a GPU.
-void PresentToSurface(WindowRecord& record, const FrameView& frame) {
+bool PresentToSurface(WindowRecord& record, const FrameView& frame) {
     SDL_Surface* target = SDL_GetWindowSurface(record.sdlWindow.get());
-    if (target && CopyToSurface(frame, target, record.fullScreen)) {
-        SDL_UpdateWindowSurface(record.sdlWindow.get());
-    }
+    return target && CopyToSurface(frame, target, record.fullScreen) &&
+           SDL_UpdateWindowSurface(record.sdlWindow.get()) == 0;
 }
 
 // A surface whose memory a frame of this size can be drawn into as it stands.
@@ -113,7 +113,9 @@ void PresentLentFrame(HWND hwnd, const FrameMemoryLoan& loan) {
     if (lender) lender->frameLoan.number = 0;
     if (surface == nullptr) return;
     if (hwnd == loan.hwnd) {
-        SDL_UpdateWindowSurface(lender->sdlWindow.get());
+        if (SDL_UpdateWindowSurface(lender->sdlWindow.get()) == 0) {
+            ReportPresented(PresentPath::WindowSurface);
+        }
     } else {
         PresentFrame(hwnd, {static_cast<const uint32_t*>(surface->pixels), surface->w, surface->h,
                             surface->pitch});
@@ -131,9 +133,10 @@ void PresentFrame(HWND hwnd, const FrameView& frame) {
     WindowRecord* record = FindWindowRecord(hwnd);
     if (record == nullptr || frame.pixels == nullptr) return;
     if (ActivePresentPath() == PresentPath::GpuRenderer && PresentThroughGpu(*record, frame)) {
-        return;
+        ReportPresented(PresentPath::GpuRenderer);
+    } else if (PresentToSurface(*record, frame)) {
+        ReportPresented(PresentPath::WindowSurface);
     }
-    PresentToSurface(*record, frame);
 }
 
 }  // namespace platform::win32

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Drives the real program in a private virtual X server with real key presses and
 # checks what a user sees, what it writes and how it ends. One check for both builds:
-# the Linux binary, and the Windows exe under Wine.
-# Usage: program_test.sh linux|windows <program> <assets dir>
+# the Linux binary (linux.sh), and the Windows exe under Wine (windows.sh).
+# Usage: program_test.sh linux|windows <program> <assets dir> <frame_compare>
 # Exits 77 (skipped) only when the Linux run lacks Xvfb or xdotool; the Windows run
 # fails instead. Set SCREENSHOT_OUT to keep the first screenshot.
 set -uo pipefail
@@ -10,8 +10,18 @@ set -uo pipefail
 platform="$1"
 program="$(realpath "$2")"
 assets="$(realpath "$3")"
+frame_compare="$(realpath "$4")"
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 source "$root/scripts/lib/xvfb.sh"
+case "$platform" in
+  linux | windows) source "$root/tests/e2e/$platform.sh" ;;
+  *) echo "unknown platform '$platform' (linux or windows)" >&2; exit 2 ;;
+esac
+check_tools || exit $?
+# The screen is read with ImageMagick and x11-utils.
+for tool in import xwininfo convert; do
+  command -v "$tool" >/dev/null 2>&1 || { echo "FAIL: $tool is not installed"; exit 1; }
+done
 
 failures=0
 fail() {
@@ -21,15 +31,6 @@ fail() {
 
 work="$(mktemp -d)"
 pid=""
-
-source "$root/tests/e2e/platforms.sh"
-select_platform "$platform" || exit $?
-
-# The screen is read with ImageMagick and x11-utils.
-for tool in import xwininfo convert; do
-  command -v "$tool" >/dev/null 2>&1 || { echo "FAIL: $tool is not installed"; exit 1; }
-done
-
 cleanup() {
   [[ -n "$pid" ]] && kill "$pid" 2>/dev/null
   [[ "$platform" == windows ]] && wineserver -k 2>/dev/null
@@ -41,78 +42,30 @@ trap cleanup EXIT
 for image in Kai_Orisa05.png Velmo_Grid.png TBX_Cursor.png; do
   cp "$assets/$image" "$work/"
 done
-background="128,128,255"
-
-expect_size() {
-  local size
-  size="$(convert "$2" -format '%wx%h' info:)"
-  [[ "$size" == "$3" ]] || fail "$1: the picture is $size, expected $3"
-}
-
-screen_size() { xwininfo -root | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w "x" h}'; }
-
-# The whole screen, as a file named after the moment.
-screen_picture() {
-  import -display "$DISPLAY" -window root "$work/$1.png"
-  echo "$work/$1.png"
-}
 
 # Cell (col, row) has its top-left corner at (16 + 64 col, 16 + 64 row).
 corner() { echo $((16 + 64 * $1)); }
 
-# The frame the program should show, composited from its three images: the
-# background colour, the board, the piece, then the cursor over it.
+# The frame the program should show without its frame-rate text, composited from
+# its three images: the background colour, the board, the piece, then the cursor.
 reference() {
   local out="$work/reference-$1-$2-$3-$4.png"
-  [[ -f "$out" ]] || convert -size 640x480 "xc:rgb($background)" \
+  [[ -f "$out" ]] || convert -size 640x480 "xc:rgb(128,128,255)" \
     \( -size 448x448 "tile:$assets/Velmo_Grid.png" \) -geometry +16+16 -composite \
     "$assets/Kai_Orisa05.png" -geometry "+$(corner "$1")+$(corner "$2")" -composite \
     "$assets/TBX_Cursor.png" -geometry "+$(corner "$3")+$(corner "$4")" -composite "$out"
   echo "$out"
 }
 
-# The text band in the top-left corner, where the frame-rate digits go.
-text_band="0,0 $((5 * glyph_width - 1)),43"
-
-# What is wrong with a screenshot, if anything: every pixel outside the text band
-# must equal the reference at its place or, within the texel slack, at a
-# neighbouring place; the digits sit in character cells from the left edge.
-frame_problem() {
-  local shot="$1" ref dx dy diff=() worst cell white=() lit
-  ref="$(reference "$2" "$3" "$4" "$5")"
-  for dx in $(seq -"$texel_slack" "$texel_slack"); do
-    for dy in $(seq -"$texel_slack" "$texel_slack"); do
-      diff+=(\( "$shot" \( "$ref" -roll "$(printf '%+d%+d' "$dx" "$dy")" \) -compose difference -composite \))
-    done
+# Waits until frames were presented after this moment: the one in flight may have
+# been drawn before the last key arrived, the one after it was not.
+await_new_frame() {
+  local target=$(($(frames_shown "$work") + 2))
+  for _ in $(seq 100); do
+    (($(frames_shown "$work") >= target)) && return 0
+    sleep 0.1
   done
-  convert "${diff[@]}" -evaluate-sequence min -fill black -draw "rectangle $text_band" \
-    -separate -evaluate-sequence max "$work/off.png"
-  worst="$(convert "$work/off.png" -format '%[fx:int(255*maxima+0.5)]' info:)"
-  if [[ "$worst" != 0 ]]; then
-    echo "pixels off the composited frame by up to $worst (piece ($2, $3), cursor ($4, $5)), first:" \
-      "$(convert "$work/off.png" -depth 8 txt:- | grep -v '#000000' | sed -n '2,6p' | cut -d' ' -f1 | tr '\n' ' ')"
-    return
-  fi
-  for cell in 0 1 2 3 4; do
-    lit="$(convert "$shot" -crop "${glyph_width}x44+$((cell * glyph_width))+0" +repage txt:- | grep -c '#FFFFFF' || true)"
-    white+=("$((lit > 0))")
-  done
-  [[ "${white[*]}" =~ ^1(\ 1)*(\ 0)*$ ]] || echo "frame-rate digits by cell: ${white[*]}, expected lit cells from the left"
-}
-
-# expect_frame <what> <screenshot command> <piece col row> <cursor col row>: the
-# frame may take a few seconds to show on a loaded machine, so it is taken again
-# until it is right or five seconds have passed.
-expect_frame() {
-  local what="$1" take="$2" problem shot
-  shift 2
-  for _ in $(seq 25); do
-    shot="$($take)"
-    problem="$(frame_problem "$shot" "$@")"
-    [[ -z "$problem" ]] && return 0
-    sleep 0.2
-  done
-  fail "$what: $problem"
+  fail "$1: no new frame within 10 s"
 }
 
 geometry() { window_geometry "$window"; }
@@ -132,51 +85,63 @@ press_keys() {
     press_key "$window" "$key"
     sleep 0.2
   done
-  sleep 0.5
+}
+
+# Each picture is compared once the run is over, with the glyph atlas of the
+# renderer that drew it: "what|shot|piece col row, cursor col row|atlas|options".
+checks=()
+take() {
+  local what="$1" shot="$2" atlas="$3" options="$4"
+  shift 4
+  checks+=("$what|$shot|$*|$atlas|$options")
 }
 
 start_xvfb || { fail "Xvfb did not start"; exit 1; }
-prepare || { fail "the $platform run could not be prepared"; exit 1; }
+prepare "$work" || { fail "the $platform run could not be prepared"; exit 1; }
 cd "$work"
-start_program
+start_program "$program" "$work"
+pid=$!
 if ! window="$(wait_for_window Corvane "$first_frame_s")"; then
   fail "no window titled \"Corvane\" within $first_frame_s s"
   exit 1
 fi
-# The first frame: a board cell's middle shows the cell image.
-cell_middle="$(pixel "$assets/Velmo_Grid.png" 32 32)"
 for _ in $(seq $((first_frame_s * 10))); do
-  [[ "$(pixel "$(screenshot first)" $(($(corner 3) + 32)) $(($(corner 3) + 32)))" == "$cell_middle" ]] && break
+  (($(frames_shown "$work") > 0)) && break
   sleep 0.1
 done
-sleep 1
-
+await_new_frame "start"
 shot="$(screenshot start)"
 [[ -n "${SCREENSHOT_OUT:-}" ]] && cp "$shot" "$SCREENSHOT_OUT"
-expect_size "window" "$shot" 640x480
-expect_frame "start" "screenshot start" 0 0 0 0
+take "start" "$shot" atlas-1 "" 0 0 0 0
 
 # Pick the piece up, walk right twice, set it down: piece and cursor on (2, 0).
 press_keys space Right Right space
-expect_frame "after Space, Right, Right, Space" "screenshot moved" 2 0 2 0
+await_new_frame "after Space, Right, Right, Space"
+take "after Space, Right, Right, Space" "$(screenshot moved)" atlas-1 "" 2 0 2 0
 # One row down and five to the right: the cursor stops at the board's edge.
 press_keys Down Right Right Right Right Right
-expect_frame "after Down and five Rights" "screenshot walked" 2 0 6 1
+await_new_frame "after Down and five Rights"
+take "after Down and five Rights" "$(screenshot walked)" atlas-1 "" 2 0 6 1
 press_keys F1
 
 # Full screen and back: the window returns to its place with a 640 x 480 client
-# area, the board's state kept.
+# area, the board's state kept. Each reset first writes the atlas it drops.
 windowed="$(geometry)"
 [[ "$windowed" == *" 640x480" ]] || fail "before Enter the client area is $windowed"
 press_keys Return
-expect_full_screen
+await_new_frame "full screen"
+cp text.bmp atlas-1.bmp
+shot="$(full_screen_shot "$work")"
+take "full screen" "$shot" atlas-2 "$(full_screen_layout "$shot")" 2 0 6 1
 press_keys Return
 for _ in $(seq 100); do
   [[ "$(geometry)" == "$windowed" ]] && break
   sleep 0.1
 done
 [[ "$(geometry)" == "$windowed" ]] || fail "after two Enters the window is at $(geometry), expected $windowed"
-expect_frame "back in the window" "screenshot toggled" 2 0 6 1
+await_new_frame "back in the window"
+cp text.bmp atlas-2.bmp
+take "back in the window" "$(screenshot toggled)" atlas-3 "" 2 0 6 1
 
 # Escape ends the program with -1, seen as 255; one still running is killed.
 press_key "$window" Escape
@@ -192,40 +157,58 @@ wait "$pid"
 status=$?
 pid=""
 [[ "$status" == 255 ]] || fail "exit status $status, expected 255"
+[[ -f text.bmp ]] && cp text.bmp atlas-3.bmp
 
-# The last glyph atlas: 4,194,358 bytes behind a 54-byte header of fixed values.
-if [[ -f "$work/text.bmp" ]]; then
-  bytes="$(stat -c %s "$work/text.bmp")"
-  [[ "$bytes" == 4194358 ]] || fail "text.bmp has $bytes bytes"
-  header="$(head -c 54 "$work/text.bmp" | od -An -tx1 | tr -d ' \n')"
-  # "BM", sizes 0, pixels at 54, a 40-byte info header, 1024 x 1024 bottom-up,
-  # one plane, 32 bits, BI_RGB, the rest 0.
-  expected="424d""00000000""0000""0000""36000000""28000000""00040000""00040000""0100""2000$(printf '0%.0s' {1..48})"
-  [[ "$header" == "$expected" ]] || fail "text.bmp header is $header"
-else
-  fail "no text.bmp"
-fi
-
-debug_lines >"$work/debug.txt"
-# Three loads (start and two resets) of three images: every "OK" line nine times.
-for line in OK OK2 OK3; do
-  count="$(grep -cx "$line" "$work/debug.txt" || true)"
-  [[ "$count" == 9 ]] || fail "\"$line\" appears $count times, expected 9"
+debug_lines "$work" >"$work/debug.txt"
+problem="$(present_path_problem "$work")"
+[[ -z "$problem" ]] || fail "$problem"
+# Every line accounted for. Each renderer's life, ended by the batch's destructor
+# line, starts with three image loads (OK, OK2, OK3 and OK4 twice each) and then
+# names each digit once as it enters that life's atlas; F1 wrote "x" in the first.
+# Nothing follows the last life.
+awk -v lives="$work/lives" '
+  function finish(what) {
+    printf "%s: %s| x %d, digits %d, repeated %d, other %d\n", what, head, x, digits, repeated, other
+    print digits >lives
+    head = ""; x = n = digits = repeated = other = 0; split("", seen)
+  }
+  /^Terminated - Destructor$/ { finish("life " ++life); next }
+  n < 15 { head = head $0 " "; n++; next }
+  /^[0-9]$/ { if ($0 in seen) repeated++; else digits++; seen[$0]; next }
+  $0 == "x" { x++; next }
+  { other++ }
+  END { if (n > 0) finish("after the last life") }' "$work/debug.txt" >"$work/summary"
+loads="$(printf 'OK OK2 OK3 OK4 OK4 %.0s' 1 2 3)"
+for life in 1 2 3; do
+  grep -q "^life $life: $loads| x $((life == 1)), digits [1-9][0-9]*, repeated 0, other 0$" "$work/summary" ||
+    fail "debug output, life $life: $(grep "^life $life:" "$work/summary" || echo missing)"
 done
-count="$(grep -cx OK4 "$work/debug.txt" || true)"
-[[ "$count" -ge 9 ]] || fail "\"OK4\" appears $count times, expected at least 9"
-count="$(grep -cx x "$work/debug.txt" || true)"
-[[ "$count" == 1 ]] || fail "F1 wrote \"x\" $count times, expected once"
-# One line per digit each time it enters a fresh atlas: within one renderer's life
-# (they end with the batch's destructor line) no digit line repeats.
-lives="$(awk '/^Terminated - Destructor$/ {life++} /^[0-9]$/ {print life ":" $0}' "$work/debug.txt")"
-[[ -n "$lives" ]] || fail "no digit lines in the debug output"
-repeated="$(sort <<<"$lives" | uniq -d)"
-[[ -z "$repeated" ]] || fail "digit lines repeated within one atlas: $repeated"
-destructions="$(grep -cx 'Terminated - Destructor' "$work/debug.txt" || true)"
-[[ "$destructions" == 3 ]] || fail "batch destroyed $destructions times, expected 3"
-[[ "$(tail -n 1 "$work/debug.txt")" == "Terminated - Destructor" ]] ||
-  fail "the debug output does not end with \"Terminated - Destructor\""
+(($(wc -l <"$work/summary") == 3)) || fail "debug output: $(sed -n '4,$p' "$work/summary")"
+
+# Each atlas dump: 1024 x 1024 bottom-up behind a 54-byte header of fixed values,
+# its life's digits in its first cells and nothing anywhere else.
+# "BM", sizes 0, pixels at 54, a 40-byte info header, 1024 x 1024 bottom-up, one
+# plane, 32 bits, BI_RGB, the rest 0.
+header="424d""00000000""0000""0000""36000000""28000000""00040000""00040000""0100""2000$(printf '0%.0s' {1..48})"
+for life in 1 2 3; do
+  atlas="$work/atlas-$life.bmp"
+  [[ -f "$atlas" ]] || { fail "no text.bmp after life $life"; continue; }
+  bytes="$(stat -c %s "$atlas")"
+  [[ "$bytes" == 4194358 ]] || fail "text.bmp of life $life has $bytes bytes"
+  [[ "$(head -c 54 "$atlas" | od -An -tx1 | tr -d ' \n')" == "$header" ]] ||
+    fail "text.bmp of life $life: header $(head -c 54 "$atlas" | od -An -tx1 | tr -d ' \n')"
+  problem="$("$frame_compare" atlas "$atlas" "$glyph_cell" "$(sed -n "${life}p" "$work/lives")")" ||
+    fail "text.bmp of life $life: $problem"
+done
+
+for check in "${checks[@]}"; do
+  IFS='|' read -r what shot positions atlas options <<<"$check"
+  glyphs=()
+  ((exact_glyphs)) && glyphs=(--atlas "$work/$atlas.bmp")
+  # shellcheck disable=SC2086 # the positions and options are words
+  problem="$("$frame_compare" frame "$shot" "$(reference $positions)" "$glyph_cell" \
+    --slack "$texel_slack" "${glyphs[@]}" $options)" || fail "$what: $problem"
+done
 
 if [[ "$failures" -gt 0 ]]; then
   echo "--- debug output ---"
