@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -30,6 +31,9 @@ int main(int argc, char** argv) {
         return 1;
     }
     platform::win32::CloseOnTerminationSignals();
+    // A write to an X server that went away must fail rather than kill the process,
+    // so that the lost-display handler can say which display it was.
+    std::signal(SIGPIPE, SIG_IGN);
 
     std::string commandLine;
     for (int i = 1; i < argc; ++i) {
