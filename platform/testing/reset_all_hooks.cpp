@@ -9,6 +9,9 @@ void ResetAllHooks() {
     SetClock({});
     ClearD3DFailures();
     ClearGdiFailures();
+    RefuseFullScreenSwitches(0);
+    ClearTerminationSignals();
+    FailAllocations(0);
 }
 
 }  // namespace platform::testing
