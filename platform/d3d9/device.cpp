@@ -19,19 +19,25 @@ HRESULT Device::Create(IDirect3D9& direct3d, HWND focusWindow, D3DPRESENT_PARAME
     const HWND window = params->hDeviceWindow ? params->hDeviceWindow : focusWindow;
     if (!IsWindow(window)) return D3DERR_INVALIDCALL;
     D3DPRESENT_PARAMETERS resolved = *params;
-    if (const HRESULT result = ApplyPresentation(window, resolved, false); result != D3D_OK) {
+    if (const HRESULT result = ResolvePresentation(window, resolved, false); result != D3D_OK) {
         return result;
     }
-    *params = resolved;
     return FailingWhenOutOfMemory(D3DERR_OUTOFVIDEOMEMORY, [&] {
-        *device = new Device(direct3d, focusWindow, resolved);
+        // The buffers first: a device that cannot have them leaves the window alone.
+        Device* made = new Device(direct3d, focusWindow, resolved);
+        if (!SwitchPresentation(window, resolved, false)) {
+            made->Release();
+            return D3DERR_INVALIDCALL;
+        }
+        *params = resolved;
+        *device = made;
         return D3D_OK;
     });
 }
 
 Device::Device(IDirect3D9& direct3d, HWND focusWindow, const D3DPRESENT_PARAMETERS& params)
     : direct3d_(direct3d), focusWindow_(focusWindow), params_(params) {
-    Restart();
+    Adopt(std::make_unique<SwapChain>(*this, PresentationWindow(), params_));
     direct3d_.AddRef();  // after the buffers, which may throw
 }
 
@@ -48,9 +54,11 @@ HRESULT Device::GetDirect3D(IDirect3D9** direct3d) {
     return D3D_OK;
 }
 
-HWND Device::PresentationWindow() const {
-    return params_.hDeviceWindow ? params_.hDeviceWindow : focusWindow_;
+HWND Device::WindowFor(const D3DPRESENT_PARAMETERS& params) const {
+    return params.hDeviceWindow ? params.hDeviceWindow : focusWindow_;
 }
+
+HWND Device::PresentationWindow() const { return WindowFor(params_); }
 
 bool Device::IsLost() const {
     return lostByRequest_ ||
@@ -92,41 +100,40 @@ HRESULT Device::Present(const RECT* sourceRect, const RECT* destRect, HWND destW
     });
 }
 
+// As on Windows, a failed reset leaves a device that only Reset can revive; here it
+// also leaves the window and the old buffers as they were.
 HRESULT Device::Reset(D3DPRESENT_PARAMETERS* params) {
-    const HRESULT result = ApplyResetParameters(params);
-    if (result != D3D_OK) {
-        // As on Windows, a failed reset leaves a device that only Reset can revive.
-        needsReset_ = true;
-        return result;
+    D3DPRESENT_PARAMETERS resolved{};
+    HRESULT result = CheckReset(params, resolved);
+    if (result == D3D_OK) {
+        result = FailingWhenOutOfMemory(D3DERR_OUTOFVIDEOMEMORY, [&] {
+            auto swapChain = std::make_unique<SwapChain>(*this, WindowFor(resolved), resolved);
+            if (!SwitchPresentation(WindowFor(resolved), resolved, true)) {
+                return D3DERR_INVALIDCALL;
+            }
+            *params = resolved;
+            params_ = resolved;
+            UnbindAll();
+            Adopt(std::move(swapChain));
+            return D3D_OK;
+        });
     }
-    UnbindAll();
-    const HRESULT made = FailingWhenOutOfMemory(D3DERR_OUTOFVIDEOMEMORY, [&] {
-        Restart();
-        return D3D_OK;
-    });
-    needsReset_ = made != D3D_OK;
-    return made;
+    needsReset_ = result != D3D_OK;
+    return result;
 }
 
-HRESULT Device::ApplyResetParameters(D3DPRESENT_PARAMETERS* params) {
+HRESULT Device::CheckReset(const D3DPRESENT_PARAMETERS* params,
+                           D3DPRESENT_PARAMETERS& resolved) const {
     if (const HRESULT failure = InjectedFailure(D3DCall::Reset); failure != S_OK) return failure;
     if (!params) return D3DERR_INVALIDCALL;
     if (IsLost()) return D3DERR_DEVICELOST;
     if (resetBlockers_ > 0) return D3DERR_INVALIDCALL;
-    D3DPRESENT_PARAMETERS resolved = *params;
-    const HWND window = resolved.hDeviceWindow ? resolved.hDeviceWindow : focusWindow_;
-    if (const HRESULT result = ApplyPresentation(window, resolved, true); result != D3D_OK) {
-        return result;
-    }
-    *params = resolved;
-    params_ = resolved;
-    return D3D_OK;
+    resolved = *params;
+    return ResolvePresentation(WindowFor(resolved), resolved, true);
 }
 
-// The new buffers are made before the old ones go: a reset that runs short of
-// memory leaves a device that is lost, never one without buffers.
-void Device::Restart() {
-    swapChain_ = std::make_unique<SwapChain>(*this, PresentationWindow(), params_);
+void Device::Adopt(std::unique_ptr<SwapChain> swapChain) {
+    swapChain_ = std::move(swapChain);
     state_.SetDefaults(swapChain_->Width(), swapChain_->Height(), swapChain_->HasDepth());
     fvf_ = 0;
     inScene_ = false;

@@ -86,13 +86,14 @@ private:
     Device(IDirect3D9& direct3d, HWND focusWindow, const D3DPRESENT_PARAMETERS& params);
     ~Device() override;
 
-    // Everything Reset checks, then the window's new presentation.
-    HRESULT ApplyResetParameters(D3DPRESENT_PARAMETERS* params);
+    // Everything Reset checks; `resolved` gets the parameters as they will be written back.
+    HRESULT CheckReset(const D3DPRESENT_PARAMETERS* params, D3DPRESENT_PARAMETERS& resolved) const;
+    HWND WindowFor(const D3DPRESENT_PARAMETERS& params) const;
     HWND PresentationWindow() const;
     // Lost now: by request, or full screen while the window is not active.
     bool IsLost() const;
-    // Puts the state back as after creation, with nothing bound.
-    void Restart();
+    // Takes new buffers and puts the state back as after creation.
+    void Adopt(std::unique_ptr<SwapChain> swapChain);
     void UnbindAll();
     void BindStream(VertexBuffer* buffer, UINT offset, UINT stride);
     HRESULT Draw(D3DPRIMITIVETYPE type, const raster::VertexStream& stream, UINT startVertex,

@@ -18,10 +18,8 @@ struct HookState {
     platform::testing::D3DLiveObjects live;
     int presents = 0;
     int draws = 0;
-    const uint32_t* presented = nullptr;
-    int presentedWidth = 0;
-    int presentedHeight = 0;
-    platform::testing::Frame retained;  // a frame whose pixels have been given up
+    bool capture = false;
+    platform::testing::Frame captured;
 };
 
 HookState& Hooks() {
@@ -44,12 +42,6 @@ int& LiveCounter(LiveKind kind) {
             break;
     }
     return live.vertexBuffers;
-}
-
-platform::testing::Frame CopyPresented(const HookState& hooks) {
-    const size_t count = static_cast<size_t>(hooks.presentedWidth) * hooks.presentedHeight;
-    return platform::testing::Frame{
-        hooks.presentedWidth, hooks.presentedHeight, {hooks.presented, hooks.presented + count}};
 }
 
 }  // namespace
@@ -83,18 +75,11 @@ void CountPresent() { ++Hooks().presents; }
 
 void CountDrawPrimitive() { ++Hooks().draws; }
 
-void PublishPresentedFrame(const uint32_t* pixels, int width, int height) {
+void CapturePresentedFrame(const uint32_t* pixels, int width, int height) {
     HookState& hooks = Hooks();
-    hooks.presented = pixels;
-    hooks.presentedWidth = width;
-    hooks.presentedHeight = height;
-}
-
-void WithdrawPresentedFrame(const uint32_t* pixels, bool keepCopy) {
-    HookState& hooks = Hooks();
-    if (hooks.presented != pixels) return;
-    hooks.retained = keepCopy ? CopyPresented(hooks) : platform::testing::Frame{};
-    hooks.presented = nullptr;
+    if (!hooks.capture) return;
+    const size_t count = static_cast<size_t>(width) * height;
+    hooks.captured = platform::testing::Frame{width, height, {pixels, pixels + count}};
 }
 
 }  // namespace platform::d3d9
@@ -116,10 +101,12 @@ void RestoreLostDevice(IDirect3DDevice9* device) {
     if (auto* ours = dynamic_cast<platform::d3d9::Device*>(device)) ours->RestoreByRequest();
 }
 
-Frame LastPresentedFrame() {
-    const platform::d3d9::HookState& hooks = platform::d3d9::Hooks();
-    return hooks.presented ? platform::d3d9::CopyPresented(hooks) : hooks.retained;
+void CapturePresentedFrames(bool capture) {
+    platform::d3d9::Hooks().capture = capture;
+    platform::d3d9::Hooks().captured = Frame{};
 }
+
+Frame LastPresentedFrame() { return platform::d3d9::Hooks().captured; }
 
 int PresentCount() { return platform::d3d9::Hooks().presents; }
 

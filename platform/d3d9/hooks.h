@@ -27,10 +27,8 @@ public:
 void CountPresent();
 void CountDrawPrimitive();
 
-// The pixels the device that presented last showed; they are read when a test asks
-// for the frame. A device gives them up before they change or go away, keeping a
-// copy when `keepCopy` is set.
-void PublishPresentedFrame(const uint32_t* pixels, int width, int height);
-void WithdrawPresentedFrame(const uint32_t* pixels, bool keepCopy);
+// Keeps a copy of a frame being presented while a test asked for one
+// (CapturePresentedFrames); costs nothing otherwise.
+void CapturePresentedFrame(const uint32_t* pixels, int width, int height);
 
 }  // namespace platform::d3d9

@@ -26,16 +26,11 @@ bool IsSupported(const D3DPRESENT_PARAMETERS& params) {
 
 }  // namespace
 
-HRESULT ApplyPresentation(HWND window, D3DPRESENT_PARAMETERS& params, bool leaveFullScreen) {
+HRESULT ResolvePresentation(HWND window, D3DPRESENT_PARAMETERS& params, bool leaveFullScreen) {
     if (!IsSupported(params)) return D3DERR_INVALIDCALL;
-    if (!params.Windowed || leaveFullScreen) {
-        const bool switched = platform::win32::SetFullScreenPresentation(
-            window, !params.Windowed, static_cast<int>(params.BackBufferWidth),
-            static_cast<int>(params.BackBufferHeight));
-        if (!switched) return D3DERR_INVALIDCALL;
-    }
     if (params.Windowed) {
-        const SIZE client = platform::win32::ClientSizeOf(window);
+        const SIZE client = leaveFullScreen ? platform::win32::WindowedClientSizeOf(window)
+                                            : platform::win32::ClientSizeOf(window);
         if (params.BackBufferWidth == 0) params.BackBufferWidth = static_cast<UINT>(client.cx);
         if (params.BackBufferHeight == 0) params.BackBufferHeight = static_cast<UINT>(client.cy);
         if (params.BackBufferFormat == D3DFMT_UNKNOWN) params.BackBufferFormat = D3DFMT_X8R8G8B8;
@@ -45,6 +40,13 @@ HRESULT ApplyPresentation(HWND window, D3DPRESENT_PARAMETERS& params, bool leave
     }
     if (params.BackBufferCount == 0) params.BackBufferCount = 1;
     return D3D_OK;
+}
+
+bool SwitchPresentation(HWND window, const D3DPRESENT_PARAMETERS& params, bool leaveFullScreen) {
+    if (params.Windowed && !leaveFullScreen) return true;
+    return platform::win32::SetFullScreenPresentation(window, !params.Windowed,
+                                                      static_cast<int>(params.BackBufferWidth),
+                                                      static_cast<int>(params.BackBufferHeight));
 }
 
 }  // namespace platform::d3d9

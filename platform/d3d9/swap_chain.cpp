@@ -23,7 +23,7 @@ SwapChain::SwapChain(Device& device, HWND window, const D3DPRESENT_PARAMETERS& p
                                             params.BackBufferFormat)) {}
 
 SwapChain::~SwapChain() {
-    if (shown_) WithdrawPresentedFrame(shown_, true);
+    windowMemory_.GiveBack();
     backBuffer_->Unbind();
 }
 
@@ -31,36 +31,38 @@ uint32_t* SwapChain::DrawPixels() {
     SurfaceMemory& back = backBuffer_->Memory();
     if (!drawing_) {
         drawing_ = true;
-        // The window's memory is drawn over next, or may go with a change of size.
-        if (shownInWindow_) WithdrawPresentedFrame(shown_, false);
         if (swapEffect_ == D3DSWAPEFFECT_DISCARD) {
-            windowPixels_ = platform::win32::WindowFrameMemory(window_, back.width, back.height);
+            windowMemory_.Borrow(window_, back.width, back.height);
         }
     }
-    return windowPixels_ ? windowPixels_ : back.pixels.Write();
+    uint32_t* lent = windowMemory_.Pixels();
+    return lent ? lent : back.pixels.Write();
 }
 
 const uint32_t* SwapChain::Pixels() const {
-    return windowPixels_ ? windowPixels_ : backBuffer_->Memory().pixels.Read();
+    const uint32_t* lent = windowMemory_.Pixels();
+    return lent ? lent : backBuffer_->Memory().pixels.Read();
 }
 
 void SwapChain::Present(HWND window) {
     SurfaceMemory& back = backBuffer_->Memory();
-    shownInWindow_ = windowPixels_ != nullptr;
-    if (shownInWindow_) {
-        shown_ = windowPixels_;
+    if (windowMemory_.Borrowed()) {
+        // Null when the window took its memory back: the frame went with it.
+        if (const uint32_t* lent = windowMemory_.Pixels()) {
+            CapturePresentedFrame(lent, back.width, back.height);
+        }
+        windowMemory_.Present(window);
     } else {
         if (swapEffect_ == D3DSWAPEFFECT_COPY) {
             std::copy_n(back.pixels.Read(), back.pixels.size(), presented_.pixels.Write());
         } else {
             std::swap(back.pixels, presented_.pixels);
         }
-        shown_ = presented_.pixels.Read();
+        const uint32_t* shown = presented_.pixels.Read();
+        CapturePresentedFrame(shown, back.width, back.height);
+        platform::win32::PresentFrame(window, {shown, back.width, back.height, back.PitchBytes()});
     }
-    PublishPresentedFrame(shown_, back.width, back.height);
     CountPresent();
-    platform::win32::PresentFrame(window, {shown_, back.width, back.height, back.PitchBytes()});
-    windowPixels_ = nullptr;
     drawing_ = false;
 }
 

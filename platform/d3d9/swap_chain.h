@@ -11,6 +11,7 @@
 
 #include "d3d9/raster/pipeline.h"
 #include "d3d9/surface.h"
+#include "d3d9/window_frame_memory.h"
 
 namespace platform::d3d9 {
 
@@ -52,11 +53,9 @@ private:
     std::vector<uint16_t> depth_;
     D3DSWAPEFFECT swapEffect_;
     HWND window_;
-    // The window's memory, from the first drawing of a frame drawn there to its Present.
-    uint32_t* windowPixels_ = nullptr;
-    bool drawing_ = false;             // drawn into since the last Present
-    const uint32_t* shown_ = nullptr;  // the last frame presented, until drawn over
-    bool shownInWindow_ = false;
+    bool drawing_ = false;  // drawn into since the last Present
+    // From the first drawing of a frame drawn in place to its Present.
+    WindowFrameMemory windowMemory_;
     Surface* backBuffer_;  // bound by the swap chain for its whole life
 };
 

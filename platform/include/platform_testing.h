@@ -94,16 +94,16 @@ void ClearD3DFailures();
 void LoseDevice(IDirect3DDevice9* device);
 void RestoreLostDevice(IDirect3DDevice9* device);
 
-// A copy of the back buffer as the last Present showed it, one 0xAARRGGBB value
-// per pixel, rows from the top. Empty before the first Present, and while a
-// D3DSWAPEFFECT_DISCARD device draws its next frame straight into the window's
-// memory, over the one shown (from that frame's first drawing to its Present).
+// A frame as Present showed it, one 0xAARRGGBB value per pixel, rows from the top.
 struct Frame {
     int width = 0;
     int height = 0;
     std::vector<uint32_t> pixels;
     uint32_t At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
 };
+// While capture is on, each Present keeps a copy of its frame; LastPresentedFrame
+// returns the last one (empty before the first). Switching either way forgets it.
+void CapturePresentedFrames(bool capture);
 Frame LastPresentedFrame();
 int PresentCount();
 int DrawPrimitiveCount();

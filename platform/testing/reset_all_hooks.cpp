@@ -8,6 +8,7 @@ void ResetAllHooks() {
     SetSleepHandler({});
     SetClock({});
     ClearD3DFailures();
+    CapturePresentedFrames(false);
     ClearGdiFailures();
     RefuseFullScreenSwitches(0);
     ClearTerminationSignals();

@@ -54,45 +54,86 @@ bool CopyToSurface(const FrameView& frame, SDL_Surface* target, bool keepAspect)
 
 // With framebuffer acceleration off (the shell's hint) the window surface is X
 // shared memory rather than a texture, which is the fast path without a GPU.
-void PresentToSurface(WindowRecord& record, const FrameView& frame, bool drawnInPlace) {
+void PresentToSurface(WindowRecord& record, const FrameView& frame) {
     SDL_Surface* target = SDL_GetWindowSurface(record.sdlWindow.get());
-    if (!target) return;
-    if (drawnInPlace) {
-        // The window changed size since the memory was handed out: the surface was
-        // made again and the frame went with the old one.
-        if (target->pixels != frame.pixels) return;
-    } else if (!CopyToSurface(frame, target, record.fullScreen)) {
-        return;
+    if (target && CopyToSurface(frame, target, record.fullScreen)) {
+        SDL_UpdateWindowSurface(record.sdlWindow.get());
     }
-    SDL_UpdateWindowSurface(record.sdlWindow.get());
+}
+
+// A surface whose memory a frame of this size can be drawn into as it stands.
+bool HoldsFrame(const SDL_Surface* surface, int width, int height) {
+    return surface != nullptr && surface->w == width && surface->h == height &&
+           surface->pitch == width * 4 && surface->format->format == SDL_PIXELFORMAT_XRGB8888;
+}
+
+// The lender and its surface while the loan stands. SDL frees a window's surface
+// only when it makes a new one or destroys the window, so a loan whose memory is no
+// longer the surface's is taken back here.
+SDL_Surface* LentSurface(const FrameMemoryLoan& loan, WindowRecord** lender) {
+    WindowRecord* record = FindWindowRecord(loan.hwnd);
+    if (record == nullptr || loan.number == 0 || record->frameLoan.number != loan.number) {
+        return nullptr;
+    }
+    *lender = record;
+    // A new surface may sit where the old one was, at another size.
+    SDL_Surface* surface = SDL_GetWindowSurface(record->sdlWindow.get());
+    if (surface == nullptr || surface->pixels != record->frameLoan.pixels ||
+        !HoldsFrame(surface, record->frameLoan.width, record->frameLoan.height)) {
+        record->frameLoan.number = 0;
+        return nullptr;
+    }
+    return surface;
 }
 
 }  // namespace
 
-uint32_t* WindowFrameMemory(HWND hwnd, int width, int height) {
+FrameMemoryLoan LendFrameMemory(HWND hwnd, int width, int height) {
     WindowRecord* record = FindWindowRecord(hwnd);
     // A GPU path without a renderer has fallen back to the surface.
     const bool gpu = ActivePresentPath() == PresentPath::GpuRenderer &&
                      (!record || !record->presenter || record->presenter->HasRenderer());
-    if (record == nullptr || gpu) return nullptr;
+    if (record == nullptr || gpu) return {};
     SDL_Surface* surface = SDL_GetWindowSurface(record->sdlWindow.get());
-    if (surface == nullptr || surface->w != width || surface->h != height ||
-        surface->pitch != width * 4 || surface->format->format != SDL_PIXELFORMAT_XRGB8888) {
-        return nullptr;
+    if (!HoldsFrame(surface, width, height)) return {};
+    static uint64_t loans = 0;
+    record->frameLoan = {++loans, surface->pixels, width, height};
+    return {hwnd, record->frameLoan.number};
+}
+
+uint32_t* LentFrameMemory(const FrameMemoryLoan& loan) {
+    WindowRecord* lender = nullptr;
+    SDL_Surface* surface = LentSurface(loan, &lender);
+    return surface ? static_cast<uint32_t*>(surface->pixels) : nullptr;
+}
+
+void PresentLentFrame(HWND hwnd, const FrameMemoryLoan& loan) {
+    WindowRecord* lender = nullptr;
+    SDL_Surface* surface = LentSurface(loan, &lender);
+    if (lender) lender->frameLoan.number = 0;
+    if (surface == nullptr) return;
+    if (hwnd == loan.hwnd) {
+        SDL_UpdateWindowSurface(lender->sdlWindow.get());
+    } else {
+        PresentFrame(hwnd, {static_cast<const uint32_t*>(surface->pixels), surface->w, surface->h,
+                            surface->pitch});
     }
-    record->framePixels = surface->pixels;
-    return static_cast<uint32_t*>(surface->pixels);
+}
+
+void EndFrameMemoryLoan(const FrameMemoryLoan& loan) {
+    WindowRecord* record = FindWindowRecord(loan.hwnd);
+    if (record != nullptr && loan.number != 0 && record->frameLoan.number == loan.number) {
+        record->frameLoan.number = 0;
+    }
 }
 
 void PresentFrame(HWND hwnd, const FrameView& frame) {
     WindowRecord* record = FindWindowRecord(hwnd);
     if (record == nullptr || frame.pixels == nullptr) return;
-    const bool drawnInPlace = frame.pixels == record->framePixels;
-    record->framePixels = nullptr;
     if (ActivePresentPath() == PresentPath::GpuRenderer && PresentThroughGpu(*record, frame)) {
         return;
     }
-    PresentToSurface(*record, frame, drawnInPlace);
+    PresentToSurface(*record, frame);
 }
 
 }  // namespace platform::win32

@@ -17,13 +17,29 @@ struct FrameView {
     int pitchBytes = 0;
 };
 
-// Memory laid out as a frame of exactly `width` x `height` (packed rows) that
-// PresentFrame shows without copying it: the window surface's own pixels. Null
-// where the surface differs in size or layout, where frames go through the GPU,
-// or for an unknown handle. Good until the next PresentFrame or WindowFrameMemory
-// for this window, or until the window goes; a frame drawn there and presented
-// after the window changed size is dropped.
-uint32_t* WindowFrameMemory(HWND hwnd, int width, int height);
+// The window surface's memory lent to draw one frame straight into it, named by
+// the window and a number no other loan has. The window family can take it back
+// at any time (the window goes, its surface is made again at another size), so the
+// borrower asks for the memory at each use and keeps no pointer into it.
+struct FrameMemoryLoan {
+    HWND hwnd = nullptr;
+    uint64_t number = 0;  // 0: nothing lent
+};
+
+// Lends the window surface's memory as a frame of exactly `width` x `height`
+// (packed rows). Nothing where the surface differs in size or layout, where frames
+// go through the GPU, or for an unknown handle.
+FrameMemoryLoan LendFrameMemory(HWND hwnd, int width, int height);
+
+// The lent memory, good until the next call into the window family; null once the
+// loan has ended or been taken back.
+uint32_t* LentFrameMemory(const FrameMemoryLoan& loan);
+
+// Ends the loan, showing the frame drawn in the memory first (in `hwnd`, copied
+// there when it is another window) unless the loan was taken back: that frame went
+// with the surface.
+void PresentLentFrame(HWND hwnd, const FrameMemoryLoan& loan);
+void EndFrameMemoryLoan(const FrameMemoryLoan& loan);
 
 // Shows the frame in the window's client area: 1:1 when the sizes match, else
 // stretched with nearest neighbour, over the whole client area while windowed and

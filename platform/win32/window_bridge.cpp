@@ -6,6 +6,7 @@
 #include <SDL.h>
 
 #include "win32/window_activity.h"
+#include "win32/window_frame.h"
 #include "win32/window_placement.h"
 #include "win32/window_registry.h"
 
@@ -36,7 +37,16 @@ SIZE ClientSizeOf(HWND hwnd) {
         SDL_GetWindowSize(record->sdlWindow.get(), &width, &height);
         return SIZE{width, height};
     }
-    const RECT client = ClientScreenRect(*record);
+    return WindowedClientSizeOf(hwnd);
+}
+
+// The model keeps the windowed place while full screen.
+SIZE WindowedClientSizeOf(HWND hwnd) {
+    const WindowRecord* record = FindWindowRecord(hwnd);
+    if (record == nullptr) {
+        return SIZE{0, 0};
+    }
+    const RECT client = ClientRectFromWindow(record->windowRect, record->style);
     return SIZE{client.right - client.left, client.bottom - client.top};
 }
 

@@ -6,8 +6,9 @@
 
 namespace platform::win32 {
 
-// Client-area size in pixels.
+// Client-area size in pixels: now, and as it is (or will be again) when windowed.
 SIZE ClientSizeOf(HWND hwnd);
+SIZE WindowedClientSizeOf(HWND hwnd);
 
 // Switches the window between full-screen presentation (borderless, covering the
 // display, at the given back-buffer size) and windowed presentation.

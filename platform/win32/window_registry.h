@@ -23,9 +23,14 @@ struct WindowRecord {
     // Declared after the SDL window so that it goes first: a renderer must not
     // outlive its window.
     std::unique_ptr<GpuPresenter> presenter;
-    // The window surface's pixels while a device draws a frame straight into them
-    // (WindowFrameMemory), until that frame is presented.
-    const void* framePixels = nullptr;
+    // The surface memory lent to a device that draws a frame in place
+    // (LendFrameMemory), as it was when lent; number 0 while nothing is lent.
+    struct {
+        uint64_t number = 0;
+        const void* pixels = nullptr;
+        int width = 0;
+        int height = 0;
+    } frameLoan;
     WNDPROC proc = nullptr;
     HINSTANCE instance = nullptr;
     DWORD style = 0;

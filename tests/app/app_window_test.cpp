@@ -13,6 +13,7 @@
 #include <cmath>
 #include <filesystem>
 #include <cstdint>
+#include <filesystem>
 #include <limits>
 #include <string>
 #include <tuple>
@@ -72,11 +73,16 @@ TEST(CameraMatrices, LookToPutsTheAxesInTheColumns) {
         float tolerance;
     };
     const Case cases[] = {
-        Case({1, 2, 3, 0}, {2, -1, 2, 0}, {0, 1, 0, 0},
-             {r, s, 2.0f / 3, 0, 0, 4 * s, -1.0f / 3, 0, -r, s, 2.0f / 3, 0, 2 * r, -4 * r, -2, 1},
-             1e-6f),
-        Case({0, 0, -3, 0}, {0, 0, 3, 0}, {0, huge, 0, 0},
-             {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 3, 1}, 0),
+        {{1, 2, 3, 0},
+         {2, -1, 2, 0},
+         {0, 1, 0, 0},
+         {r, s, 2.0f / 3, 0, 0, 4 * s, -1.0f / 3, 0, -r, s, 2.0f / 3, 0, 2 * r, -4 * r, -2, 1},
+         1e-6f},
+        {{0, 0, -3, 0},
+         {0, 0, 3, 0},
+         {0, huge, 0, 0},
+         {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 3, 1},
+         0},
     };
     for (const Case& c : cases)
         ExpectMatrix(LookToMatrix(c.eye, c.direction, c.up), c.expected, c.tolerance);
@@ -87,6 +93,7 @@ protected:
     void SetUp() override {
         platform::testing::ResetAllHooks();
         Capture();
+        platform::testing::CapturePresentedFrames(true);
         platform::testing::SetSleepHandler(
             [this](DWORD milliseconds) { sleeps.push_back(milliseconds); });
     }
@@ -238,6 +245,23 @@ TEST_F(Lifetime, FailedDirect3DDeviceOrClassFailsCreateAndShutsDownCleanly) {
     EXPECT_FALSE(second.Create(GetModuleHandleW(nullptr)));
     EXPECT_EQ(second.hwnd, nullptr);
     second.Shutdown();
+}
+
+// After a failed switch no step renders, so the close box destroys the window (and
+// the memory its last frame was drawn in) before the device goes.
+TEST_F(Lifetime, CloseAfterAFailedToggleEndsTheRunAndShutsDownAfterTheWindowIsGone) {
+    ASSERT_TRUE(Create());
+    app.FrameStep();
+    FailD3DCall(D3DCall::Reset, D3DERR_INVALIDCALL);
+    Press(VK_RETURN);
+    ASSERT_TRUE(app.resetFailed);
+    PostMessageW(app.hwnd, WM_CLOSE, 0, 0);
+    Drain();
+    EXPECT_FALSE(IsWindow(app.hwnd));
+    EXPECT_TRUE(app.FrameStep());
+    app.Shutdown();
+    EXPECT_EQ(CountD3DLiveObjects().devices, 0);
+    EXPECT_EQ(std::filesystem::file_size("text.bmp"), 4194358u) << "the whole glyph dump";
 }
 
 using FrameStep = AppFixture;

@@ -34,6 +34,7 @@ void RenderHarness::DrawFrame(const std::function<void()>& draw, bool present) {
 }
 
 platform::testing::Frame RenderHarness::RenderFrame(const std::function<void()>& draw) {
+    platform::testing::CapturePresentedFrames(true);
     DrawFrame(draw);
     return platform::testing::LastPresentedFrame();
 }

@@ -181,7 +181,7 @@ TEST_F(Device, ALostDeviceRefusesResetsUntilItsCauseEndsAndAFailedResetLeavesItN
 // the process uses: creations that cannot have their memory fail as on Windows and
 // leave nothing behind (not even a reference on the device), and a reset that
 // cannot make its buffers leaves a device that needs one, which works once memory
-// is back.
+// is back, and leaves a windowed window as it was.
 TEST_F(Device, CallsThatCannotHaveTheirMemoryFailAsOnWindowsAndLeaveNothingBehind) {
     if (!AddressSpaceCap::Possible())
         GTEST_SKIP() << "AddressSanitizer's shadow memory cannot live under an address-space cap";
@@ -208,8 +208,13 @@ TEST_F(Device, CallsThatCannotHaveTheirMemoryFailAsOnWindowsAndLeaveNothingBehin
         EXPECT_EQ(device->CreateVertexBuffer(512u << 20, 0, 0, D3DPOOL_DEFAULT, &buffer, nullptr),
                   D3DERR_OUTOFVIDEOMEMORY);
         EXPECT_EQ(buffer, nullptr);
-        EXPECT_EQ(ResetWith(TRUE, 8192, 8192), D3DERR_OUTOFVIDEOMEMORY);
-        ExpectNeedsReset();
+        for (BOOL windowed : {TRUE, FALSE}) {
+            EXPECT_EQ(ResetWith(windowed, 8192, 8192), D3DERR_OUTOFVIDEOMEMORY);
+            ExpectNeedsReset();
+            EXPECT_FALSE(platform::testing::IsWindowFullScreen(test.window()));
+            const SIZE client = platform::testing::GetClientSize(test.window());
+            EXPECT_EQ(std::pair(client.cx, client.cy), std::pair(640, 480));
+        }
         EXPECT_EQ(live(), before);
     }
     EXPECT_EQ(ResetWith(TRUE), D3D_OK);
