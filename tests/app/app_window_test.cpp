@@ -11,7 +11,6 @@
 #include <algorithm>
 #include <bit>
 #include <cmath>
-#include <filesystem>
 #include <cstdint>
 #include <filesystem>
 #include <limits>
@@ -379,11 +378,16 @@ TEST(EventSequences, FoundByTheFuzzerKeepEveryInvariant) {
     const std::filesystem::path assets = CORVANE_ASSETS_DIR;
     ScratchWorkingDirectory directory{assets / "Kai_Orisa05.png", assets / "Velmo_Grid.png",
                                       assets / "TBX_Cursor.png"};
+    using shell_events::kEnter, shell_events::kAltHeld;
+    // One row per file in fuzz/regressions/events.
+    // clang-format off
     const std::vector<shell_events::Event> found[] = {
-        // The close box after a failed full-screen reset: the swap chain outlived the
-        // window surface it drew into.
-        {{K::FrameSteps, 1}, {K::FailD3D, 4, 1}, {K::Key, shell_events::kEnter}},
+        // close-after-refused-switch: the close box after a refused switch destroyed
+        // the window surface the swap chain still pointed at.
+        {{K::FrameSteps, 1}, {K::RefuseFullScreen, 1}, {K::Key, kEnter}, {K::FrameSteps, 2},
+         {K::Key, kEnter, kAltHeld}, {K::FrameSteps, 1}},
     };
+    // clang-format on
     for (const auto& events : found)
         EXPECT_EQ(shell_events::Run(events), "") << shell_events::Describe(events);
 }
