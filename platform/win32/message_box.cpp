@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "crt/wide_utf8.h"
+#include "win32/process_ending.h"
 #include "win32/sdl_video.h"
 #include "win32/window_registry.h"
 
@@ -45,25 +46,33 @@ int ShowSdlBox(HWND owner, const std::string& text, const std::string& caption, 
     return answer >= 0 ? answer : (okCancel ? IDCANCEL : IDOK);
 }
 
-}  // namespace
-
-int WINAPI MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type) {
-    if (Handler()) {
-        return Handler()(MessageBoxCall{owner, text != nullptr ? text : L"",
-                                        caption != nullptr ? caption : L"", type});
-    }
-    const std::string utf8Text = platform::crt::WideToUtf8(text);
-    const std::string utf8Caption = platform::crt::WideToUtf8(caption);
+// The box a person answers, or its text on standard error when nobody can.
+int ShowBox(const MessageBoxCall& call) {
+    const std::string text = platform::crt::WideToUtf8(call.text.c_str());
+    const std::string caption = platform::crt::WideToUtf8(call.caption.c_str());
     if (platform::win32::HasRealDisplay()) {
-        const int answer = ShowSdlBox(owner, utf8Text, utf8Caption, type);
+        const int answer = ShowSdlBox(call.owner, text, caption, call.type);
         if (answer > 0) {
             return answer;
         }
     }
     // Nobody can answer: say what the box said and take its default button.
-    std::fprintf(stderr, "message box \"%s\": %s\n", utf8Caption.c_str(), utf8Text.c_str());
+    std::fprintf(stderr, "message box \"%s\": %s\n", caption.c_str(), text.c_str());
     std::fflush(stderr);
     return IDOK;
+}
+
+}  // namespace
+
+// A termination signal ends an open box as its default button, OK, would; the
+// program's close comes next from the message queue.
+int WINAPI MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type) {
+    const MessageBoxCall call{owner, text != nullptr ? text : L"",
+                              caption != nullptr ? caption : L"", type};
+    int answer = IDOK;
+    const bool terminated = platform::win32::WaitUnlessTerminated(
+        [&] { answer = Handler() ? Handler()(call) : ShowBox(call); });
+    return terminated ? IDOK : answer;
 }
 
 namespace platform::testing {

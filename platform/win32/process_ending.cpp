@@ -1,4 +1,5 @@
-// No Windows function: the process ends on a lost display, a signal closes the window.
+// No Windows function: the process ends on a lost display, a signal closes the window
+// and ends an open message box.
 #include "win32/process_ending.h"
 
 #include <windows.h>
@@ -10,9 +11,18 @@
 
 #include <atomic>
 #include <cerrno>
+#include <chrono>
+#include <condition_variable>
 #include <csignal>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <mutex>
+#include <system_error>
+#include <thread>
 
+#include <dirent.h>
+#include <fcntl.h>
 #include <unistd.h>
 
 #include "win32/message_queue.h"
@@ -60,6 +70,37 @@ int OnDisplayConnectionLost(Display* display) {
     _exit(kLostDisplayExitCode);
 }
 
+// The parent in /proc/<pid>/stat, after the state, which follows the command name
+// (it may hold spaces and parentheses); 0 when it cannot be read.
+long ParentOf(long pid) {
+    char path[64];
+    std::snprintf(path, sizeof path, "/proc/%ld/stat", pid);
+    const int file = open(path, O_RDONLY | O_CLOEXEC);
+    if (file < 0) return 0;
+    char text[512] = {};
+    const ssize_t size = read(file, text, sizeof text - 1);
+    close(file);
+    const char* nameEnd = size > 0 ? std::strrchr(text, ')') : nullptr;
+    char state = 0;
+    long parent = 0;
+    if (nameEnd == nullptr || std::sscanf(nameEnd + 1, " %c %ld", &state, &parent) != 2) return 0;
+    return parent;
+}
+
+// A forked child keeps this process's handlers, so only SIGKILL is sure to end it.
+void EndChildProcesses() {
+    DIR* processes = opendir("/proc");
+    if (processes == nullptr) return;
+    const long self = getpid();
+    while (const dirent* entry = readdir(processes)) {
+        char* end = nullptr;
+        const long pid = std::strtol(entry->d_name, &end, 10);
+        if (pid > 0 && *end == '\0' && ParentOf(pid) == self)
+            kill(static_cast<pid_t>(pid), SIGKILL);
+    }
+    closedir(processes);
+}
+
 }  // namespace
 
 void CloseOnTerminationSignals() {
@@ -80,6 +121,34 @@ void DeliverSignalledClose() {
         QueueMessage(record->hwnd, WM_CLOSE, 0, 0);
         closeDelivered = true;
     }
+}
+
+bool WaitUnlessTerminated(const std::function<void()>& wait) {
+    std::mutex mutex;
+    std::condition_variable over;
+    bool waiting = true;
+    std::thread watcher;
+    try {
+        // The box's child may not exist yet when the signal comes: look again until
+        // the wait is over.
+        watcher = std::thread([&] {
+            std::unique_lock lock(mutex);
+            while (waiting) {
+                if (terminationSignals.load() > 0) EndChildProcesses();
+                over.wait_for(lock, std::chrono::milliseconds(20));
+            }
+        });
+    } catch (const std::system_error&) {
+        // Without a thread the box waits for its answer.
+    }
+    wait();
+    {
+        std::lock_guard lock(mutex);
+        waiting = false;
+    }
+    over.notify_one();
+    if (watcher.joinable()) watcher.join();
+    return terminationSignals.load() > 0;
 }
 
 void EndWhenDisplayIsLost() {

@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # The real program from outside: a failed start, no display, a headless run without
-# images ended by SIGTERM as the close box ends it, a second signal, and an X
-# server that goes away under it. Escape, Enter and the window's geometry in a real
+# images ended by SIGTERM as the close box ends it, a second signal, SIGTERM after a
+# full-screen switch the window system refused, and an X server that goes away
+# under it. Escape, Enter and the window's geometry in a real
 # X server are checked by tests/e2e/program_test.sh.
 set -uo pipefail
 
 program="$(realpath "$1")"
+refuse_full_screen="$(realpath "$2")"  # a library to preload
 # shellcheck source=../../scripts/lib/xvfb.sh
 source "$(dirname "$(realpath "${BASH_SOURCE[0]}")")/../../scripts/lib/xvfb.sh"
 failures=0
@@ -91,6 +93,42 @@ kill -TERM "$pid"
 kill -INT "$pid"
 wait_for_exit "$pid" 10
 check "a second signal ends it at once (got $status)" test $status -eq 130 -o $status -eq 143
+
+# A window system that refuses full screen: Enter brings the FAIL box. SIGTERM while
+# it is up ends it as OK would, and after it is answered ends the run as the close
+# box does. (Once, the shutdown read the window's memory after it had gone.) The
+# shim comes before a sanitizer's run-time.
+for when in "while the box is up" "after the box is answered"; do
+  if ! start_xvfb; then
+    check "Xvfb starts ($when)" false
+    continue
+  fi
+  rm -f text.bmp
+  start_program "$work/refused.txt" -u SDL_VIDEODRIVER DISPLAY="$DISPLAY" \
+    LD_PRELOAD="$refuse_full_screen" ASAN_OPTIONS="${ASAN_OPTIONS:-}:verify_asan_link_order=0"
+  press_key "$(wait_for_window Corvane)" Return
+  # SDL's box has no class, which hides it from xdotool's search.
+  for _ in $(seq 100); do
+    box="$(xwininfo -name FAIL 2>/dev/null | awk '/Window id/ {print $4}')"
+    [[ -n "$box" ]] && break
+    sleep 0.1
+  done
+  check "$when: the refused switch shows the FAIL box" test -n "$box"
+  if [[ $when == after* && -n "$box" ]]; then
+    press_key "$box" Return
+    for _ in $(seq 50); do
+      xwininfo -name FAIL >/dev/null 2>&1 || break
+      sleep 0.1
+    done
+    check "$when: Return answers the box" test -z "$(xwininfo -name FAIL 2>/dev/null)"
+  fi
+  kill -TERM "$pid"
+  wait_for_exit "$pid" 10
+  check "$when: SIGTERM ends it with 255 (got $status)" test $status -eq 255
+  check "$when: text.bmp (written by the switch's reset) is whole" \
+    test "$(stat -c %s text.bmp 2>/dev/null)" = 4194358
+  stop_xvfb
+done
 
 # The X server goes away under the program, three times over (the end used to
 # depend on where the program was when the connection broke).

@@ -8,10 +8,16 @@
 #include <gtest/gtest.h>
 #include <platform_testing.h>
 
+#include <csignal>
+#include <cstdlib>
 #include <string>
 #include <tuple>
 #include <vector>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "win32/process_ending.h"
 #include "win32/window_bridge.h"
 #include "win32/window_registry.h"
 
@@ -184,6 +190,36 @@ TEST_F(Win32Window, CloseBoxBecomesOneWmCloseForItsWindow) {
     ASSERT_EQ(messages.size(), 1u) << "SDL's quit event adds nothing to the close";
     EXPECT_EQ(Fields(messages[0]), std::tuple(hwnd, UINT{WM_CLOSE}, WPARAM{0}, LPARAM{0}));
     EXPECT_TRUE(IsWindow(hwnd)) << "closing is the window procedure's decision";
+}
+
+// A signal while a box waits for its answer (in a child process, as SDL's boxes do)
+// ends the box as OK would, then closes the window. The exit code's bits name what
+// went wrong; the signal stays counted for the process, hence its own process.
+TEST_F(Win32Window, TerminationSignalEndsAnOpenBoxWithOkThenCloses) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const auto run = [this] {
+        platform::win32::CloseOnTerminationSignals();
+        const HWND hwnd = Create(WS_POPUP | WS_VISIBLE, 0, 0, 64, 64);
+        DrainQueue();
+        bool killed = false;
+        platform::testing::SetMessageBoxHandler([&](const platform::testing::MessageBoxCall&) {
+            const pid_t box = fork();
+            if (box == 0) {
+                sleep(10);
+                _exit(0);
+            }
+            raise(SIGTERM);
+            int status = 0;
+            killed = waitpid(box, &status, 0) == box && WIFSIGNALED(status);
+            return IDCANCEL;
+        });
+        const bool ok = MessageBoxW(nullptr, L"FAIL", L"FAIL", MB_OKCANCEL) == IDOK;
+        const std::vector<MSG> next = DrainQueue();
+        const bool closed = next.size() == 1 && Fields(next[0]) == std::tuple(hwnd, UINT{WM_CLOSE},
+                                                                              WPARAM{0}, LPARAM{0});
+        std::_Exit((ok ? 0 : 1) | (killed ? 0 : 2) | (closed ? 0 : 4));
+    };
+    EXPECT_EXIT(run(), ::testing::ExitedWithCode(0), "");
 }
 
 // Every key the program acts on, a sample of the rest, and each lParam bit; then
