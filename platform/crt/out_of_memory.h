@@ -7,9 +7,15 @@
 
 namespace platform {
 
+// True when a test asked this guarded call to run out of memory; consumes one.
+bool ConsumeAllocationFailure() noexcept;
+
 template <class Result, class Body>
 Result FailingWhenOutOfMemory(Result failure, Body&& body) noexcept {
     try {
+        if (ConsumeAllocationFailure()) {
+            throw std::bad_alloc();
+        }
         return body();
     } catch (const std::bad_alloc&) {
         return failure;

@@ -41,6 +41,15 @@ void SetSleepHandler(std::function<void(DWORD milliseconds)> handler);
 void SetWindowFocus(HWND hwnd, bool focused);
 void SetWindowMinimised(HWND hwnd, bool minimised);
 
+// The window system refuses the next `count` switches into or out of full screen.
+void RefuseFullScreenSwitches(int count);
+
+// Receives SIGTERM or SIGINT as the program's handler does, without the handler
+// being installed; false when the real process would end here at once (a second
+// signal). ClearTerminationSignals forgets every signal received.
+bool DeliverTerminationSignal();
+void ClearTerminationSignals();
+
 // Client-area size in pixels as the window system sees it.
 SIZE GetClientSize(HWND hwnd);
 
@@ -128,6 +137,12 @@ GdiLiveObjects CountGdiLiveObjects();
 
 // The font file the layer chose for a face name (after substitution).
 std::string ResolvedFontFile(const std::wstring& faceName);
+
+// --- Memory (platform/crt) --------------------------------------------------------
+
+// The next `count` calls into the layer that allocate (creating a texture, a font,
+// a device...) run out of memory and answer as the call does on Windows.
+void FailAllocations(int count);
 
 // --- Everything -------------------------------------------------------------------
 

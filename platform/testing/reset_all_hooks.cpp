@@ -10,6 +10,9 @@ void ResetAllHooks() {
     ClearD3DFailures();
     CapturePresentedFrames(false);
     ClearGdiFailures();
+    RefuseFullScreenSwitches(0);
+    ClearTerminationSignals();
+    FailAllocations(0);
 }
 
 }  // namespace platform::testing

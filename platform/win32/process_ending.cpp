@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <platform_testing.h>
+
 #include <SDL.h>
 #include <X11/Xlib.h>
 
@@ -36,11 +38,14 @@ constexpr int kLostDisplayExitCode = 1;
 std::atomic<int> terminationSignals{0};
 static_assert(std::atomic<int>::is_always_lock_free,
               "the signal handler may only touch lock-free atomics");
+bool closeDelivered = false;
+
+// True for the first signal; a second one, while the first is served, ends the process.
+bool CountTerminationSignal() { return terminationSignals.fetch_add(1) == 0; }
 
 // Async-signal-safe only: the message queue does the rest.
 void OnTerminationSignal(int signal) {
-    // A second signal while the first is served: the default action, at once.
-    if (terminationSignals.fetch_add(1) > 0) {
+    if (!CountTerminationSignal()) {
         std::signal(signal, SIG_DFL);
         raise(signal);
     }
@@ -108,14 +113,13 @@ void CloseOnTerminationSignals() {
 }
 
 void DeliverSignalledClose() {
-    static bool delivered = false;
-    if (delivered || terminationSignals.load() == 0) {
+    if (closeDelivered || terminationSignals.load() == 0) {
         return;
     }
     // Kept for later when no window exists yet.
     if (const WindowRecord* record = FocusedOrOnlyWindow()) {
         QueueMessage(record->hwnd, WM_CLOSE, 0, 0);
-        delivered = true;
+        closeDelivered = true;
     }
 }
 
@@ -155,3 +159,14 @@ void EndWhenDisplayIsLost() {
 }
 
 }  // namespace platform::win32
+
+namespace platform::testing {
+
+bool DeliverTerminationSignal() { return win32::CountTerminationSignal(); }
+
+void ClearTerminationSignals() {
+    win32::terminationSignals.store(0);
+    win32::closeDelivered = false;
+}
+
+}  // namespace platform::testing

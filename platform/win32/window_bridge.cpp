@@ -12,6 +12,20 @@
 
 namespace platform::win32 {
 
+namespace {
+
+int pendingFullScreenRefusals = 0;
+
+bool RefusedByTest() {
+    if (pendingFullScreenRefusals == 0) {
+        return false;
+    }
+    --pendingFullScreenRefusals;
+    return true;
+}
+
+}  // namespace
+
 SIZE ClientSizeOf(HWND hwnd) {
     const WindowRecord* record = FindWindowRecord(hwnd);
     if (record == nullptr) {
@@ -48,7 +62,8 @@ bool SetFullScreenPresentation(HWND hwnd, bool fullScreen, int /*width*/, int /*
     if (fullScreen) {
         CoverDisplay(*record);
     }
-    if (SDL_SetWindowFullscreen(record->sdlWindow.get(),
+    if (RefusedByTest() ||
+        SDL_SetWindowFullscreen(record->sdlWindow.get(),
                                 fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0) {
         ApplyPlacement(*record);  // still windowed: back to the model's place
         return false;
@@ -80,6 +95,8 @@ void SetWindowMinimised(HWND hwnd, bool minimised) {
         win32::SetMinimisedState(*record, minimised);
     }
 }
+
+void RefuseFullScreenSwitches(int count) { win32::pendingFullScreenRefusals = count; }
 
 SIZE GetClientSize(HWND hwnd) { return win32::ClientSizeOf(hwnd); }
 

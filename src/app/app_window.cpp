@@ -44,6 +44,20 @@ bool AppWindow::Create(HINSTANCE instance) {
     return InitDevice();
 }
 
+bool AppWindow::RunLoopTurn() {
+    MSG msg;
+    while (PeekMessageW(&msg, NULL, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    return FrameStep();
+}
+
+int AppWindow::Exit() {
+    Shutdown();
+    return -1;
+}
+
 LRESULT AppWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_CLOSE:

@@ -27,6 +27,8 @@ public:
     LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
     bool InitDevice();
+    // One turn of WinMain's loop: every waiting message, then a frame step; true ends it.
+    bool RunLoopTurn();
     // One step of the run loop after the message drain; true ends the loop.
     bool FrameStep();
     void RenderFrame();
@@ -35,6 +37,8 @@ public:
     void SetTransforms();
     // Releases the scene's resources, the device and the Direct3D object.
     void Shutdown();
+    // The end of every run, created or not: Shutdown, then WinMain's exit code.
+    int Exit();
 
     HWND hwnd;
     IDirect3D9* d3d;

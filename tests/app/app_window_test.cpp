@@ -21,6 +21,7 @@
 
 #include "app/app_window.h"
 #include "app/camera_matrices.h"
+#include "shell_events.h"
 
 namespace {
 
@@ -343,6 +344,41 @@ TEST_F(FrameStep, ToggleRestoresStylePlaceClientAreaBackBufferAndCamera) {
     app.Shutdown();
     const auto live = LiveObjects();  // Direct3D's five come first
     EXPECT_EQ(std::vector(live.begin(), live.begin() + 5), std::vector<int>(5, 0));
+}
+
+// The fuzzer's decoding is what keeps its regression inputs meaning the same events.
+TEST(EventSequences, BytesDecodeIntoTheListTheReaderSees) {
+    // clang-format off
+    const uint8_t bytes[] = {0, 0,  0, 0x14, 1, 3, 2, 3, 4, 1, 5, 0, 6, 1, 7, 8, 9, 2,
+                             10, 4, 58, 11, 10, 12, 1, 0, 127, 13};
+    // clang-format on
+    EXPECT_EQ(shell_events::Describe(shell_events::Decode(bytes, sizeof(bytes))),
+              "0: key Enter down\n1: key Up down, auto-repeat\n2: frame steps x4\n3: close box\n"
+              "4: WM_CLOSE\n5: SIGINT\n6: focus lost\n7: minimised\n8: device lost\n"
+              "9: device not reset\n10: refuse the next 3 full-screen switches\n"
+              "11: fail Reset with D3DERR_DEVICELOST, every call\n"
+              "12: fail CreateDIBSection, next 4 calls\n13: fail the next 2 allocations\n"
+              "14: key unmapped up, auto-repeat, Alt held\n15: key Enter down\n");
+}
+
+// What the fuzzer found, replayed with its checks on the program's images.
+TEST(EventSequences, FoundByTheFuzzerKeepEveryInvariant) {
+    using K = shell_events::Kind;
+    const std::filesystem::path assets = CORVANE_ASSETS_DIR;
+    ScratchWorkingDirectory directory{assets / "Kai_Orisa05.png", assets / "Velmo_Grid.png",
+                                      assets / "TBX_Cursor.png"};
+    using shell_events::kEnter, shell_events::kAltHeld;
+    // One row per file in fuzz/regressions/events.
+    // clang-format off
+    const std::vector<shell_events::Event> found[] = {
+        // close-after-refused-switch: the close box after a refused switch destroyed
+        // the window surface the swap chain still pointed at.
+        {{K::FrameSteps, 1}, {K::RefuseFullScreen, 1}, {K::Key, kEnter}, {K::FrameSteps, 2},
+         {K::Key, kEnter, kAltHeld}, {K::FrameSteps, 1}},
+    };
+    // clang-format on
+    for (const auto& events : found)
+        EXPECT_EQ(shell_events::Run(events), "") << shell_events::Describe(events);
 }
 
 }  // namespace
