@@ -149,14 +149,16 @@ TEST_F(SpriteBatchTest, LaterQuadsCoverEarlierOnesAlphaZeroIsTestedAwayAndPartia
                               [](int x, int) { return x < 32 ? 0x00FFFF00u : 0x80FF0000u; });
     const Frame frame = gpu.RenderPass([&](SpriteBatch& batch) {
         batch.AddQuad(red, {0, 0, 64, 64}, 200.0f, 100.0f);
-        batch.AddQuad(green, {0, 0, 64, 64}, 232.0f, 132.0f);
+        batch.AddQuad(green, {0, 0, 64, 64}, 168.0f, 100.0f);
         batch.AddQuad(texture, {0, 0, 64, 64}, 16.0f, 16.0f);
     });
     ReleaseInterface(red);
     ReleaseInterface(green);
-    EXPECT_EQ(frame.At(240, 140), 0xFF00FF00u);  // the overlap
-    EXPECT_EQ(frame.At(210, 110), 0xFFFF0000u);
-    EXPECT_EQ(frame.At(290, 190), 0xFF00FF00u);
+    // The overlap: green's upper right half over red's diagonal, equal in depth only if
+    // every corner of the square is.
+    EXPECT_EQ(frame.At(210, 110), 0xFF00FF00u);
+    EXPECT_EQ(frame.At(250, 110), 0xFFFF0000u);
+    EXPECT_EQ(frame.At(170, 150), 0xFF00FF00u);
     EXPECT_EQ(frame.At(20, 40), RenderHarness::kClearColor);
     EXPECT_EQ(frame.At(47, 79), RenderHarness::kClearColor);
     // Exact: source * 128/255 + clear colour * 127/255, per channel.
