@@ -128,9 +128,10 @@ const Scene kScenes[] = {
          s.renderStates[D3DRS_ZWRITEENABLE] = FALSE;
      }},
     {"AlphaGreaterThan100", true, [](S& s) { s.renderStates[D3DRS_ALPHAREF] = 100; }},
-    {"AlphaTestAgainst128", true,
+    // Less and greater pass, equal fails: each outcome differs from its neighbour's.
+    {"AlphaNotEqualTo128", true,
      [](S& s) {
-         s.renderStates[D3DRS_ALPHAFUNC] = D3DCMP_LESSEQUAL;
+         s.renderStates[D3DRS_ALPHAFUNC] = D3DCMP_NOTEQUAL;
          s.renderStates[D3DRS_ALPHAREF] = 128;
      }},
     {"NoDepthTestClampAddressing", false,
