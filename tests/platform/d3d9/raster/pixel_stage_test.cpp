@@ -65,6 +65,8 @@ TEST(VertexInput,
     EXPECT_EQ(color(kSpriteFvf), (Color{64, 128, 255, 128}));
     // Without a colour in the format the diffuse colour is opaque white.
     EXPECT_EQ(color(D3DFVF_XYZ | D3DFVF_TEX1), (Color{255, 255, 255, 255}));
+    EXPECT_FALSE(DecodeFvf(D3DFVF_XYZ | 9 << D3DFVF_TEXCOUNT_SHIFT, 0).drawable)
+        << "8 sets at most";
 }
 
 void CollectSpan(void* spans, int y, int xBegin, int xEnd) {
