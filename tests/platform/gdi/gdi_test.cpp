@@ -197,6 +197,10 @@ TEST(TextOutTest,
     EXPECT_GT(grey.second, 0) << "grey is still anti-aliased";
     EXPECT_EQ(draw(NONANTIALIASED_QUALITY), std::pair(0, 0));
     EXPECT_GT(std::count(at(0, 20), at(40, 20), 255), 3) << "the row checked carries ink";
+    // Transparent text leaves the cell's background as it was.
+    EXPECT_EQ(SetBkMode(dc, TRANSPARENT), OPAQUE);
+    draw(NONANTIALIASED_QUALITY);
+    EXPECT_EQ(std::count(bits, bits + 40, 0xEEEEEEEEu), 40) << "the cell's top row";
 
     SelectObject(dc, previousFont);
     SelectObject(dc, previousBitmap);
