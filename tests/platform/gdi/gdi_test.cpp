@@ -55,12 +55,14 @@ TEST(GdiObjectsTest, SelectionDisplacesAndPinsObjectsUntilReleased) {
 // Through the real allocation, with the address space capped 160 MiB above what the
 // process uses: a 1 GiB section is a null handle with null bits, as on Windows.
 TEST(GdiObjectsTest, ASectionWhosePixelsCannotBeHadIsANullHandleAndLeavesNothing) {
+    uint32_t* bits = reinterpret_cast<uint32_t*>(1);
+    EXPECT_EQ(MakeSection(16384, 16385, &bits), nullptr) << "over 1 GiB: refused unallocated";
     if (!AddressSpaceCap::Possible())
         GTEST_SKIP() << "AddressSanitizer's shadow memory cannot live under an address-space cap";
     const auto before = Live();
     AddressSpaceCap cap(160 << 20);
     ASSERT_TRUE(cap.Set());
-    uint32_t* bits = reinterpret_cast<uint32_t*>(1);
+    bits = reinterpret_cast<uint32_t*>(1);
     EXPECT_EQ(MakeSection(16384, 16384, &bits), nullptr);
     EXPECT_EQ(bits, nullptr);
     EXPECT_EQ(Live(), before);
