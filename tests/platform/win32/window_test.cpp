@@ -12,6 +12,7 @@
 #include <tuple>
 #include <vector>
 
+#include "win32/sdl_video.h"
 #include "win32/window_bridge.h"
 #include "win32/window_registry.h"
 
@@ -146,6 +147,29 @@ TEST_F(Win32Window, WindowManagerMovesReachTheModelButEchoesDoNot) {
         << "reported: the client corner";
 }
 
+// The frame around a client rectangle, as Windows has it at 96 DPI: a sizing, fixed or
+// thin border, a caption of 23 and a menu of 20 pixels.
+TEST(WindowFrame, AdjustWindowRectAddsEachStylesBorderCaptionAndMenu) {
+    struct Case {
+        DWORD style;
+        BOOL menu;
+        RECT expected;
+    };
+    // clang-format off
+    const Case cases[] = {
+        {WS_POPUP, FALSE, {10, 20, 110, 220}},  {WS_POPUP | WS_BORDER, FALSE, {9, 19, 111, 221}},
+        {kGameStyle, FALSE, {7, -6, 113, 223}}, {WS_OVERLAPPEDWINDOW, TRUE, {2, -31, 118, 228}},
+    };
+    // clang-format on
+    for (const Case& c : cases) {
+        RECT r{10, 20, 110, 220};
+        EXPECT_TRUE(AdjustWindowRect(&r, c.style, c.menu));
+        EXPECT_EQ(std::tuple(r.left, r.top, r.right, r.bottom),
+                  std::tuple(c.expected.left, c.expected.top, c.expected.right, c.expected.bottom))
+            << std::hex << c.style;
+    }
+}
+
 // A full-screen device is lost while its window is unfocused or minimised.
 TEST_F(Win32Window, FocusAndMinimiseEventsDecideWhetherTheWindowIsActive) {
     const HWND hwnd = Create(kGameStyle, 0, 0, 200, 200);
@@ -230,6 +254,9 @@ TEST_F(Win32Window, KeysBecomeWindowsMessagesWithVirtualKeyAndLParam) {
         {SDL_KEYDOWN, SDL_SCANCODE_DOWN, 0, 0, WM_KEYDOWN, VK_DOWN, ext | scan(0x50)},
         {SDL_KEYDOWN, SDL_SCANCODE_F1, 0, 0, WM_KEYDOWN, VK_F1, scan(0x3B)},
         {SDL_KEYDOWN, SDL_SCANCODE_A, 0, 0, WM_KEYDOWN, 'A', scan(0x1E)},
+        // One scan code for two keys: the numpad's is extended.
+        {SDL_KEYDOWN, SDL_SCANCODE_SLASH, 0, 0, WM_KEYDOWN, 0xBF, scan(0x35)},
+        {SDL_KEYDOWN, SDL_SCANCODE_KP_DIVIDE, 0, 0, WM_KEYDOWN, 0x6F, ext | scan(0x35)},
         // Auto-repeat is another key-down with the previous-state bit.
         {SDL_KEYDOWN, SDL_SCANCODE_RIGHT, 0, 1, WM_KEYDOWN, VK_RIGHT, prev | ext | scan(0x4D)},
         {SDL_KEYUP, SDL_SCANCODE_RIGHT, 0, 0, WM_KEYUP, VK_RIGHT, up | prev | ext | scan(0x4D)},
@@ -275,6 +302,7 @@ TEST(KernelServices, DebugOutputAndMessageBoxesGoToTheHooksOrToStandardError) {
               std::tuple(std::wstring(L"FAIL"), std::wstring(), UINT{MB_OKCANCEL}));
 
     platform::testing::ResetAllHooks();
+    EXPECT_FALSE(platform::win32::HasRealDisplay()) << "the dummy driver shows no box";
     ::testing::internal::CaptureStderr();
     OutputDebugStringW(L"Lost And Found\n");
     OutputDebugStringW(L"\u76e4\n");
