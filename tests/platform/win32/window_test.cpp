@@ -8,10 +8,12 @@
 #include <gtest/gtest.h>
 #include <platform_testing.h>
 
+#include <csignal>
 #include <string>
 #include <tuple>
 #include <vector>
 
+#include "win32/process_ending.h"
 #include "win32/sdl_video.h"
 #include "win32/window_bridge.h"
 #include "win32/window_registry.h"
@@ -197,7 +199,7 @@ TEST_F(Win32Window, PostedMessagesComeBackInOrder) {
                            {hwnd, kUserMessage, 1, 10}, {nullptr, kUserMessage + 1, 2, 20}}));
 }
 
-TEST_F(Win32Window, CloseBoxBecomesOneWmCloseForItsWindow) {
+TEST_F(Win32Window, CloseBoxAltF4AndSigtermEachBecomeOneWmClose) {
     const HWND hwnd = Create(WS_POPUP | WS_VISIBLE, 0, 0, 64, 64);
     DrainQueue();
     PushWindowEvent(hwnd, SDL_WINDOWEVENT_CLOSE);
@@ -208,6 +210,14 @@ TEST_F(Win32Window, CloseBoxBecomesOneWmCloseForItsWindow) {
     ASSERT_EQ(messages.size(), 1u) << "SDL's quit event adds nothing to the close";
     EXPECT_EQ(Fields(messages[0]), std::tuple(hwnd, UINT{WM_CLOSE}, WPARAM{0}, LPARAM{0}));
     EXPECT_TRUE(IsWindow(hwnd)) << "closing is the window procedure's decision";
+    // Alt+F4's default handling and SIGTERM close it too (a second signal would end the
+    // process at once).
+    EXPECT_EQ(DefWindowProcW(hwnd, WM_SYSKEYDOWN, VK_F4, 0), 0);
+    platform::win32::CloseOnTerminationSignals();
+    std::raise(SIGTERM);
+    std::vector<std::tuple<HWND, UINT, WPARAM, LPARAM>> closes;
+    for (const MSG& msg : DrainQueue()) closes.push_back(Fields(msg));
+    EXPECT_EQ(closes, (std::vector(2, std::tuple(hwnd, UINT{WM_CLOSE}, WPARAM{0}, LPARAM{0}))));
 }
 
 // Every key the program acts on, a sample of the rest, and each lParam bit; then
