@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 #include <platform_testing.h>
 
+#include <array>
 #include <csignal>
 #include <string>
 #include <tuple>
@@ -152,23 +153,15 @@ TEST_F(Win32Window, WindowManagerMovesReachTheModelButEchoesDoNot) {
 // The frame around a client rectangle, as Windows has it at 96 DPI: a sizing, fixed or
 // thin border, a caption of 23 and a menu of 20 pixels.
 TEST(WindowFrame, AdjustWindowRectAddsEachStylesBorderCaptionAndMenu) {
-    struct Case {
-        DWORD style;
-        BOOL menu;
-        RECT expected;
-    };
     // clang-format off
-    const Case cases[] = {
+    const std::tuple<DWORD, BOOL, std::array<LONG, 4>> cases[] = {
         {WS_POPUP, FALSE, {10, 20, 110, 220}},  {WS_POPUP | WS_BORDER, FALSE, {9, 19, 111, 221}},
-        {kGameStyle, FALSE, {7, -6, 113, 223}}, {WS_OVERLAPPEDWINDOW, TRUE, {2, -31, 118, 228}},
-    };
+        {kGameStyle, FALSE, {7, -6, 113, 223}}, {WS_OVERLAPPEDWINDOW, TRUE, {2, -31, 118, 228}}};
     // clang-format on
-    for (const Case& c : cases) {
+    for (const auto& [style, menu, expected] : cases) {
         RECT r{10, 20, 110, 220};
-        EXPECT_TRUE(AdjustWindowRect(&r, c.style, c.menu));
-        EXPECT_EQ(std::tuple(r.left, r.top, r.right, r.bottom),
-                  std::tuple(c.expected.left, c.expected.top, c.expected.right, c.expected.bottom))
-            << std::hex << c.style;
+        EXPECT_TRUE(AdjustWindowRect(&r, style, menu));
+        EXPECT_EQ((std::array{r.left, r.top, r.right, r.bottom}), expected) << std::hex << style;
     }
 }
 
