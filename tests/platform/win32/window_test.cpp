@@ -113,6 +113,10 @@ TEST_F(Win32Window, CreationSendsItsMessagesWithTheParameterBeforeReturning) {
         << "no WS_VISIBLE: hidden";
     const HWND visible = Create(kGameStyle, CW_USEDEFAULT, CW_USEDEFAULT, 646, 509);
     EXPECT_TRUE(SDL_GetWindowFlags(SdlWindowOf(visible)) & SDL_WINDOW_SHOWN);
+    SDL_Rect desktop{};  // a default position centres the window
+    SDL_GetDisplayUsableBounds(0, &desktop);
+    EXPECT_EQ(Place(visible), std::tuple(desktop.x + (desktop.w - 646) / 2,
+                                         desktop.y + (desktop.h - 509) / 2, 646, 509));
     EXPECT_TRUE(IsWindowActive(visible));
 }
 
@@ -257,6 +261,7 @@ TEST_F(Win32Window, KeysBecomeWindowsMessagesWithVirtualKeyAndLParam) {
         {SDL_KEYDOWN, SDL_SCANCODE_DOWN, 0, 0, WM_KEYDOWN, VK_DOWN, ext | scan(0x50)},
         {SDL_KEYDOWN, SDL_SCANCODE_F1, 0, 0, WM_KEYDOWN, VK_F1, scan(0x3B)},
         {SDL_KEYDOWN, SDL_SCANCODE_A, 0, 0, WM_KEYDOWN, 'A', scan(0x1E)},
+        {SDL_KEYDOWN, SDL_SCANCODE_X, 0, 0, WM_KEYDOWN, 'X', scan(0x2D)},
         // One scan code for two keys: the numpad's is extended.
         {SDL_KEYDOWN, SDL_SCANCODE_SLASH, 0, 0, WM_KEYDOWN, 0xBF, scan(0x35)},
         {SDL_KEYDOWN, SDL_SCANCODE_KP_DIVIDE, 0, 0, WM_KEYDOWN, 0x6F, ext | scan(0x35)},
