@@ -129,6 +129,9 @@ protected:
         ASSERT_EQ(std::pair(frame.width, frame.height), std::pair(640, 480));
         for (const auto& [x, y] : {std::pair(639, 479), {500, 240}, {639, 0}, {8, 479}})
             EXPECT_EQ(frame.At(x, y), 0xFF8080FFu) << x << "," << y;
+        int inked = 0;  // the frame rate's digits, the scene's one drawing without the images
+        for (int i = 0; i < 64 * 40; ++i) inked += frame.At(i % 64, i / 64) != 0xFF8080FFu;
+        EXPECT_GT(inked, 20);
     }
 
     ScratchWorkingDirectory directory;
@@ -250,6 +253,15 @@ TEST_F(Lifetime, CloseAfterAFailedToggleEndsTheRunAndShutsDownAfterTheWindowIsGo
     app.Shutdown();
     EXPECT_EQ(CountD3DLiveObjects().devices, 0);
     EXPECT_EQ(std::filesystem::file_size("text.bmp"), 4194358u) << "the whole glyph dump";
+}
+
+// WinMain's end releases what a failed start made: the Direct3D object.
+TEST_F(Lifetime, WinMainShutsDownAfterAFailedStart) {
+    FailD3DCall(D3DCall::CreateDevice, D3DERR_NOTAVAILABLE);
+    EXPECT_EQ(WinMain(GetModuleHandleW(nullptr), nullptr, nullptr, SW_SHOWDEFAULT), -1);
+    EXPECT_EQ(CountD3DLiveObjects().direct3d, 0);
+    app.hwnd = GetForegroundWindow();  // left behind with its AppWindow gone: Destroy takes it
+    SetWindowLongPtrW(app.hwnd, GWLP_USERDATA, 0);
 }
 
 using FrameStep = AppFixture;

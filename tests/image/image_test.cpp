@@ -15,6 +15,9 @@
 #include <tuple>
 #include <vector>
 
+#include <malloc.h>
+#include <zlib.h>
+
 #include "image/bmp_decoder.h"
 #include "image/png_decoder.h"
 #include "image/texture_loader.h"
@@ -65,6 +68,12 @@ std::vector<uint32_t> ExpectedPixels(const fs::path& image) {
     return pixels;
 }
 
+// Bytes the C heap holds (0 under AddressSanitizer, whose heap this does not see).
+size_t HeapInUse() {
+    const struct mallinfo2 heap = mallinfo2();
+    return heap.uordblks + heap.hblkhd;
+}
+
 // A device, captured debugger lines and message boxes, and a device spy that
 // forwards to the real one for LoadTexture: it records what the staging texture
 // held when it was copied, and can refuse the final (default-pool) texture.
@@ -105,6 +114,7 @@ protected:
             return std::distance(begin(fds), end(fds));
         };
         const auto filesBefore = openFiles();
+        const size_t heapBefore = HeapInUse();
         IDirect3DTexture9* slot = texture;
         int result = 0;
         if (FILE* file = path.ends_with(L".bmp") ? _wfopen(path.c_str(), L"rb") : nullptr)
@@ -114,6 +124,7 @@ protected:
         else if (path.ends_with(L".png"))
             result = LoadPng(path.c_str(), &slot);
         EXPECT_EQ(openFiles(), filesBefore) << "the decoder left its file open";
+        EXPECT_LT(long(HeapInUse()) - long(heapBefore), 8192) << "the decoder kept memory";
         D3DLOCKED_RECT locked{};
         EXPECT_EQ(texture->LockRect(0, &locked, nullptr, 0), D3D_OK)
             << "the decoder left the level locked";
@@ -137,6 +148,18 @@ protected:
     IDirect3DBaseTexture9* copiedTo = nullptr;
 };
 
+// A good PNG whose header is made to claim another size.
+std::vector<uint8_t> PngClaiming(uint32_t width, uint32_t height) {
+    std::vector<uint8_t> bytes = ReadFileBytes(RgbaPng);
+    for (int i = 0; i < 4; ++i) {
+        bytes[16 + i] = static_cast<uint8_t>(width >> (24 - 8 * i));
+        bytes[20 + i] = static_cast<uint8_t>(height >> (24 - 8 * i));
+    }
+    const uLong crc = crc32(0, &bytes[12], 17);  // the IHDR chunk's type and data
+    for (int i = 0; i < 4; ++i) bytes[29 + i] = static_cast<uint8_t>(crc >> (24 - 8 * i));
+    return bytes;
+}
+
 // Corrupt files, named x*, include four cuts of a good one: empty, inside the
 // header, inside the image data, before IEND.
 TEST_F(ImageTest,
@@ -147,6 +170,17 @@ TEST_F(ImageTest,
         images.push_back(folder.Write("xcut" + std::to_string(keep) + ".png",
                                       {png.begin(), png.begin() + keep}));
     }
+    images.push_back(folder.Write("xtall.png", PngClaiming(32, 2048)));  // fails past its rows
+    // Every chunk the reader skips, each too short to be read without a warning.
+    std::vector<uint8_t> skipping(png.begin(), png.begin() + 33);  // signature and IHDR
+    for (std::string chunk : {"iCCP", "iTXt", "tEXt", "zTXt", "pCAL", "sCAL", "sPLT", "eXIf"}) {
+        const uLong crc = crc32(0, reinterpret_cast<const Bytef*>((chunk += '?').data()), 5);
+        skipping.insert(skipping.end(), {0, 0, 0, 1});
+        skipping.insert(skipping.end(), chunk.begin(), chunk.end());
+        for (int i = 0; i < 4; ++i) skipping.push_back(static_cast<uint8_t>(crc >> (24 - 8 * i)));
+    }
+    skipping.insert(skipping.end(), png.begin() + 33, png.end());
+    images.push_back(folder.Write("basn6a08.png", skipping));  // decodes as the original
     const std::vector<std::wstring> progress{L"OK\n", L"OK2\n", L"OK3\n", L"OK4\n", L"OK4\n"};
     const int texturesBefore = LiveTextures();
     std::map<std::string, std::vector<uint32_t>> decoded;
@@ -159,7 +193,9 @@ TEST_F(ImageTest,
         ProbePng(image.wstring().c_str(), &info);
         EXPECT_EQ(std::tuple(info.format, info.bitsPerPixel), std::tuple(D3DFMT_A8R8G8B8, 32));
         TextureRef texture = Staging(info.width, info.height, info.format);
+        testing::internal::CaptureStderr();  // libpng's warnings
         EXPECT_EQ(Decode(image.wstring(), texture.get()), name[0] == 'x' ? 0 : 1);
+        const std::string warnings = testing::internal::GetCapturedStderr();
         std::vector<uint32_t> pixels = ReadTexels(texture.get());
         if (name[0] == 'x') {
             ++corrupt;
@@ -168,6 +204,7 @@ TEST_F(ImageTest,
             continue;
         }
         EXPECT_EQ(debugLines, progress);
+        EXPECT_EQ(warnings, "");
         const std::vector<uint32_t> expected = ExpectedPixels(image);
         ASSERT_FALSE(expected.empty());
         EXPECT_EQ(pixels, expected);
@@ -190,6 +227,8 @@ TEST_F(ImageTest,
 
 // The probe's record from these headers is checked through LoadTexture below.
 TEST_F(ImageTest, BmpAndTgaDecodeEveryRowPaddingRowOrderAndDepth) {
+    const int rows =
+        600;  // so that a leaked pixel block (from width 4) outgrows Decode's allowance
     for (int width = 1; width <= 5; ++width) {
         // Odd widths: a gap before the BMP pixels (the offset is honoured), and the TGA
         // top-first descriptor bit, which is ignored (rows still read bottom first).
@@ -198,17 +237,18 @@ TEST_F(ImageTest, BmpAndTgaDecodeEveryRowPaddingRowOrderAndDepth) {
         const uint8_t top = width % 2 ? 0x28 : 0;
         // clang-format off
         const std::tuple<const char*, std::vector<uint8_t>, D3DFORMAT> cases[] = {
-            {"a.bmp", BmpBytes({.width = width, .height = 3, .gapBeforePixels = gap}), kX8},
-            {"a.bmp", BmpBytes({.width = width, .height = -3, .gapBeforePixels = gap}), kX8},
-            {"a.tga", TgaBytes({.width = w, .height = 3, .descriptor = top}), kX8},
-            {"a.tga", TgaBytes({.width = w, .height = 3, .depth = 32, .descriptor = top}), kA8}};
+            {"a.bmp", BmpBytes({.width = width, .height = rows, .gapBeforePixels = gap}), kX8},
+            {"a.bmp", BmpBytes({.width = width, .height = -rows, .gapBeforePixels = gap}), kX8},
+            {"a.tga", TgaBytes({.width = w, .height = uint16_t(rows), .descriptor = top}), kX8},
+            {"a.tga", TgaBytes({.width = w, .height = uint16_t(rows), .depth = 32, .descriptor = top}),
+             kA8}};
         // clang-format on
         int index = 0;
         for (const auto& [name, bytes, format] : cases) {
             SCOPED_TRACE(testing::Message() << "width " << width << ", case " << index++);
-            TextureRef texture = Staging(width, 3, format);
+            TextureRef texture = Staging(width, rows, format);
             ASSERT_EQ(Decode(folder.Write(name, bytes), texture.get()), 1);
-            EXPECT_EQ(ReadTexels(texture.get()), Pattern(width, 3, format == D3DFMT_A8R8G8B8));
+            EXPECT_EQ(ReadTexels(texture.get()), Pattern(width, rows, format == D3DFMT_A8R8G8B8));
         }
     }
 }

@@ -132,6 +132,40 @@ TEST_F(SpriteBatchTest, PixelsOfEachPlacementAreExact) {
     }
 }
 
+TEST_F(SpriteBatchTest, LaterQuadsCoverEarlierOnesAlphaZeroIsTestedAwayAndPartialAlphaBlends) {
+    IDirect3DTexture9* red = Solid(0xFFFF0000u);
+    IDirect3DTexture9* green = Solid(0xFF00FF00u);
+    // Left half: a loud colour with alpha 0; right half: red at alpha 128.
+    texture = gpu.MakeTexture(64, 64, D3DFMT_A8R8G8B8,
+                              [](int x, int) { return x < 32 ? 0x00FFFF00u : 0x80FF0000u; });
+    SpriteBatch* batch = nullptr;
+    CreateSpriteBatch(batch, gpu.device());
+    const Frame frame = gpu.RenderFrame([&] {
+        batch->Begin();
+        batch->AddQuad(red, {0, 0, 64, 64}, 200.0f, 100.0f);
+        batch->AddQuad(green, {0, 0, 64, 64}, 168.0f, 100.0f);
+        batch->AddQuad(texture, {0, 0, 64, 64}, 16.0f, 16.0f);
+        batch->End();
+    });
+    batch->ReleaseDeviceObjects();
+    delete batch;
+    ReleaseInterface(red);
+    ReleaseInterface(green);
+    // The overlap: green's upper right half over red's diagonal, equal in depth only if
+    // every corner of the square is.
+    EXPECT_EQ(frame.At(210, 110), 0xFF00FF00u);
+    EXPECT_EQ(frame.At(250, 110), 0xFFFF0000u);
+    EXPECT_EQ(frame.At(170, 150), 0xFF00FF00u);
+    EXPECT_EQ(frame.At(20, 40), RenderHarness::kClearColor);
+    EXPECT_EQ(frame.At(47, 79), RenderHarness::kClearColor);
+    // Exact: source * 128/255 + clear colour * 127/255, per channel.
+    const double a = 128.0 / 255.0,
+                 expected[3] = {255 * a + 0x80 * (1 - a), 0x80 * (1 - a), 0xFF * (1 - a)};
+    for (int channel = 0; channel < 3; ++channel)
+        EXPECT_NEAR(static_cast<double>(frame.At(60, 40) >> (16 - 8 * channel) & 0xFF),
+                    expected[channel], 1.0);
+}
+
 TEST_F(SpriteBatchTest, DrawsOncePerQueuedQuadPerEndAndPutsTheCameraBack) {
     texture = Solid(0xFFFF0000u);
     const D3DTRANSFORMSTATETYPE kinds[3] = {D3DTS_PROJECTION, D3DTS_WORLD, D3DTS_VIEW};

@@ -196,6 +196,11 @@ TEST_F(TextRendererTest, CharactersTakeCellsInOrderOnceEachUntilTheAtlasIsFull) 
     EXPECT_EQ(Find(text[31]), (SourceRect{0, 40, 32, 80}));
     EXPECT_EQ((std::pair<LONG, LONG>(renderer->atlasColumn, renderer->atlasRow)),
               (std::pair<LONG, LONG>(1, 1)));
+    // Nor the row that would end exactly at the bottom: with 32-pixel rows the 31st is the last.
+    renderer->textMetrics.tmHeight = 32;
+    renderer->atlasRow = 30;
+    EXPECT_FALSE(renderer->RasteriseString(text.substr(32, 31)));
+    EXPECT_EQ(renderer->glyphChars.size(), 32u + 30);
 }
 
 TEST_F(TextRendererTest,

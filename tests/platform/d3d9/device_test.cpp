@@ -106,6 +106,7 @@ TEST(ReferenceCount, OwnersHoldWhatTheyNeedAndTheDeviceFreesWhatIsStillBound) {
                   std::pair(before.textures + 2, before.vertexBuffers + 1))
             << "a bound resource must not dangle";
         ASSERT_EQ(device->SetTexture(0, nullptr), D3D_OK);
+        EXPECT_EQ(device->SetTexture(8, nullptr), D3DERR_INVALIDCALL) << "stages 0 to 7";
         EXPECT_EQ(CountD3DLiveObjects().textures, before.textures + 1);
     }
     EXPECT_EQ(LiveObjects(), all);

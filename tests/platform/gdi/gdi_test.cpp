@@ -55,12 +55,14 @@ TEST(GdiObjectsTest, SelectionDisplacesAndPinsObjectsUntilReleased) {
 // Through the real allocation, with the address space capped 160 MiB above what the
 // process uses: a 1 GiB section is a null handle with null bits, as on Windows.
 TEST(GdiObjectsTest, ASectionWhosePixelsCannotBeHadIsANullHandleAndLeavesNothing) {
+    uint32_t* bits = reinterpret_cast<uint32_t*>(1);
+    EXPECT_EQ(MakeSection(16384, 16385, &bits), nullptr) << "over 1 GiB: refused unallocated";
     if (!AddressSpaceCap::Possible())
         GTEST_SKIP() << "AddressSanitizer's shadow memory cannot live under an address-space cap";
     const auto before = Live();
     AddressSpaceCap cap(160 << 20);
     ASSERT_TRUE(cap.Set());
-    uint32_t* bits = reinterpret_cast<uint32_t*>(1);
+    bits = reinterpret_cast<uint32_t*>(1);
     EXPECT_EQ(MakeSection(16384, 16384, &bits), nullptr);
     EXPECT_EQ(bits, nullptr);
     EXPECT_EQ(Live(), before);
@@ -197,6 +199,10 @@ TEST(TextOutTest,
     EXPECT_GT(grey.second, 0) << "grey is still anti-aliased";
     EXPECT_EQ(draw(NONANTIALIASED_QUALITY), std::pair(0, 0));
     EXPECT_GT(std::count(at(0, 20), at(40, 20), 255), 3) << "the row checked carries ink";
+    // Transparent text leaves the cell's background as it was.
+    EXPECT_EQ(SetBkMode(dc, TRANSPARENT), OPAQUE);
+    draw(NONANTIALIASED_QUALITY);
+    EXPECT_EQ(std::count(bits, bits + 40, 0xEEEEEEEEu), 40) << "the cell's top row";
 
     SelectObject(dc, previousFont);
     SelectObject(dc, previousBitmap);

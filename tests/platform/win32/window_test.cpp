@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 #include <platform_testing.h>
 
+#include <array>
 #include <csignal>
 #include <cstdlib>
 #include <string>
@@ -18,6 +19,7 @@
 #include <unistd.h>
 
 #include "win32/process_ending.h"
+#include "win32/sdl_video.h"
 #include "win32/window_bridge.h"
 #include "win32/window_registry.h"
 
@@ -115,6 +117,10 @@ TEST_F(Win32Window, CreationSendsItsMessagesWithTheParameterBeforeReturning) {
         << "no WS_VISIBLE: hidden";
     const HWND visible = Create(kGameStyle, CW_USEDEFAULT, CW_USEDEFAULT, 646, 509);
     EXPECT_TRUE(SDL_GetWindowFlags(SdlWindowOf(visible)) & SDL_WINDOW_SHOWN);
+    SDL_Rect desktop{};  // a default position centres the window
+    SDL_GetDisplayUsableBounds(0, &desktop);
+    EXPECT_EQ(Place(visible), std::tuple(desktop.x + (desktop.w - 646) / 2,
+                                         desktop.y + (desktop.h - 509) / 2, 646, 509));
     EXPECT_TRUE(IsWindowActive(visible));
 }
 
@@ -152,6 +158,21 @@ TEST_F(Win32Window, WindowManagerMovesReachTheModelButEchoesDoNot) {
         << "reported: the client corner";
 }
 
+// The frame around a client rectangle, as Windows has it at 96 DPI: a sizing, fixed or
+// thin border, a caption of 23 and a menu of 20 pixels.
+TEST(WindowFrame, AdjustWindowRectAddsEachStylesBorderCaptionAndMenu) {
+    // clang-format off
+    const std::tuple<DWORD, BOOL, std::array<LONG, 4>> cases[] = {
+        {WS_POPUP, FALSE, {10, 20, 110, 220}},  {WS_POPUP | WS_BORDER, FALSE, {9, 19, 111, 221}},
+        {kGameStyle, FALSE, {7, -6, 113, 223}}, {WS_OVERLAPPEDWINDOW, TRUE, {2, -31, 118, 228}}};
+    // clang-format on
+    for (const auto& [style, menu, expected] : cases) {
+        RECT r{10, 20, 110, 220};
+        EXPECT_TRUE(AdjustWindowRect(&r, style, menu));
+        EXPECT_EQ((std::array{r.left, r.top, r.right, r.bottom}), expected) << std::hex << style;
+    }
+}
+
 // A full-screen device is lost while its window is unfocused or minimised.
 TEST_F(Win32Window, FocusAndMinimiseEventsDecideWhetherTheWindowIsActive) {
     const HWND hwnd = Create(kGameStyle, 0, 0, 200, 200);
@@ -185,7 +206,15 @@ TEST_F(Win32Window, PostedMessagesAndTheCloseBoxComeBackInOrder) {
                            {hwnd, kUserMessage, 1, 10},
                            {nullptr, kUserMessage + 1, 2, 20},
                            {hwnd, WM_CLOSE, 0, 0}}));
-    EXPECT_TRUE(IsWindow(hwnd));
+    EXPECT_TRUE(IsWindow(hwnd)) << "closing is the window procedure's decision";
+    // Alt+F4's default handling and SIGTERM close it too (a second signal would end the
+    // process at once).
+    EXPECT_EQ(DefWindowProcW(hwnd, WM_SYSKEYDOWN, VK_F4, 0), 0);
+    platform::win32::CloseOnTerminationSignals();
+    std::raise(SIGTERM);
+    drained.clear();
+    for (const MSG& msg : DrainQueue()) drained.push_back(Fields(msg));
+    EXPECT_EQ(drained, (std::vector(2, std::tuple(hwnd, UINT{WM_CLOSE}, WPARAM{0}, LPARAM{0}))));
 }
 
 // A signal while a box waits for its answer (in a child process, as SDL's boxes do)
@@ -249,6 +278,10 @@ TEST_F(Win32Window, KeysBecomeWindowsMessagesWithVirtualKeyAndLParam) {
         {SDL_KEYDOWN, SDL_SCANCODE_DOWN, 0, 0, WM_KEYDOWN, VK_DOWN, ext | scan(0x50)},
         {SDL_KEYDOWN, SDL_SCANCODE_F1, 0, 0, WM_KEYDOWN, VK_F1, scan(0x3B)},
         {SDL_KEYDOWN, SDL_SCANCODE_A, 0, 0, WM_KEYDOWN, 'A', scan(0x1E)},
+        {SDL_KEYDOWN, SDL_SCANCODE_X, 0, 0, WM_KEYDOWN, 'X', scan(0x2D)},
+        // One scan code for two keys: the numpad's is extended.
+        {SDL_KEYDOWN, SDL_SCANCODE_SLASH, 0, 0, WM_KEYDOWN, 0xBF, scan(0x35)},
+        {SDL_KEYDOWN, SDL_SCANCODE_KP_DIVIDE, 0, 0, WM_KEYDOWN, 0x6F, ext | scan(0x35)},
         // Auto-repeat is another key-down with the previous-state bit.
         {SDL_KEYDOWN, SDL_SCANCODE_RIGHT, 0, 1, WM_KEYDOWN, VK_RIGHT, prev | ext | scan(0x4D)},
         {SDL_KEYUP, SDL_SCANCODE_RIGHT, 0, 0, WM_KEYUP, VK_RIGHT, up | prev | ext | scan(0x4D)},
@@ -294,6 +327,7 @@ TEST(KernelServices, DebugOutputAndMessageBoxesGoToTheHooksOrToStandardError) {
               std::tuple(std::wstring(L"FAIL"), std::wstring(), UINT{MB_OKCANCEL}));
 
     platform::testing::ResetAllHooks();
+    EXPECT_FALSE(platform::win32::HasRealDisplay()) << "the dummy driver shows no box";
     ::testing::internal::CaptureStderr();
     OutputDebugStringW(L"Lost And Found\n");
     OutputDebugStringW(L"\u76e4\n");

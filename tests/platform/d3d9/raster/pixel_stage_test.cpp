@@ -65,6 +65,8 @@ TEST(VertexInput,
     EXPECT_EQ(color(kSpriteFvf), (Color{64, 128, 255, 128}));
     // Without a colour in the format the diffuse colour is opaque white.
     EXPECT_EQ(color(D3DFVF_XYZ | D3DFVF_TEX1), (Color{255, 255, 255, 255}));
+    EXPECT_FALSE(DecodeFvf(D3DFVF_XYZ | 9 << D3DFVF_TEXCOUNT_SHIFT, 0).drawable)
+        << "8 sets at most";
 }
 
 void CollectSpan(void* spans, int y, int xBegin, int xEnd) {
@@ -161,6 +163,9 @@ TEST_F(PixelStage, StageZeroModulatesColorAndTakesTextureAlpha) {
     EXPECT_EQ(SampleTexture(state, 0, 0), 0xFF402010u);
     state.colorOp = D3DTOP_SELECTARG1;  // texture colour alone, as the image tests draw
     EXPECT_EQ(CombineStage0(state, 0x80C08040u, 0x10808080u), 0x80C08040u);
+    state.colorArg1 = D3DTA_TEXTURE | D3DTA_ALPHAREPLICATE;  // the texel's alpha everywhere
+    EXPECT_EQ(CombineStage0(state, 0x80C08040u, 0x10808080u), 0x80808080u);
+    state.colorArg1 = D3DTA_TEXTURE;
     state.colorOp = D3DTOP_DISABLE;  // the stage and everything after it are off
     EXPECT_EQ(CombineStage0(state, 0x80C08040u, 0x12345678u), 0x12345678u);
     state.colorOp = D3DTOP_MODULATE;
@@ -215,7 +220,8 @@ TEST_F(PixelStage, AlphaAndDepthTestsGateTheWriteAndDepthWriteIsSeparate) {
 TEST(TargetFill, FillsExactlyTheRectangleCutToAPitchedTarget) {
     // 37 x 5 pixels in rows of 40: row padding and odd widths around the vector stores.
     std::vector<uint32_t> pixels(40 * 5, 0x01020304u);
-    for (uint32_t value : {0xFF8080FFu, 0x7F7F7F7Fu}) {  // a pattern, and a byte repeated
+    // A pattern, a byte repeated, and two repeated in the low half only.
+    for (uint32_t value : {0xFF8080FFu, 0x7F7F7F7Fu, 0x00002A2Au}) {
         FillColor({pixels.data(), 37, 5, 40}, {3, 1, 36, 4}, value);
         for (int y = 0; y < 5; ++y)
             for (int x = 0; x < 40; ++x)
@@ -229,9 +235,13 @@ TEST(TargetFill, FillsExactlyTheRectangleCutToAPitchedTarget) {
     FillDepth(depthTarget, {-5, -5, 100, 100}, 0xFFFF);
     FillDepth(depthTarget, {-5, 2, 4, 3}, 0x1234);
     FillDepth(depthTarget, {5, 5, 2, 2}, 0);
+    FillDepth(depthTarget, {1, 4, 9, 6}, 0x0707);  // to the right edge, not from the left
     for (int y = 0; y < 7; ++y)
         for (int x = 0; x < 9; ++x)
-            ASSERT_EQ(depth[y * 9 + x], (y == 2 && x < 4) ? 0x1234 : 0xFFFF) << x << ", " << y;
+            ASSERT_EQ(depth[y * 9 + x], (y == 2 && x < 4)             ? 0x1234
+                                        : (y == 4 || y == 5) && x > 0 ? 0x0707
+                                                                      : 0xFFFF)
+                << x << ", " << y;
 }
 
 }  // namespace

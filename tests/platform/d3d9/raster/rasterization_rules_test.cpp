@@ -188,6 +188,17 @@ TEST_F(RasterizationRules, DepthIsMappedThroughTheViewportIntoSixteenBitsAndComp
     EXPECT_EQ(Hits(3, 3), 2u);
 }
 
+TEST_F(RasterizationRules, GouraudShadingBlendsVertexColoursAndFlatTakesTheFirstVertexColour) {
+    state.renderStates[D3DRS_ALPHABLENDENABLE] = FALSE;
+    std::vector<ColoredVertex> triangle = {At(0, 0), At(16, 0), At(0, 16)};
+    triangle[1].diffuse = triangle[2].diffuse = 0xFF0000FFu;
+    Draw(D3DPT_TRIANGLELIST, triangle, 1);
+    EXPECT_NEAR(Hits(4, 4), 0x80, 0x10);
+    state.renderStates[D3DRS_SHADEMODE] = D3DSHADE_FLAT;
+    Draw(D3DPT_TRIANGLELIST, triangle, 1);
+    EXPECT_EQ(Hits(4, 4), 1u);
+}
+
 TEST_F(RasterizationRules, VerticesBeyondTheStreamDrawNothing) {
     std::vector<ColoredVertex> vertices = {At(2, 2), At(10, 2), At(2, 10)};
     const ColorTarget color = frame.Color();

@@ -89,8 +89,9 @@ const Scene kScenes[] = {
     {"StrictDepthWithoutDepthWrites", true, [](S& s) {
          s.renderStates[D3DRS_ZFUNC] = D3DCMP_LESS; s.renderStates[D3DRS_ZWRITEENABLE] = FALSE; }},
     {"AlphaGreaterThan100", true, [](S& s) { s.renderStates[D3DRS_ALPHAREF] = 100; }},
-    {"AlphaTestAgainst128", true, [](S& s) {
-         s.renderStates[D3DRS_ALPHAFUNC] = D3DCMP_LESSEQUAL;
+    // Less and greater pass, equal fails: each outcome differs from its neighbour's.
+    {"AlphaNotEqualTo128", true, [](S& s) {
+         s.renderStates[D3DRS_ALPHAFUNC] = D3DCMP_NOTEQUAL;
          s.renderStates[D3DRS_ALPHAREF] = 128; }},
     {"NoDepthTestClampAddressing", false, [](S& s) {
          s.renderStates[D3DRS_ZENABLE] = D3DZB_FALSE; Address(s, D3DTADDRESS_CLAMP); }},
