@@ -60,8 +60,10 @@ template <typename T>
     std::fill(pattern, pattern + kLanes, value);
     const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(pattern));
     size_t i = 0;
+    for (; i < pixels.size() && reinterpret_cast<uintptr_t>(pixels.data() + i) % 32 != 0; ++i)
+        pixels[i] = value;
     for (; i + kLanes <= pixels.size(); i += kLanes)
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(pixels.data() + i), v);
+        _mm256_store_si256(reinterpret_cast<__m256i*>(pixels.data() + i), v);
     std::fill(pixels.begin() + static_cast<ptrdiff_t>(i), pixels.end(), value);
 }
 
