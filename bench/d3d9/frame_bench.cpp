@@ -27,15 +27,20 @@ void SetCounters(benchmark::State& state) {
         benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
 }
 
-// Where `drawn` first differs from the plain loops' frame with the same depth work.
-std::string Mismatch(const testing::Frame& drawn, DepthWork depth) {
+testing::Frame Reference(DepthWork depth) {
     testing::Frame reference(kFrameWidth, kFrameHeight);
     ReferenceFrame(Workload(), reference, depth);
+    return reference;
+}
+
+// Where `drawn` first differs from `expected`, depth included when `drawn` has it.
+std::string Mismatch(const testing::Frame& drawn, const testing::Frame& expected, DepthWork depth,
+                     const char* expectedName) {
     for (size_t i = 0; i < drawn.color.size(); ++i)
-        if (drawn.color[i] != reference.color[i] ||
-            (depth == DepthWork::PerPixel && drawn.depth[i] != reference.depth[i]))
-            return "differs from the reference at (" + std::to_string(i % kFrameWidth) + ", " +
-                   std::to_string(i / kFrameWidth) + ")";
+        if (drawn.color[i] != expected.color[i] ||
+            (depth == DepthWork::PerPixel && drawn.depth[i] != expected.depth[i]))
+            return "differs from " + std::string(expectedName) + " at (" +
+                   std::to_string(i % kFrameWidth) + ", " + std::to_string(i / kFrameWidth) + ")";
     return {};
 }
 
@@ -56,7 +61,9 @@ void RasterFrame(benchmark::State& state, RasterPath path) {
     testing::Frame frame(kFrameWidth, kFrameHeight, kClearColor);
     FixedFunctionState pipeline = testing::SpriteBatchState();
     DrawDeviceFrame(frame, pipeline, path);
-    if (const std::string wrong = Mismatch(frame, DepthWork::PerPixel); !wrong.empty()) {
+    if (const std::string wrong =
+            Mismatch(frame, Reference(DepthWork::PerPixel), DepthWork::PerPixel, "the reference");
+        !wrong.empty()) {
         state.SkipWithError(wrong.c_str());
         return;
     }
@@ -140,7 +147,12 @@ void FloorFrame(benchmark::State& state, DepthWork depth) {
     }
     testing::Frame frame(kFrameWidth, kFrameHeight);
     FloorFrameAvx2(Workload(), frame, depth);
-    if (const std::string wrong = Mismatch(frame, depth); !wrong.empty()) {
+    testing::Frame device(kFrameWidth, kFrameHeight);
+    FixedFunctionState pipeline = testing::SpriteBatchState();
+    DrawDeviceFrame(device, pipeline, RasterPath::Automatic);
+    std::string wrong = Mismatch(frame, Reference(depth), depth, "the reference");
+    if (wrong.empty()) wrong = Mismatch(frame, device, depth, "the device's frame");
+    if (!wrong.empty()) {
         state.SkipWithError(wrong.c_str());
         return;
     }
