@@ -14,6 +14,8 @@ using testing::TestTexture;
 constexpr int kFrameWidth = 640;
 constexpr int kFrameHeight = 480;
 constexpr uint32_t kClearColor = 0xFF8080FF;
+// The batch's quads sit at z = 1, which its projection maps to the nearest depth.
+constexpr uint16_t kSpriteDepth = 0;
 
 struct QuadDraw {
     const TestTexture* texture;
