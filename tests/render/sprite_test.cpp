@@ -72,9 +72,9 @@ void ExpectTexelsExactlyIn(const Frame& frame, Covered area, int texLeft, int te
 class SpriteBatchTest : public testing::Test {
 protected:
     void SetUp() override {
+        CreateSpriteBatch(batch, gpu.device());
         ASSERT_NE(gpu.device(), nullptr) << "no device";
         queue.device = gpu.device();  // queues without drawing
-        CreateSpriteBatch(batch, gpu.device());
     }
     void TearDown() override {
         batch->ReleaseDeviceObjects();
