@@ -77,10 +77,9 @@ Image ReadBmp(const char* file) {
     if (image.w <= 0 || image.h <= 0 || bytes.size() < 54 + 4ull * image.w * image.h)
         Usage(std::string("cut short: ") + file);
     image.px.resize(static_cast<size_t>(image.w) * image.h);
-    for (int y = 0; y < image.h; ++y) {
+    for (int y = 0; y < image.h; ++y)
         std::memcpy(&image.px[static_cast<size_t>(y) * image.w],
                     &bytes[54 + 4ull * image.w * (image.h - 1 - y)], 4ull * image.w);
-    }
     return image;
 }
 

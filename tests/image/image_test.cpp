@@ -165,10 +165,9 @@ TEST_F(ImageTest,
        PngsDecodeToTheirReferencePixelsInterlacedToTheirTwinsAndCorruptOrCutOnesToNothing) {
     std::vector<fs::path> images(fs::directory_iterator(Suite / "png"), fs::directory_iterator());
     const std::vector<uint8_t> png = ReadFileBytes(RgbaPng);
-    for (size_t keep : {size_t{0}, size_t{20}, png.size() / 2, png.size() - 12}) {
+    for (size_t keep : {size_t{0}, size_t{20}, png.size() / 2, png.size() - 12})
         images.push_back(folder.Write("xcut" + std::to_string(keep) + ".png",
                                       {png.begin(), png.begin() + keep}));
-    }
     images.push_back(folder.Write("xtall.png", PngClaiming(32, 2048)));  // fails past its rows
     // Every chunk the reader skips, each too short to be read without a warning.
     std::vector<uint8_t> skipping(png.begin(), png.begin() + 33);  // signature and IHDR
