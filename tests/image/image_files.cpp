@@ -13,9 +13,8 @@ namespace {
 // Appends each value as that many bytes, least significant first (a pixel's
 // 0xAARRGGBB thus becomes blue, green, red and, for 4 bytes, alpha).
 void Put(std::vector<uint8_t>& bytes, std::initializer_list<std::pair<uint64_t, int>> fields) {
-    for (auto [value, size] : fields) {
+    for (auto [value, size] : fields)
         for (int i = 0; i < size; ++i) bytes.push_back(static_cast<uint8_t>(value >> (8 * i)));
-    }
 }
 
 std::vector<uint8_t> CutEnd(std::vector<uint8_t> bytes, size_t count) {

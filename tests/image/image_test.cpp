@@ -46,10 +46,9 @@ using TextureRef =
 // The written pattern, rows from the top; opaque unless alpha is kept.
 std::vector<uint32_t> Pattern(int width, int height, bool keepAlpha) {
     std::vector<uint32_t> pixels;
-    for (int y = 0; y < height; ++y) {
+    for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x)
             pixels.push_back(PatternPixel(x, y) | (keepAlpha ? 0u : 0xFF000000u));
-    }
     return pixels;
 }
 
@@ -166,10 +165,9 @@ TEST_F(ImageTest,
        PngsDecodeToTheirReferencePixelsInterlacedToTheirTwinsAndCorruptOrCutOnesToNothing) {
     std::vector<fs::path> images(fs::directory_iterator(Suite / "png"), fs::directory_iterator());
     const std::vector<uint8_t> png = ReadFileBytes(RgbaPng);
-    for (size_t keep : {size_t{0}, size_t{20}, png.size() / 2, png.size() - 12}) {
+    for (size_t keep : {size_t{0}, size_t{20}, png.size() / 2, png.size() - 12})
         images.push_back(folder.Write("xcut" + std::to_string(keep) + ".png",
                                       {png.begin(), png.begin() + keep}));
-    }
     images.push_back(folder.Write("xtall.png", PngClaiming(32, 2048)));  // fails past its rows
     // Every chunk the reader skips, each too short to be read without a warning.
     std::vector<uint8_t> skipping(png.begin(), png.begin() + 33);  // signature and IHDR
@@ -227,8 +225,8 @@ TEST_F(ImageTest,
 
 // The probe's record from these headers is checked through LoadTexture below.
 TEST_F(ImageTest, BmpAndTgaDecodeEveryRowPaddingRowOrderAndDepth) {
-    const int rows =
-        600;  // so that a leaked pixel block (from width 4) outgrows Decode's allowance
+    // So many that a leaked pixel block (from width 4) outgrows Decode's allowance.
+    const int rows = 600;
     for (int width = 1; width <= 5; ++width) {
         // Odd widths: a gap before the BMP pixels (the offset is honoured), and the TGA
         // top-first descriptor bit, which is ignored (rows still read bottom first).

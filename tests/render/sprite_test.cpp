@@ -72,10 +72,13 @@ void ExpectTexelsExactlyIn(const Frame& frame, Covered area, int texLeft, int te
 class SpriteBatchTest : public testing::Test {
 protected:
     void SetUp() override {
+        CreateSpriteBatch(batch, gpu.device());
         ASSERT_NE(gpu.device(), nullptr) << "no device";
         queue.device = gpu.device();  // queues without drawing
     }
     void TearDown() override {
+        batch->ReleaseDeviceObjects();
+        delete batch;
         ReleaseInterface(texture);
         platform::testing::ResetAllHooks();
     }
@@ -88,6 +91,7 @@ protected:
 
     RenderHarness gpu;
     SpriteBatch queue;
+    SpriteBatch* batch = nullptr;  // draws
     IDirect3DTexture9* texture = nullptr;
 };
 
@@ -118,15 +122,11 @@ TEST_F(SpriteBatchTest, PixelsOfEachPlacementAreExact) {
         IDirect3DTexture9* image = gpu.MakeTexture(
             texW, texH, format, [&](int u, int v) { return CoordinateTexel(u, v) & alphaMask; });
         ASSERT_NE(image, nullptr);
-        SpriteBatch* batch = nullptr;
-        CreateSpriteBatch(batch, gpu.device());
         const Frame frame = gpu.RenderFrame([&, source = source, x = x, y = y] {
             batch->Begin();
             batch->AddQuad(image, source, x, y);
             batch->End();
         });
-        batch->ReleaseDeviceObjects();
-        delete batch;
         ReleaseInterface(image);
         ExpectTexelsExactlyIn(frame, covered, source.left, source.top);
     }
@@ -138,8 +138,6 @@ TEST_F(SpriteBatchTest, LaterQuadsCoverEarlierOnesAlphaZeroIsTestedAwayAndPartia
     // Left half: a loud colour with alpha 0; right half: red at alpha 128.
     texture = gpu.MakeTexture(64, 64, D3DFMT_A8R8G8B8,
                               [](int x, int) { return x < 32 ? 0x00FFFF00u : 0x80FF0000u; });
-    SpriteBatch* batch = nullptr;
-    CreateSpriteBatch(batch, gpu.device());
     const Frame frame = gpu.RenderFrame([&] {
         batch->Begin();
         batch->AddQuad(red, {0, 0, 64, 64}, 200.0f, 100.0f);
@@ -147,8 +145,6 @@ TEST_F(SpriteBatchTest, LaterQuadsCoverEarlierOnesAlphaZeroIsTestedAwayAndPartia
         batch->AddQuad(texture, {0, 0, 64, 64}, 16.0f, 16.0f);
         batch->End();
     });
-    batch->ReleaseDeviceObjects();
-    delete batch;
     ReleaseInterface(red);
     ReleaseInterface(green);
     // The overlap: green's upper right half over red's diagonal, equal in depth only if
@@ -172,8 +168,6 @@ TEST_F(SpriteBatchTest, DrawsOncePerQueuedQuadPerEndAndPutsTheCameraBack) {
     D3DMATRIX camera[3];
     for (int i = 0; i < 48; ++i) camera[i / 16].m[i % 16 / 4][i % 4] = static_cast<float>(i + 1);
     for (int i = 0; i < 3; ++i) gpu.device()->SetTransform(kinds[i], &camera[i]);
-    SpriteBatch* batch = nullptr;
-    CreateSpriteBatch(batch, gpu.device());
     gpu.device()->BeginScene();
     const SourceRect all{0, 0, 64, 64};
     EXPECT_EQ(Draws([&] { batch->Begin(), batch->End(); }), 0) << "an empty pass draws nothing";
@@ -194,14 +188,13 @@ TEST_F(SpriteBatchTest, DrawsOncePerQueuedQuadPerEndAndPutsTheCameraBack) {
     gpu.device()->GetTextureStageState(0, D3DTSS_TEXTURETRANSFORMFLAGS, &flags);
     EXPECT_EQ(flags, DWORD{D3DTTFF_DISABLE});
     EXPECT_EQ(CountOf(texture), 1u) << "the batch only borrows the texture";
-    batch->ReleaseDeviceObjects();
-    delete batch;
 }
 
 // A refused or unlockable vertex buffer, or no device at all: nothing written
 // through a null pointer, nothing kept, nothing drawn.
 TEST_F(SpriteBatchTest, ABatchWithoutItsSquareOrDeviceNeverDraws) {
     texture = Solid(0xFFFF0000u);
+    batch->ReleaseDeviceObjects();  // each way replaces this batch
     const int buffersBefore = platform::testing::CountD3DLiveObjects().vertexBuffers;
     for (int way = 0; way < 3; ++way) {  // refused, unlockable, no device
         SCOPED_TRACE(way);
@@ -210,7 +203,6 @@ TEST_F(SpriteBatchTest, ABatchWithoutItsSquareOrDeviceNeverDraws) {
             platform::testing::FailD3DCall(
                 way == 0 ? D3DCall::CreateVertexBuffer : D3DCall::VertexBufferLock,
                 D3DERR_OUTOFVIDEOMEMORY);
-        SpriteBatch* batch = nullptr;
         CreateSpriteBatch(batch, noDevice ? nullptr : gpu.device());
         EXPECT_EQ(batch->vertexBuffer, nullptr);
         EXPECT_EQ(platform::testing::CountD3DLiveObjects().vertexBuffers, buffersBefore);
@@ -225,7 +217,6 @@ TEST_F(SpriteBatchTest, ABatchWithoutItsSquareOrDeviceNeverDraws) {
                   }),
                   0);
         gpu.device()->EndScene();
-        delete batch;
         platform::testing::ClearD3DFailures();
     }
 }
@@ -233,21 +224,18 @@ TEST_F(SpriteBatchTest, ABatchWithoutItsSquareOrDeviceNeverDraws) {
 TEST_F(SpriteBatchTest, ReleaseGivesTheBufferBackAndReplacingDestroysTheOldBatch) {
     texture = Solid(0xFFFF0000u);
     const int buffersBefore = platform::testing::CountD3DLiveObjects().vertexBuffers;
-    SpriteBatch* batch = nullptr;
-    CreateSpriteBatch(batch, gpu.device());
-    EXPECT_EQ(platform::testing::CountD3DLiveObjects().vertexBuffers, buffersBefore + 1);
     batch->AddQuad(texture, {0, 0, 64, 64}, 16.0f, 16.0f);
     batch->ReleaseDeviceObjects();
     batch->ReleaseDeviceObjects();  // nothing left to release
     EXPECT_EQ(batch->vertexBuffer, nullptr);
     EXPECT_TRUE(batch->entries.empty());
-    EXPECT_EQ(platform::testing::CountD3DLiveObjects().vertexBuffers, buffersBefore);
+    EXPECT_EQ(platform::testing::CountD3DLiveObjects().vertexBuffers, buffersBefore - 1);
     std::vector<std::wstring> lines;
     platform::testing::SetDebugSink([&](const std::wstring& text) { lines.push_back(text); });
     CreateSpriteBatch(batch, nullptr);
     EXPECT_EQ(lines, std::vector<std::wstring>{L"Terminated - Destructor\n"});
     EXPECT_NE(batch, nullptr);
-    delete batch;
+    platform::testing::ResetAllHooks();  // before `lines` goes
 }
 
 TEST_F(SpriteBatchTest, SpriteQueuesTheTopLeftFrameWithoutDividingByZeroColumns) {

@@ -19,10 +19,9 @@ platform::testing::Frame ReadBackBuffer(IDirect3DDevice9* device) {
             frame.height = static_cast<int>(desc.Height);
             frame.pixels.resize(static_cast<size_t>(desc.Width) * desc.Height);
             const auto* source = static_cast<const uint8_t*>(locked.pBits);
-            for (UINT y = 0; y < desc.Height; ++y) {
+            for (UINT y = 0; y < desc.Height; ++y)
                 std::memcpy(&frame.pixels[static_cast<size_t>(y) * desc.Width],
                             source + static_cast<size_t>(y) * locked.Pitch, desc.Width * 4);
-            }
             copy->UnlockRect();
         }
         copy->Release();

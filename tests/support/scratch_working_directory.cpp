@@ -14,9 +14,8 @@ ScratchWorkingDirectory::ScratchWorkingDirectory(
     std::string pattern = (base / "corvane-test-XXXXXX").string();
     if (mkdtemp(pattern.data()) == nullptr) return;
     directory_ = pattern;
-    for (const std::filesystem::path& file : copies) {
+    for (const std::filesystem::path& file : copies)
         std::filesystem::copy_file(file, directory_ / file.filename());
-    }
     std::filesystem::current_path(directory_);
 }
 

@@ -71,9 +71,8 @@ protected:
         const std::vector<uint32_t> texels = ReadTexels(renderer->atlasTexture);
         if (texels.size() != 1024u * 1024u) return {-1};
         std::vector<int> mismatches;
-        for (int i = 0; i < 1024 * 1024; ++i) {
+        for (int i = 0; i < 1024 * 1024; ++i)
             if (texels[i] != Pixel(i % 1024, i / 1024)) mismatches.push_back(i);
-        }
         return mismatches;
     }
 
@@ -83,10 +82,9 @@ protected:
         expected.Init(testDevice.device());
         for (const auto& [cell, x] : quads) expected.AddQuad(renderer->atlasTexture, cell, x, 0.0f);
         ASSERT_EQ(batch.entries.size(), expected.entries.size());
-        for (size_t i = 0; i < batch.entries.size(); ++i) {
+        for (size_t i = 0; i < batch.entries.size(); ++i)
             EXPECT_EQ(std::memcmp(&batch.entries[i], &expected.entries[i], sizeof(QuadEntry)), 0)
                 << i;
-        }
         expected.ReleaseDeviceObjects();
     }
 
@@ -112,8 +110,8 @@ TEST(CoveragePixelTest, ChannelMeanBecomesAlphaOverWhite) {
 
 TEST_F(TextRendererTest, DrawGlyphConvertsItsWholeCellAndNothingElse) {
     Make(false);
-    EXPECT_EQ(renderer->textMetrics.tmHeight, 40);
-    EXPECT_EQ(renderer->textMetrics.tmMaxCharWidth, 40);
+    EXPECT_EQ(std::pair(renderer->textMetrics.tmHeight, renderer->textMetrics.tmMaxCharWidth),
+              std::pair(LONG{40}, LONG{40}));
     constexpr uint32_t kFringe = 0x00D2965A;  // blue 90, green 150, red 210, alpha 0
     // The first and the last cell of the atlas: image row 0 is the bitmap's last memory row.
     for (const int cell : {0, 24}) {
@@ -122,11 +120,9 @@ TEST_F(TextRendererTest, DrawGlyphConvertsItsWholeCellAndNothingElse) {
         const int c = cell * 40, from = std::max(c - 1, 0);
         auto inCell = [c](int x, int y) { return x >= c && x < c + 40 && y >= c && y < c + 40; };
         // Fringe right of a half-width digit's opaque background and in a ring around the cell.
-        for (int y = from; y <= c + 40; ++y) {
-            for (int x = from; x <= c + 40; ++x) {
+        for (int y = from; y <= c + 40; ++y)
+            for (int x = from; x <= c + 40; ++x)
                 if (x >= c + 20 || !inCell(x, y)) Pixel(x, y) = kFringe;
-            }
-        }
         renderer->DrawGlyph(u'6');
         int inked = 0;
         for (int y = from; y <= c + 40; ++y) {
@@ -167,11 +163,10 @@ TEST_F(TextRendererTest, CharactersTakeCellsInOrderOnceEachUntilTheAtlasIsFull) 
     // Every glyph reached the texture; beyond the last row and column nothing was drawn.
     EXPECT_TRUE(TexelMismatches().empty());
     int inkedInLastCell = 0;
-    for (int y = 0; y < 1024; ++y) {
-        for (int x = 0; x < 1024; ++x) {
-            ASSERT_TRUE((x < 1000 && y < 1000) || Pixel(x, y) >> 24 == 0) << x << "," << y;
-            inkedInLastCell += x >= 960 && y >= 960 && Pixel(x, y) >> 24 > 0;
-        }
+    for (int i = 0; i < 1024 * 1024; ++i) {
+        const int x = i % 1024, y = i / 1024;
+        ASSERT_TRUE((x < 1000 && y < 1000) || Pixel(x, y) >> 24 == 0) << x << "," << y;
+        inkedInLastCell += x >= 960 && y >= 960 && Pixel(x, y) >> 24 > 0;
     }
     EXPECT_GT(inkedInLastCell, 20);
 
@@ -194,8 +189,7 @@ TEST_F(TextRendererTest, CharactersTakeCellsInOrderOnceEachUntilTheAtlasIsFull) 
     renderer->RasteriseString(text.substr(0, 32));
     EXPECT_EQ(Find(text[30]), (SourceRect{960, 0, 992, 40}));
     EXPECT_EQ(Find(text[31]), (SourceRect{0, 40, 32, 80}));
-    EXPECT_EQ((std::pair<LONG, LONG>(renderer->atlasColumn, renderer->atlasRow)),
-              (std::pair<LONG, LONG>(1, 1)));
+    EXPECT_EQ(std::pair(renderer->atlasColumn, renderer->atlasRow), std::pair(LONG{1}, LONG{1}));
     // Nor the row that would end exactly at the bottom: with 32-pixel rows the 31st is the last.
     renderer->textMetrics.tmHeight = 32;
     renderer->atlasRow = 30;

@@ -19,10 +19,6 @@ class ResourceRules : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_NE(device, nullptr); }
 
-    HRESULT Create(UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format,
-                   D3DPOOL pool, IDirect3DTexture9** texture) {
-        return device->CreateTexture(width, height, levels, usage, format, pool, texture, nullptr);
-    }
     IDirect3DTexture9* Make(UINT width, UINT height, DWORD usage, D3DPOOL pool,
                             D3DFORMAT format = D3DFMT_A8R8G8B8) {
         return MakeTexture(device, width, height, usage, pool, format);
@@ -33,22 +29,22 @@ protected:
 };
 
 TEST_F(ResourceRules, TexturesOutsideWhatTheDeviceMakesAreRefused) {
-    // Width, height, levels, usage, format, pool.
+    constexpr D3DFORMAT argb = D3DFMT_A8R8G8B8;
+    constexpr D3DPOOL sys = D3DPOOL_SYSTEMMEM, def = D3DPOOL_DEFAULT;
+    // Width, height, levels (the full chain of 16 x 16 has 5), usage, format, pool.
+    // clang-format off
     const std::tuple<UINT, UINT, UINT, DWORD, D3DFORMAT, D3DPOOL> refused[] = {
-        {0, 16, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_SYSTEMMEM},
-        {16, 0, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_SYSTEMMEM},
-        {8193, 1, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_SYSTEMMEM},
-        {1, 8193, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_SYSTEMMEM},
-        {0x40000000, 0x40000000, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT},
-        {16, 16, 6, 0, D3DFMT_A8R8G8B8, D3DPOOL_SYSTEMMEM},  // the full chain has 5
-        {16, 16, 1, 0, D3DFMT_R5G6B5, D3DPOOL_SYSTEMMEM},
-        {16, 16, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_SCRATCH},
-        {16, 16, 1, D3DUSAGE_RENDERTARGET, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT},
-        {16, 16, 1, D3DUSAGE_DYNAMIC, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED},
-    };
+        {0, 16, 1, 0, argb, sys},    {16, 0, 1, 0, argb, sys}, {8193, 1, 1, 0, argb, sys},
+        {1, 8193, 1, 0, argb, sys},  {0x40000000, 0x40000000, 1, 0, argb, def},
+        {16, 16, 6, 0, argb, sys},   {16, 16, 1, 0, D3DFMT_R5G6B5, sys},
+        {16, 16, 1, 0, argb, D3DPOOL_SCRATCH}, {16, 16, 1, D3DUSAGE_RENDERTARGET, argb, def},
+        {16, 16, 1, D3DUSAGE_DYNAMIC, argb, D3DPOOL_MANAGED}};
+    // clang-format on
     for (const auto& [width, height, levels, usage, format, pool] : refused) {
         IDirect3DTexture9* texture = reinterpret_cast<IDirect3DTexture9*>(uintptr_t{1});
-        EXPECT_EQ(Create(width, height, levels, usage, format, pool, &texture), D3DERR_INVALIDCALL)
+        EXPECT_EQ(
+            device->CreateTexture(width, height, levels, usage, format, pool, &texture, nullptr),
+            D3DERR_INVALIDCALL)
             << width << " x " << height << ", " << levels << " levels";
         EXPECT_EQ(texture, nullptr);
     }
@@ -137,7 +133,8 @@ TEST_F(ResourceRules, UpdateTextureCopiesSystemMemoryIntoTheDefaultPoolOnlyAndCo
     IDirect3DTexture9* otherFormat = Make(16, 8, 0, D3DPOOL_DEFAULT, D3DFMT_X8R8G8B8);
     IDirect3DTexture9* secondStaging = Make(16, 8, 0, D3DPOOL_SYSTEMMEM);
     IDirect3DTexture9* chain = nullptr;  // more levels than the source
-    ASSERT_EQ(Create(16, 8, 0, 0, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT, &chain), D3D_OK);
+    ASSERT_EQ(device->CreateTexture(16, 8, 0, 0, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT, &chain, nullptr),
+              D3D_OK);
     IDirect3DTexture9* const refused[][2] = {{staging, otherSize},     {staging, otherFormat},
                                              {staging, secondStaging}, {target, staging},
                                              {staging, nullptr},       {staging, chain}};

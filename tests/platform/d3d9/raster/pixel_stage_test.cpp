@@ -175,18 +175,17 @@ TEST_F(PixelStage, StageZeroModulatesColorAndTakesTextureAlpha) {
 
 TEST_F(PixelStage, BlendFactorsAndOperations) {
     const uint32_t source = 0x80FF0040u, dest = 0x40204060u;
+    constexpr DWORD one = D3DBLEND_ONE, zero = D3DBLEND_ZERO, add = D3DBLENDOP_ADD;
+    // Source factor, destination factor, operation, result; one plus one saturates.
+    // clang-format off
     const std::tuple<DWORD, DWORD, DWORD, uint32_t> cases[] = {
-        {D3DBLEND_ONE, D3DBLEND_ZERO, D3DBLENDOP_ADD, source},
-        {D3DBLEND_ZERO, D3DBLEND_ONE, D3DBLENDOP_ADD, dest},
-        {D3DBLEND_ONE, D3DBLEND_ONE, D3DBLENDOP_ADD, 0xC0FF40A0u},  // saturates
-        {D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA, D3DBLENDOP_ADD, 0x60902050u},
-        {D3DBLEND_ONE, D3DBLEND_ONE, D3DBLENDOP_SUBTRACT, 0x40DF0000u},
-        {D3DBLEND_ONE, D3DBLEND_ONE, D3DBLENDOP_REVSUBTRACT, 0x00004020u},
-        {D3DBLEND_ZERO, D3DBLEND_ZERO, D3DBLENDOP_MIN, 0x40200040u},
-        {D3DBLEND_ZERO, D3DBLEND_ZERO, D3DBLENDOP_MAX, 0x80FF4060u},
-        {D3DBLEND_DESTCOLOR, D3DBLEND_ZERO, D3DBLENDOP_ADD, 0x20200018u},
-        {D3DBLEND_INVDESTALPHA, D3DBLEND_DESTALPHA, D3DBLENDOP_ADD, 0x70C71048u},
-    };
+        {one, zero, add, source}, {zero, one, add, dest}, {one, one, add, 0xC0FF40A0u},
+        {D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA, add, 0x60902050u},
+        {one, one, D3DBLENDOP_SUBTRACT, 0x40DF0000u}, {zero, zero, D3DBLENDOP_MIN, 0x40200040u},
+        {one, one, D3DBLENDOP_REVSUBTRACT, 0x00004020u}, {zero, zero, D3DBLENDOP_MAX, 0x80FF4060u},
+        {D3DBLEND_DESTCOLOR, zero, add, 0x20200018u},
+        {D3DBLEND_INVDESTALPHA, D3DBLEND_DESTALPHA, add, 0x70C71048u}};
+    // clang-format on
     for (auto [src, dst, op, expected] : cases) {
         std::tie(state.srcBlend, state.destBlend, state.blendOp) = std::tie(src, dst, op);
         EXPECT_EQ(Blend(state, source, dest), expected)

@@ -160,12 +160,10 @@ TEST_F(RasterizationRules,
     // right: u runs 0..1 along it. Halfway across the screen the eye sees the point
     // with u = (0/1 + 1/3) / 2 / ((1/1 + 1/3) / 2) = 1/4, not the affine 1/2.
     const float y = 0.02f;
-    Draw(D3DPT_TRIANGLESTRIP,
-         {{-1, y, 1, ~0u, 0, 0},
-          {3, y, 3, ~0u, 1, 0},
-          {-1, -y, 1, ~0u, 0, 0},
-          {3, -y, 3, ~0u, 1, 0}},
-         2);
+    // clang-format off
+    Draw(D3DPT_TRIANGLESTRIP, {{-1, y, 1, ~0u, 0, 0}, {3, y, 3, ~0u, 1, 0},
+                               {-1, -y, 1, ~0u, 0, 0}, {3, -y, 3, ~0u, 1, 0}}, 2);
+    // clang-format on
     // Pixel 16's centre is exactly the middle: u = 0.25 -> texel 16.
     EXPECT_EQ(frame.At(16, 16), TestTexture::Pattern(16, 0));
     // Pixel 24 (x = 0.5 after the divide): (-1 + 4u) / (1 + 2u) = 0.5 gives u = 1/2.
