@@ -229,7 +229,7 @@ TEST_F(Device, ResetWritesTheActualSizesBackAndRemakesTheBuffersWithOrWithoutDep
     const SIZE client = platform::testing::GetClientSize(test.window());
     // clang-format off
     const std::tuple<BOOL, UINT, UINT, UINT, UINT> resets[] = {
-        {FALSE, 800, 600, 800, 600}, {TRUE, 320, 200, 320, 200},
+        {FALSE, 800, 600, 800, 600}, {FALSE, 640, 1, 640, 1}, {TRUE, 320, 200, 320, 200},
         {TRUE, 0, 0, UINT(client.cx), UINT(client.cy)}};
     // clang-format on
     for (auto [windowed, width, height, actualWidth, actualHeight] : resets) {
