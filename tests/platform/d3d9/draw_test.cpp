@@ -170,6 +170,13 @@ TEST_F(ClearAndPresent, PresentStretchesASmallerBackBufferOverTheClientArea) {
                         {639, 0, 0x0000FF}, {0, 477, 0xFF0000}, {0, 478, 0x00FF00},
                         {1, 479, 0x00FF00}, {2, 479, 0xFF0000}});
     // clang-format on
+    // As tall as the client area and half as wide: stretched across only.
+    params.BackBufferHeight = 480;
+    ASSERT_EQ(device->Reset(&params), D3D_OK);
+    ASSERT_EQ(ClearTo(0xFF00FF00), D3D_OK);
+    ASSERT_EQ(device->Clear(1, &right, D3DCLEAR_TARGET, 0xFFFFFF00, 1.0f, 0), D3D_OK);
+    ASSERT_EQ(Present(), D3D_OK);
+    ExpectWindowPixels({{319, 479, 0x00FF00}, {320, 0, 0xFFFF00}, {639, 0, 0xFFFF00}});
 }
 
 TEST(FramePng, WritesFilesThatReadBackTheSameAndOpaque) {
