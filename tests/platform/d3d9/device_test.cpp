@@ -143,6 +143,11 @@ TEST_F(Device, ResetRefusedWhileTheCallerHoldsADefaultPoolResourceOrTheBackBuffe
     EXPECT_EQ(ResetWith(TRUE), D3D_OK);
     EXPECT_EQ(device->TestCooperativeLevel(), D3D_OK);
     EXPECT_EQ(CountD3DLiveObjects().textures, 1) << "the reset unbinds and frees the released one";
+    platform::testing::FailD3DCall(platform::testing::D3DCall::TestCooperativeLevel, E_FAIL);
+    EXPECT_EQ(device->TestCooperativeLevel(), E_FAIL) << "an injected failure is what it says";
+    void* other = staging;  // no other interfaces, and the out pointer is cleared
+    EXPECT_EQ(staging->QueryInterface(IID{}, &other), E_NOINTERFACE);
+    EXPECT_EQ(other, nullptr);
     staging->Release();
 }
 
