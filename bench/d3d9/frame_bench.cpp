@@ -28,17 +28,19 @@ void SetCounters(benchmark::State& state) {
 }
 
 testing::Frame Reference(DepthWork depth) {
-    testing::Frame reference(kFrameWidth, kFrameHeight);
+    testing::Frame reference(kFrameWidth, kFrameHeight, kClearColor, testing::DepthStore::PerPixel);
     ReferenceFrame(Workload(), reference, depth);
     return reference;
 }
 
 // Where `drawn` first differs from `expected`, depth included when `drawn` has it.
-std::string Mismatch(const testing::Frame& drawn, const testing::Frame& expected, DepthWork depth,
+std::string Mismatch(testing::Frame& drawn, testing::Frame& expected, DepthWork depth,
                      const char* expectedName) {
+    const std::vector<uint16_t>& drawnDepth = drawn.Depths();
+    const std::vector<uint16_t>& expectedDepth = expected.Depths();
     for (size_t i = 0; i < drawn.color.size(); ++i)
         if (drawn.color[i] != expected.color[i] ||
-            (depth == DepthWork::PerPixel && drawn.depth[i] != expected.depth[i]))
+            (depth == DepthWork::PerPixel && drawnDepth[i] != expectedDepth[i]))
             return "differs from " + std::string(expectedName) + " at (" +
                    std::to_string(i % kFrameWidth) + ", " + std::to_string(i / kFrameWidth) + ")";
     return {};
@@ -61,8 +63,8 @@ void RasterFrame(benchmark::State& state, RasterPath path) {
     testing::Frame frame(kFrameWidth, kFrameHeight, kClearColor);
     FixedFunctionState pipeline = testing::SpriteBatchState();
     DrawDeviceFrame(frame, pipeline, path);
-    if (const std::string wrong =
-            Mismatch(frame, Reference(DepthWork::PerPixel), DepthWork::PerPixel, "the reference");
+    testing::Frame reference = Reference(DepthWork::PerPixel);
+    if (const std::string wrong = Mismatch(frame, reference, DepthWork::PerPixel, "the reference");
         !wrong.empty()) {
         state.SkipWithError(wrong.c_str());
         return;
@@ -145,12 +147,13 @@ void FloorFrame(benchmark::State& state, DepthWork depth) {
         state.SkipWithError("no AVX2");
         return;
     }
-    testing::Frame frame(kFrameWidth, kFrameHeight);
+    testing::Frame frame(kFrameWidth, kFrameHeight, kClearColor, testing::DepthStore::PerPixel);
     FloorFrameAvx2(Workload(), frame, depth);
     testing::Frame device(kFrameWidth, kFrameHeight);
     FixedFunctionState pipeline = testing::SpriteBatchState();
     DrawDeviceFrame(device, pipeline, RasterPath::Automatic);
-    std::string wrong = Mismatch(frame, Reference(depth), depth, "the reference");
+    testing::Frame reference = Reference(depth);
+    std::string wrong = Mismatch(frame, reference, depth, "the reference");
     if (wrong.empty()) wrong = Mismatch(frame, device, depth, "the device's frame");
     if (!wrong.empty()) {
         state.SkipWithError(wrong.c_str());

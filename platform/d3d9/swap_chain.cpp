@@ -17,6 +17,8 @@ SwapChain::SwapChain(Device& device, HWND window, const D3DPRESENT_PARAMETERS& p
                  ? static_cast<size_t>(params.BackBufferWidth) * params.BackBufferHeight
                  : 0,
              uint16_t{0xFFFF}),
+      depthTiles_(static_cast<int>(params.BackBufferWidth),
+                  static_cast<int>(params.BackBufferHeight), 0xFFFF),
       swapEffect_(params.SwapEffect),
       window_(window),
       backBuffer_(Surface::CreateBackBuffer(device, params.BackBufferWidth, params.BackBufferHeight,
@@ -78,7 +80,7 @@ raster::ColorTarget SwapChain::ColorTarget() {
 }
 
 raster::DepthTarget SwapChain::DepthTarget() {
-    return raster::DepthTarget{depth_.data(), Width(), Height(), Width()};
+    return raster::DepthTarget{depth_.data(), Width(), Height(), Width(), &depthTiles_};
 }
 
 }  // namespace platform::d3d9

@@ -9,6 +9,7 @@
 #include <optional>
 #include <vector>
 
+#include "d3d9/raster/depth_tiles.h"
 #include "d3d9/raster/pipeline.h"
 #include "d3d9/surface.h"
 #include "d3d9/window_frame_memory.h"
@@ -51,6 +52,7 @@ private:
     // the back buffer comes last, so that nothing made before it can leak it.
     SurfaceMemory presented_;
     std::vector<uint16_t> depth_;
+    raster::DepthTiles depthTiles_;
     D3DSWAPEFFECT swapEffect_;
     HWND window_;
     bool drawing_ = false;  // drawn into since the last Present

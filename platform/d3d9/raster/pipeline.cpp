@@ -1,6 +1,7 @@
 #include "d3d9/raster/pipeline.h"
 
 #include "d3d9/raster/clipper.h"
+#include "d3d9/raster/depth_tiles.h"
 #include "d3d9/raster/draw_paths.h"
 #include "d3d9/raster/edge_walk.h"
 #include "d3d9/raster/pixel_stage.h"
@@ -160,6 +161,9 @@ DrawRoute DrawPrimitiveVia(RasterPath path, const FixedFunctionState& state,
     if (path != RasterPath::GeneralOnly && type == D3DPT_TRIANGLEFAN && primitiveCount == 2 &&
         rasterizer.DrawRect(vertices.data(), KernelIsaFor(path)))
         return DrawRoute::RectKernel;
+    // The pixel stage reads and writes depth values one by one.
+    DepthTiles* tiles = pixels.depthTest ? pixels.depth.tiles : nullptr;
+    if (tiles) tiles->MaterialiseAll(pixels.depth);
     for (uint64_t p = 0; p < primitiveCount; ++p) {
         switch (type) {
             case D3DPT_TRIANGLELIST:
@@ -177,6 +181,7 @@ DrawRoute DrawPrimitiveVia(RasterPath path, const FixedFunctionState& state,
                 break;
         }
     }
+    if (tiles && pixels.depthWrite) tiles->ForgetRanges();
     return DrawRoute::General;
 }
 

@@ -19,11 +19,15 @@ struct ColorTarget {
     ptrdiff_t pitch = 0;  // in pixels
 };
 
+class DepthTiles;
+
 struct DepthTarget {
     uint16_t* values = nullptr;
     int width = 0;
     int height = 0;
     ptrdiff_t pitch = 0;  // in values
+    // Null: every value is kept in `values`. Otherwise the tiles say which are.
+    DepthTiles* tiles = nullptr;
 };
 
 struct Texture2D {

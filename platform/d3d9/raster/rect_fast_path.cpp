@@ -1,6 +1,7 @@
 #include "d3d9/raster/rect_fast_path.h"
 
 #include "d3d9/raster/fixed_point.h"
+#include "d3d9/raster/tiled_rect.h"
 
 #include <algorithm>
 #include <vector>
@@ -180,7 +181,11 @@ bool DrawScreenAlignedRect(const PixelState& pixels, const ScreenVertex (&fan)[4
     block.texelRows = rows.data();
     block.width = width;
     block.height = height;
-    SelectRectKernel(isa)(params, block);
+    if (params.depthTest && pixels.depth.tiles != nullptr)
+        DrawRectOverTiles(SelectRectKernel(isa), params, block, {left, top, right, bottom},
+                          pixels.depth);
+    else
+        SelectRectKernel(isa)(params, block);
     return true;
 }
 

@@ -179,8 +179,9 @@ struct Lanes {
 
     static constexpr int kAllLanes = (1 << kPixels) - 1;
 
+    // Whether every pixel passed both tests.
     template <DepthMode Mode, bool Blend, bool AlphaGreater>
-    RECT_INLINE static void Pixels(const Constants& k, bool modulate, bool depthWrite,
+    RECT_INLINE static bool Pixels(const Constants& k, bool modulate, bool depthWrite,
                                    uint32_t* color, uint16_t* depth, const uint32_t* texels) {
         U32 source = Load(texels) | k.alphaOr;
         if (modulate) source = Modulate(source, k.diffuse);
@@ -193,12 +194,12 @@ struct Lanes {
             const U32 stored = LoadDepth(depth);
             pass &= Passes(k.depth, stored, k.depthLess, k.depthEqual, k.depthGreater);
             passing = LaneBits(pass);
-            if (passing == 0) return;
+            if (passing == 0) return false;
             if (depthWrite) StoreDepth(depth, pass ? k.depth : stored);
         } else {
             // Whole groups of transparent texels are common and leave everything as it was.
             passing = LaneBits(pass);
-            if (passing == 0) return;
+            if (passing == 0) return false;
             if constexpr (Mode == DepthMode::AlwaysPasses) {
                 if (depthWrite) {
                     if (passing == kAllLanes) {
@@ -214,16 +215,17 @@ struct Lanes {
         const bool opaque = !Blend || LaneBits((I32)(alpha == 0xFF)) == kAllLanes;
         if (opaque && passing == kAllLanes) {
             Store(color, source);
-            return;
+            return true;
         }
         const U32 dest = Load(color);
         const U32 result = opaque ? source : BlendOver(source, dest);
         Store(color, pass ? result : dest);
+        return passing == kAllLanes;
     }
 };
 
 template <int Bytes, DepthMode Mode, bool Blend, bool AlphaGreater>
-RECT_INLINE void RunRows(const RectKernelParams& params, const RectBlock& block) {
+RECT_INLINE bool RunRows(const RectKernelParams& params, const RectBlock& block) {
     using Wide = Lanes<Bytes>;
     using Single = Lanes<4>;
     // Local copies: the pixel stores could otherwise alias the parameters.
@@ -232,6 +234,7 @@ RECT_INLINE void RunRows(const RectKernelParams& params, const RectBlock& block)
     const bool modulate = params.modulate;
     const bool depthWrite = params.depthWrite;
     const int width = block.width;
+    bool kept = true;
     for (int row = 0; row < block.height; ++row) {
         uint32_t* color = block.color + row * block.colorPitch;
         uint16_t* depth = Mode != DepthMode::Off ? block.depth + row * block.depthPitch : nullptr;
@@ -241,54 +244,51 @@ RECT_INLINE void RunRows(const RectKernelParams& params, const RectBlock& block)
         };
         int x = 0;
         for (; x + Wide::kPixels <= width; x += Wide::kPixels)
-            Wide::template Pixels<Mode, Blend, AlphaGreater>(wide, modulate, depthWrite, color + x,
-                                                             depthAt(x), texels + x);
+            kept &= Wide::template Pixels<Mode, Blend, AlphaGreater>(
+                wide, modulate, depthWrite, color + x, depthAt(x), texels + x);
         for (; x < width; ++x)
-            Single::template Pixels<Mode, Blend, AlphaGreater>(single, modulate, depthWrite,
-                                                               color + x, depthAt(x), texels + x);
+            kept &= Single::template Pixels<Mode, Blend, AlphaGreater>(
+                single, modulate, depthWrite, color + x, depthAt(x), texels + x);
     }
+    return kept;
 }
 
 // The sprite batch's alpha test (greater than the reference) is one comparison; the
 // general form takes a few more operations a pixel.
 template <int Bytes, DepthMode Mode>
-RECT_INLINE void RunRowsBlending(const RectKernelParams& params, const RectBlock& block) {
+RECT_INLINE bool RunRowsBlending(const RectKernelParams& params, const RectBlock& block) {
     const bool greater = params.alphaTest && params.alphaFunc == D3DCMP_GREATER;
     if (params.blend)
-        greater ? RunRows<Bytes, Mode, true, true>(params, block)
-                : RunRows<Bytes, Mode, true, false>(params, block);
-    else
-        greater ? RunRows<Bytes, Mode, false, true>(params, block)
-                : RunRows<Bytes, Mode, false, false>(params, block);
+        return greater ? RunRows<Bytes, Mode, true, true>(params, block)
+                       : RunRows<Bytes, Mode, true, false>(params, block);
+    return greater ? RunRows<Bytes, Mode, false, true>(params, block)
+                   : RunRows<Bytes, Mode, false, false>(params, block);
 }
 
 template <int Bytes>
-RECT_INLINE void RunRect(const RectKernelParams& params, const RectBlock& block) {
+RECT_INLINE bool RunRect(const RectKernelParams& params, const RectBlock& block) {
     switch (DepthModeOf(params)) {
         case DepthMode::Off:
-            RunRowsBlending<Bytes, DepthMode::Off>(params, block);
-            break;
+            return RunRowsBlending<Bytes, DepthMode::Off>(params, block);
         case DepthMode::AlwaysPasses:
-            RunRowsBlending<Bytes, DepthMode::AlwaysPasses>(params, block);
-            break;
+            return RunRowsBlending<Bytes, DepthMode::AlwaysPasses>(params, block);
         default:
-            RunRowsBlending<Bytes, DepthMode::Compare>(params, block);
-            break;
+            return RunRowsBlending<Bytes, DepthMode::Compare>(params, block);
     }
 }
 
-void RectKernelScalar(const RectKernelParams& params, const RectBlock& block) {
-    RunRect<4>(params, block);
+bool RectKernelScalar(const RectKernelParams& params, const RectBlock& block) {
+    return RunRect<4>(params, block);
 }
 
-void RectKernelSse2(const RectKernelParams& params, const RectBlock& block) {
-    RunRect<16>(params, block);
+bool RectKernelSse2(const RectKernelParams& params, const RectBlock& block) {
+    return RunRect<16>(params, block);
 }
 
 #if defined(__x86_64__) || defined(__i386__)
-[[gnu::target("avx2")]] void RectKernelAvx2(const RectKernelParams& params,
+[[gnu::target("avx2")]] bool RectKernelAvx2(const RectKernelParams& params,
                                             const RectBlock& block) {
-    RunRect<32>(params, block);
+    return RunRect<32>(params, block);
 }
 
 bool HasAvx2() {
@@ -296,8 +296,8 @@ bool HasAvx2() {
     return __builtin_cpu_supports("avx2");
 }
 #else
-void RectKernelAvx2(const RectKernelParams& params, const RectBlock& block) {
-    RunRect<16>(params, block);
+bool RectKernelAvx2(const RectKernelParams& params, const RectBlock& block) {
+    return RunRect<16>(params, block);
 }
 
 bool HasAvx2() { return false; }

@@ -35,7 +35,8 @@ struct RectBlock {
     int height;
 };
 
-using RectKernel = void (*)(const RectKernelParams& params, const RectBlock& block);
+// True when every pixel of the block passed the alpha and depth tests.
+using RectKernel = bool (*)(const RectKernelParams& params, const RectBlock& block);
 
 enum class KernelIsa { Scalar, Sse2, Avx2 };
 

@@ -1,5 +1,6 @@
 #include "d3d9/raster/target_fill.h"
 
+#include "d3d9/raster/depth_tiles.h"
 #include "d3d9/raster/rect_kernels.h"
 
 #include <algorithm>
@@ -79,7 +80,26 @@ void FillColor(const ColorTarget& target, const PixelRect& rect, uint32_t value)
 }
 
 void FillDepth(const DepthTarget& target, const PixelRect& rect, uint16_t value) {
-    FillRect(target.values, target.pitch, target.width, target.height, rect, value);
+    if (target.tiles == nullptr || target.values == nullptr) {
+        FillRect(target.values, target.pitch, target.width, target.height, rect, value);
+        return;
+    }
+    // Whole tiles are only marked; the values of the rest are written.
+    const PixelRect r = Cut(rect, target.width, target.height);
+    if (r.left >= r.right || r.top >= r.bottom) return;
+    DepthTiles& tiles = *target.tiles;
+    const PixelRect touched = DepthTiles::TilesOf(r);
+    for (int row = touched.top; row < touched.bottom; ++row)
+        for (int column = touched.left; column < touched.right; ++column) {
+            const DepthTiles::Part part = tiles.PartOf(column, row, r);
+            if (part.whole) {
+                tiles.MarkUniform(column, row, value);
+                continue;
+            }
+            tiles.Materialise(target, column, row);
+            FillRect(target.values, target.pitch, target.width, target.height, part.rect, value);
+            tiles.Include(column, row, value);
+        }
 }
 
 }  // namespace platform::d3d9::raster

@@ -2,6 +2,7 @@
 // its frame benchmark.
 #pragma once
 
+#include "d3d9/raster/depth_tiles.h"
 #include "d3d9/raster/draw_paths.h"
 #include "d3d9/raster/pipeline.h"
 
@@ -12,22 +13,37 @@
 
 namespace platform::d3d9::raster::testing {
 
+// How a frame keeps its depth values: in tiles, as the device does, or every one written.
+enum class DepthStore { Tiled, PerPixel };
+
 struct Frame {
-    Frame(int width, int height, uint32_t clearColor = 0xFF8080FF)
+    Frame(int width, int height, uint32_t clearColor = 0xFF8080FF,
+          DepthStore store = DepthStore::Tiled)
         : width(width),
           height(height),
           clearColor(clearColor),
           color(size_t(width) * height, clearColor),
-          depth(size_t(width) * height, 0xFFFF) {}
+          depth(size_t(width) * height, 0xFFFF),
+          tiles(width, height, 0xFFFF),
+          store(store) {}
     ColorTarget Color() { return {color.data(), width, height, width}; }
-    DepthTarget Depth() { return {depth.data(), width, height, width}; }
+    DepthTarget Depth() {
+        return {depth.data(), width, height, width, store == DepthStore::Tiled ? &tiles : nullptr};
+    }
+    // `depth` with every value written out.
+    const std::vector<uint16_t>& Depths() {
+        if (store == DepthStore::Tiled) tiles.MaterialiseAll(Depth());
+        return depth;
+    }
     uint32_t At(int x, int y) const { return color[size_t(y) * width + x]; }
-    uint16_t DepthAt(int x, int y) const { return depth[size_t(y) * width + x]; }
+    uint16_t DepthAt(int x, int y) { return Depths()[size_t(y) * width + x]; }
 
     int width, height;
     uint32_t clearColor;
     std::vector<uint32_t> color;
     std::vector<uint16_t> depth;
+    DepthTiles tiles;
+    DepthStore store;
 };
 
 struct TestTexture {
@@ -52,8 +68,10 @@ struct TestTexture {
 };
 
 // Where two frames' colours or depths first differ; empty when they are the same.
-inline std::string FirstDifference(const Frame& a, const Frame& b) {
+inline std::string FirstDifference(Frame& a, Frame& b) {
     std::ostringstream out;
+    a.Depths();
+    b.Depths();
     for (size_t i = 0; i < a.color.size() && out.tellp() == 0; ++i)
         if (a.color[i] != b.color[i] || a.depth[i] != b.depth[i])
             out << "(" << i % a.width << ", " << i / a.width << "): " << std::hex << a.color[i]

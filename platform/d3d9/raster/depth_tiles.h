@@ -1,0 +1,76 @@
+// The depth buffer a tile at a time: a clear marks whole tiles as holding one value
+// instead of writing it, and every tile keeps the range of the values it holds, so a
+// draw can settle a whole tile's depth test at once. A tile's own values are written
+// only once its depths come to differ; whoever reads values materialises them first.
+#pragma once
+
+#include "d3d9/raster/pipeline.h"
+#include "d3d9/raster/triangle_setup.h"
+
+#include <cstdint>
+#include <vector>
+
+namespace platform::d3d9::raster {
+
+struct DepthRange {
+    uint16_t low;
+    uint16_t high;
+};
+
+class DepthTiles {
+public:
+    static constexpr int kShift = 4;
+    static constexpr int kSize = 1 << kShift;
+
+    // Tiles over a buffer of width x height values that all hold `value`.
+    DepthTiles(int width, int height, uint16_t value);
+
+    // The pixels of tile (column, row) inside the buffer.
+    PixelRect Bounds(int column, int row) const;
+    // The part of `rect` in tile (column, row), and whether that is the whole tile.
+    struct Part {
+        PixelRect rect;
+        bool whole;
+    };
+    Part PartOf(int column, int row, const PixelRect& rect) const;
+    // The tiles that `rect` (inside the buffer, not empty) touches, as tile indices.
+    static PixelRect TilesOf(const PixelRect& rect);
+
+    // Every value of the tile is `value`, written or not.
+    bool HoldsOnly(int column, int row, uint16_t value) const {
+        const Tile& tile = At(column, row);
+        return tile.kind != Kind::Unscanned && tile.low == value && tile.high == value;
+    }
+    DepthRange Range(const DepthTarget& target, int column, int row);
+
+    // The tile holds `value` throughout; nothing is written.
+    void MarkUniform(int column, int row, uint16_t value) { At(column, row) = {value, value}; }
+    // Writes a uniform tile's value into its pixels, before they are read or written.
+    void Materialise(const DepthTarget& target, int column, int row);
+    void MaterialiseAll(const DepthTarget& target);
+    // Some of the tile's written values became `value`.
+    void Include(int column, int row, uint16_t value);
+    // Values were written past the tiles (all materialised before): each range is
+    // found again when next asked for.
+    void ForgetRanges();
+
+private:
+    enum class Kind : uint8_t { Uniform, Written, Unscanned };
+    struct Tile {
+        uint16_t low = 0;
+        uint16_t high = 0;
+        Kind kind = Kind::Uniform;
+    };
+
+    Tile& At(int column, int row) { return tiles_[static_cast<size_t>(row) * columns_ + column]; }
+    const Tile& At(int column, int row) const {
+        return tiles_[static_cast<size_t>(row) * columns_ + column];
+    }
+
+    int width_;
+    int height_;
+    int columns_;
+    std::vector<Tile> tiles_;
+};
+
+}  // namespace platform::d3d9::raster
