@@ -11,43 +11,20 @@ DepthTiles::DepthTiles(int width, int height, uint16_t value)
       tiles_(static_cast<size_t>(columns_) * ((height + kSize - 1) >> kShift), Tile{value, value}) {
 }
 
-PixelRect DepthTiles::Bounds(int column, int row) const {
-    return {column << kShift, row << kShift, std::min((column + 1) << kShift, width_),
-            std::min((row + 1) << kShift, height_)};
-}
-
-DepthTiles::Part DepthTiles::PartOf(int column, int row, const PixelRect& rect) const {
-    const PixelRect tile = Bounds(column, row);
-    const PixelRect part{std::max(tile.left, rect.left), std::max(tile.top, rect.top),
-                         std::min(tile.right, rect.right), std::min(tile.bottom, rect.bottom)};
-    return {part, part.left == tile.left && part.top == tile.top && part.right == tile.right &&
-                      part.bottom == tile.bottom};
-}
-
-PixelRect DepthTiles::TilesOf(const PixelRect& rect) {
-    return {rect.left >> kShift, rect.top >> kShift, ((rect.right - 1) >> kShift) + 1,
-            ((rect.bottom - 1) >> kShift) + 1};
-}
-
-DepthRange DepthTiles::Range(const DepthTarget& target, int column, int row) {
-    Tile& tile = At(column, row);
-    if (tile.kind == Kind::Unscanned) {
-        const PixelRect b = Bounds(column, row);
-        uint16_t low = 0xFFFF, high = 0;
-        for (int y = b.top; y < b.bottom; ++y) {
-            const uint16_t* values = target.values + y * target.pitch;
-            const auto [rowLow, rowHigh] = std::minmax_element(values + b.left, values + b.right);
-            low = std::min(low, *rowLow);
-            high = std::max(high, *rowHigh);
-        }
-        tile = {low, high, Kind::Written};
+void DepthTiles::Scan(const DepthTarget& target, int column, int row) {
+    const PixelRect b = Bounds(column, row);
+    uint16_t low = 0xFFFF, high = 0;
+    for (int y = b.top; y < b.bottom; ++y) {
+        const uint16_t* values = target.values + y * target.pitch;
+        const auto [rowLow, rowHigh] = std::minmax_element(values + b.left, values + b.right);
+        low = std::min(low, *rowLow);
+        high = std::max(high, *rowHigh);
     }
-    return {tile.low, tile.high};
+    At(column, row) = {low, high, Kind::Written};
 }
 
-void DepthTiles::Materialise(const DepthTarget& target, int column, int row) {
+void DepthTiles::WriteOut(const DepthTarget& target, int column, int row) {
     Tile& tile = At(column, row);
-    if (tile.kind != Kind::Uniform) return;
     const PixelRect b = Bounds(column, row);
     for (int y = b.top; y < b.bottom; ++y)
         std::fill(target.values + y * target.pitch + b.left,

@@ -7,6 +7,7 @@
 #include "d3d9/raster/pipeline.h"
 #include "d3d9/raster/triangle_setup.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -26,27 +27,45 @@ public:
     DepthTiles(int width, int height, uint16_t value);
 
     // The pixels of tile (column, row) inside the buffer.
-    PixelRect Bounds(int column, int row) const;
+    PixelRect Bounds(int column, int row) const {
+        return {column << kShift, row << kShift, std::min((column + 1) << kShift, width_),
+                std::min((row + 1) << kShift, height_)};
+    }
     // The part of `rect` in tile (column, row), and whether that is the whole tile.
     struct Part {
         PixelRect rect;
         bool whole;
     };
-    Part PartOf(int column, int row, const PixelRect& rect) const;
+    Part PartOf(int column, int row, const PixelRect& rect) const {
+        const PixelRect tile = Bounds(column, row);
+        const PixelRect part{std::max(tile.left, rect.left), std::max(tile.top, rect.top),
+                             std::min(tile.right, rect.right), std::min(tile.bottom, rect.bottom)};
+        return {part, part.left == tile.left && part.top == tile.top && part.right == tile.right &&
+                          part.bottom == tile.bottom};
+    }
     // The tiles that `rect` (inside the buffer, not empty) touches, as tile indices.
-    static PixelRect TilesOf(const PixelRect& rect);
+    static PixelRect TilesOf(const PixelRect& rect) {
+        return {rect.left >> kShift, rect.top >> kShift, ((rect.right - 1) >> kShift) + 1,
+                ((rect.bottom - 1) >> kShift) + 1};
+    }
 
     // Every value of the tile is `value`, written or not.
     bool HoldsOnly(int column, int row, uint16_t value) const {
         const Tile& tile = At(column, row);
         return tile.kind != Kind::Unscanned && tile.low == value && tile.high == value;
     }
-    DepthRange Range(const DepthTarget& target, int column, int row);
+    DepthRange Range(const DepthTarget& target, int column, int row) {
+        Tile& tile = At(column, row);
+        if (tile.kind == Kind::Unscanned) Scan(target, column, row);
+        return {tile.low, tile.high};
+    }
 
     // The tile holds `value` throughout; nothing is written.
     void MarkUniform(int column, int row, uint16_t value) { At(column, row) = {value, value}; }
     // Writes a uniform tile's value into its pixels, before they are read or written.
-    void Materialise(const DepthTarget& target, int column, int row);
+    void Materialise(const DepthTarget& target, int column, int row) {
+        if (At(column, row).kind == Kind::Uniform) WriteOut(target, column, row);
+    }
     void MaterialiseAll(const DepthTarget& target);
     // Some of the tile's written values became `value`.
     void Include(int column, int row, uint16_t value);
@@ -61,6 +80,9 @@ private:
         uint16_t high = 0;
         Kind kind = Kind::Uniform;
     };
+
+    void Scan(const DepthTarget& target, int column, int row);
+    void WriteOut(const DepthTarget& target, int column, int row);
 
     Tile& At(int column, int row) { return tiles_[static_cast<size_t>(row) * columns_ + column]; }
     const Tile& At(int column, int row) const {

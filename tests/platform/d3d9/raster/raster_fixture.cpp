@@ -1,5 +1,7 @@
 #include "raster_fixture.h"
 
+#include "d3d9/raster/target_fill.h"
+
 namespace platform::d3d9::raster::testing {
 
 FixedFunctionState SpriteBatchState() {
@@ -54,6 +56,51 @@ DrawRoute DrawUnitSquare(const FixedFunctionState& state, Frame& frame, RasterPa
     const DepthTarget depth = frame.Depth();
     return DrawPrimitiveVia(path, state, frame.Color(), &depth, D3DPT_TRIANGLEFAN, StreamOf(square),
                             0, 2);
+}
+
+void FillNoise(TestTexture& texture, uint32_t seed) {
+    uint32_t x = seed * 2654435761u + 1;
+    for (uint32_t& texel : texture.texels) {
+        x = x * 1664525u + 1013904223u;
+        const uint32_t alphaPick = (x >> 28) & 3;
+        const uint32_t alpha = alphaPick == 0 ? 0 : alphaPick == 1 ? 255 : (x >> 20) & 0xFF;
+        texel = (alpha << 24) | ((x >> 4) & 0xFFFFFF);
+    }
+}
+
+void DrawDepthScene(Frame& frame, const uint8_t* bytes, size_t size) {
+    static const struct Textures {
+        Textures() {
+            FillNoise(at[0], 1);
+            FillNoise(at[1], 2);
+            at[2].FillPattern();
+        }
+        TestTexture at[3] = {{64, 64}, {32, 32, false}, {64, 64}};
+    } textures;
+    for (; size >= 8; bytes += 8, size -= 8) {
+        const uint8_t* b = bytes;
+        if ((b[0] & 7) == 0) {
+            const int left = b[2] % 180 - 10, top = b[3] % 140 - 10;
+            FillDepth(frame.Depth(), {left, top, left + b[4] % 100, top + b[5] % 100},
+                      static_cast<uint16_t>(b[1] * 257));
+            continue;
+        }
+        FixedFunctionState state = SpriteBatchState();
+        auto& rs = state.renderStates;
+        rs[D3DRS_ZFUNC] = ((b[0] >> 3) & 7) + 1;
+        rs[D3DRS_ZWRITEENABLE] = (b[0] >> 6) & 1;
+        rs[D3DRS_ALPHATESTENABLE] = b[0] >> 7;
+        rs[D3DRS_ALPHAREF] = b[7];
+        rs[D3DRS_ALPHABLENDENABLE] = (b[1] >> 6) & 1;
+        const TestTexture& texture = textures.at[(b[1] & 3) % 3];
+        const int sx = b[6] % 16, sy = b[7] % 16;
+        PlaceSprite(state, texture, {sx, sy, sx + 1 + b[4] % 64, sy + 1 + b[5] % 64},
+                    float(b[2] % 180 - 20) + (b[6] & 0x40 ? 0.5f : 0.0f), float(b[3] % 140 - 20));
+        if (b[6] & 0x80) state.world._11 *= 2;
+        state.world._43 = float(((b[1] >> 2) & 15) % 10);  // depth 0 to 1 in ninths
+        DrawUnitSquare(state, frame,
+                       (b[0] & 7) == 1 ? RasterPath::GeneralOnly : RasterPath::Automatic);
+    }
 }
 
 }  // namespace platform::d3d9::raster::testing

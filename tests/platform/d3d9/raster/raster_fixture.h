@@ -67,6 +67,9 @@ struct TestTexture {
     Texture2D desc;
 };
 
+// Deterministic texels with every kind of alpha: transparent, partial and opaque.
+void FillNoise(TestTexture& texture, uint32_t seed);
+
 // Where two frames' colours or depths first differ; empty when they are the same.
 inline std::string FirstDifference(Frame& a, Frame& b) {
     std::ostringstream out;
@@ -116,5 +119,11 @@ void PlaceSprite(FixedFunctionState& state, const TestTexture& texture,
 // Draws the batch's unit square (a two-triangle fan of 0x142 vertices); the route taken.
 DrawRoute DrawUnitSquare(const FixedFunctionState& state, Frame& frame,
                          RasterPath path = RasterPath::Automatic, uint32_t diffuse = 0xFFFFFFFF);
+
+// A scene of sprite quads drawn from `size` bytes, eight a step: quads at ten depths
+// under any comparison, with or without depth writes, alpha test and blending, some
+// through the general route, and depth clears of any rectangle. The same bytes draw
+// the same scene into any frame of 160 x 120 or more.
+void DrawDepthScene(Frame& frame, const uint8_t* bytes, size_t size);
 
 }  // namespace platform::d3d9::raster::testing

@@ -24,17 +24,6 @@ bool DrawSprite(FixedFunctionState& state, Frame& frame, const TestTexture& text
     return DrawUnitSquare(state, frame, path, diffuse) == DrawRoute::RectKernel;
 }
 
-// Deterministic texels with every kind of alpha: transparent, partial and opaque.
-void FillNoise(TestTexture& texture, uint32_t seed) {
-    uint32_t x = seed * 2654435761u + 1;
-    for (uint32_t& texel : texture.texels) {
-        x = x * 1664525u + 1013904223u;
-        const uint32_t alphaPick = (x >> 28) & 3;
-        const uint32_t alpha = alphaPick == 0 ? 0 : alphaPick == 1 ? 255 : (x >> 20) & 0xFF;
-        texel = (alpha << 24) | ((x >> 4) & 0xFFFFFF);
-    }
-}
-
 struct Quad {
     int texture;  // cell, piece, atlas, opaque (X8R8G8B8)
     SourceRectangle source;
@@ -137,6 +126,26 @@ INSTANTIATE_TEST_SUITE_P(Scenes, RectPathIdentity,
                              return std::string(kScenes[std::get<1>(info.param)].name) + "_" +
                                     kPathNames[int(std::get<0>(info.param))];
                          });
+
+// Depth kept in tiles gives every colour and depth that a buffer of written values
+// gives, whatever the comparison, with depth writes and without, over mixed depths.
+TEST(TiledDepth, EveryPixelAndDepthMatchesPerPixelDepth) {
+    for (DWORD func = D3DCMP_NEVER; func <= D3DCMP_ALWAYS; ++func)
+        for (const uint8_t write : {0, 1}) {
+            std::vector<uint8_t> scene(8 * 80);
+            uint32_t x = func * 2 + write;
+            for (uint8_t& byte : scene) byte = uint8_t((x = x * 1664525u + 1013904223u) >> 24);
+            // Every other step, so that the rest leave depths the function can find equal.
+            for (size_t step = 0; step < scene.size(); step += 16)
+                scene[step] = uint8_t((scene[step] & 0x87) | (func - 1) << 3 | write << 6);
+            Frame tiled(160, 120), perPixel(160, 120, 0xFF8080FF, DepthStore::PerPixel);
+            DrawDepthScene(tiled, scene.data(), scene.size());
+            DrawDepthScene(perPixel, scene.data(), scene.size());
+            EXPECT_EQ(FirstDifference(tiled, perPixel), "")
+                << "function " << func << ", write " << int(write);
+            EXPECT_NE(perPixel.color, Frame(160, 120).color) << "the scene drew nothing";
+        }
+}
 
 }  // namespace
 }  // namespace platform::d3d9::raster::testing
