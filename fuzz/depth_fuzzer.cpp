@@ -1,0 +1,24 @@
+// Draws each input as a depth scene (eight bytes a step) twice, with depth kept in
+// tiles and with every depth value written, and aborts where the two frames differ
+// in any colour or depth.
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+
+#include "raster_fixture.h"
+
+using platform::d3d9::raster::testing::DepthStore;
+using platform::d3d9::raster::testing::Frame;
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    Frame tiled(160, 120), perPixel(160, 120, 0xFF8080FF, DepthStore::PerPixel);
+    platform::d3d9::raster::testing::DrawDepthScene(tiled, data, size);
+    platform::d3d9::raster::testing::DrawDepthScene(perPixel, data, size);
+    const std::string difference =
+        platform::d3d9::raster::testing::FirstDifference(tiled, perPixel);
+    if (!difference.empty()) {
+        std::fprintf(stderr, "tiled depth differs at %s\n", difference.c_str());
+        std::abort();
+    }
+    return 0;
+}
