@@ -11,6 +11,19 @@ DepthTiles::DepthTiles(int width, int height, uint16_t value)
       tiles_(static_cast<size_t>(columns_) * ((height + kSize - 1) >> kShift), Tile{value, value}) {
 }
 
+PixelRect DepthTiles::MarkCovered(const PixelRect& rect, uint16_t value) {
+    // A tile is covered whole when the rectangle reaches past its sides, or to the
+    // buffer's edge where the tile is cut short.
+    const int left = (rect.left + kSize - 1) >> kShift;
+    const int top = (rect.top + kSize - 1) >> kShift;
+    const int right = rect.right == width_ ? columns_ : rect.right >> kShift;
+    const int bottom =
+        rect.bottom == height_ ? (height_ + kSize - 1) >> kShift : rect.bottom >> kShift;
+    for (int row = top; row < bottom; ++row)
+        std::fill(&At(left, row), &At(left, row) + std::max(right - left, 0), Tile{value, value});
+    return {left, top, right, bottom};
+}
+
 void DepthTiles::Scan(const DepthTarget& target, int column, int row) {
     const PixelRect b = Bounds(column, row);
     uint16_t low = 0xFFFF, high = 0;

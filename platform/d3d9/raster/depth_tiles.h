@@ -62,6 +62,14 @@ public:
 
     // The tile holds `value` throughout; nothing is written.
     void MarkUniform(int column, int row, uint16_t value) { At(column, row) = {value, value}; }
+    // The same for every tile that `rect` (inside the buffer) covers whole, returned as
+    // tile indices (possibly empty).
+    PixelRect MarkCovered(const PixelRect& rect, uint16_t value);
+    // Brings tiles closer to the processor, ahead of their use.
+    void Prefetch(const PixelRect& tileRect) const {
+        for (int row = tileRect.top; row < tileRect.bottom; ++row)
+            __builtin_prefetch(&At(tileRect.left, row));
+    }
     // Writes a uniform tile's value into its pixels, before they are read or written.
     void Materialise(const DepthTarget& target, int column, int row) {
         if (At(column, row).kind == Kind::Uniform) WriteOut(target, column, row);
@@ -75,7 +83,8 @@ public:
 
 private:
     enum class Kind : uint8_t { Uniform, Written, Unscanned };
-    struct Tile {
+    // Eight bytes, so that marking one is a single store.
+    struct alignas(8) Tile {
         uint16_t low = 0;
         uint16_t high = 0;
         Kind kind = Kind::Uniform;

@@ -88,16 +88,18 @@ void FillDepth(const DepthTarget& target, const PixelRect& rect, uint16_t value)
     const PixelRect r = Cut(rect, target.width, target.height);
     if (r.left >= r.right || r.top >= r.bottom) return;
     DepthTiles& tiles = *target.tiles;
+    const PixelRect covered = tiles.MarkCovered(r, value);
     const PixelRect touched = DepthTiles::TilesOf(r);
     for (int row = touched.top; row < touched.bottom; ++row)
         for (int column = touched.left; column < touched.right; ++column) {
-            const DepthTiles::Part part = tiles.PartOf(column, row, r);
-            if (part.whole) {
-                tiles.MarkUniform(column, row, value);
+            if (row >= covered.top && row < covered.bottom && column >= covered.left &&
+                column < covered.right) {
+                column = covered.right - 1;
                 continue;
             }
             tiles.Materialise(target, column, row);
-            FillRect(target.values, target.pitch, target.width, target.height, part.rect, value);
+            FillRect(target.values, target.pitch, target.width, target.height,
+                     tiles.PartOf(column, row, r).rect, value);
             tiles.Include(column, row, value);
         }
 }

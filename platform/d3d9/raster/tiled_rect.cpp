@@ -58,6 +58,7 @@ public:
     void Draw() {
         thread_local std::vector<TileWork> work;
         work.clear();
+        tiles_.Prefetch(touched_);
         for (int row = touched_.top; row < touched_.bottom; ++row)
             for (int column = touched_.left; column < touched_.right; ++column)
                 work.push_back(Classify(column, row));
