@@ -21,6 +21,9 @@ template <typename Block, typename T>
     Block block;
     std::memcpy(&block, pattern, sizeof block);
     int x = 0;
+    // Aligned blocks never straddle two cache lines.
+    for (; x < count && reinterpret_cast<uintptr_t>(row + x) % sizeof(Block) != 0; ++x)
+        row[x] = value;
     for (; x + kPerBlock <= count; x += kPerBlock) std::memcpy(row + x, &block, sizeof block);
     for (; x < count; ++x) row[x] = value;
 }

@@ -3,6 +3,7 @@
 #include "d3d9/raster/fixed_point.h"
 
 #include <algorithm>
+#include <cmath>
 #include <utility>
 
 namespace platform::d3d9::raster {
@@ -21,6 +22,9 @@ struct PlaneSolver {
     }
 
     FixedPlane Fixed(double f0, double f1, double f2) const {
+        // Solving a finite constant gives it back with zero slopes; the sprite's colour
+        // and depth skip the divisions.
+        if (f0 == f1 && f0 == f2 && std::isfinite(f0)) return {ToFixed(f0), 0, 0};
         double origin, a, b;
         Solve(f0, f1, f2, origin, a, b);
         return {ToFixed(origin), ToFixed(a, kFixedSlopeLimit), ToFixed(b, kFixedSlopeLimit)};
