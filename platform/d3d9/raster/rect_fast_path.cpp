@@ -158,17 +158,20 @@ bool DrawScreenAlignedRect(const PixelState& pixels, const ScreenVertex (&fan)[4
         const TexelRun rowRun = MapTexels(first.t.At(left, top), first.t.dy, height, texture.height,
                                           pixels.addressV, texelRowIndices);
         if (columnRun != TexelRun::Ascending) gathered.resize(static_cast<size_t>(width) * height);
+        // Locals: the stores to `rows` would otherwise reload every index each row.
+        const uint32_t** out = rows.data();
+        const int* rowIndices = texelRowIndices.data();
+        const int* columnIndices = columns.data();
         for (int r = 0; r < height; ++r) {
-            const int j =
-                rowRun == TexelRun::Ascending ? texelRowIndices[0] + r : texelRowIndices[r];
+            const int j = rowRun == TexelRun::Ascending ? rowIndices[0] + r : rowIndices[r];
             const uint32_t* texelRow = texture.texels + j * texture.pitch;
             if (columnRun == TexelRun::Ascending) {
-                rows[r] = texelRow + columns[0];
+                out[r] = texelRow + columnIndices[0];
                 continue;
             }
-            uint32_t* out = gathered.data() + static_cast<size_t>(r) * width;
-            for (int k = 0; k < width; ++k) out[k] = texelRow[columns[k]];
-            rows[r] = out;
+            uint32_t* gatheredRow = gathered.data() + static_cast<size_t>(r) * width;
+            for (int k = 0; k < width; ++k) gatheredRow[k] = texelRow[columnIndices[k]];
+            out[r] = gatheredRow;
         }
     }
 
