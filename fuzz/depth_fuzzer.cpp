@@ -7,11 +7,11 @@
 
 #include "raster_fixture.h"
 
-using platform::d3d9::raster::testing::DepthStore;
 using platform::d3d9::raster::testing::Frame;
+using platform::d3d9::raster::testing::TargetStore;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    Frame tiled(160, 120), perPixel(160, 120, 0xFF8080FF, DepthStore::PerPixel);
+    Frame tiled(160, 120), perPixel(160, 120, 0xFF8080FF, TargetStore::PerPixel);
     platform::d3d9::raster::testing::DrawDepthScene(tiled, data, size);
     platform::d3d9::raster::testing::DrawDepthScene(perPixel, data, size);
     const std::string difference =

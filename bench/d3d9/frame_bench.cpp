@@ -28,7 +28,8 @@ void SetCounters(benchmark::State& state) {
 }
 
 testing::Frame Reference(DepthWork depth) {
-    testing::Frame reference(kFrameWidth, kFrameHeight, kClearColor, testing::DepthStore::PerPixel);
+    testing::Frame reference(kFrameWidth, kFrameHeight, kClearColor,
+                             testing::TargetStore::PerPixel);
     ReferenceFrame(Workload(), reference, depth);
     return reference;
 }
@@ -57,6 +58,8 @@ void DrawDeviceFrame(testing::Frame& frame, FixedFunctionState& pipeline, Raster
                              static_cast<float>(quad.y));
         testing::DrawUnitSquare(pipeline, frame, path);
     }
+    // What presenting the frame does first.
+    frame.colorTiles.SettleAll(frame.Color());
 }
 
 void RasterFrame(benchmark::State& state, RasterPath path) {
@@ -147,7 +150,7 @@ void FloorFrame(benchmark::State& state, DepthWork depth) {
         state.SkipWithError("no AVX2");
         return;
     }
-    testing::Frame frame(kFrameWidth, kFrameHeight, kClearColor, testing::DepthStore::PerPixel);
+    testing::Frame frame(kFrameWidth, kFrameHeight, kClearColor, testing::TargetStore::PerPixel);
     FloorFrameAvx2(Workload(), frame, depth);
     testing::Frame device(kFrameWidth, kFrameHeight);
     FixedFunctionState pipeline = testing::SpriteBatchState();

@@ -19,6 +19,8 @@ SwapChain::SwapChain(Device& device, HWND window, const D3DPRESENT_PARAMETERS& p
              uint16_t{0xFFFF}),
       depthTiles_(static_cast<int>(params.BackBufferWidth),
                   static_cast<int>(params.BackBufferHeight), 0xFFFF),
+      colorTiles_(static_cast<int>(params.BackBufferWidth),
+                  static_cast<int>(params.BackBufferHeight)),
       swapEffect_(params.SwapEffect),
       window_(window),
       backBuffer_(Surface::CreateBackBuffer(device, params.BackBufferWidth, params.BackBufferHeight,
@@ -41,12 +43,19 @@ uint32_t* SwapChain::DrawPixels() {
     return lent ? lent : back.pixels.Write();
 }
 
-const uint32_t* SwapChain::Pixels() const {
+void SwapChain::SettleColor() {
+    // Tiles are only ever marked while a frame is drawn, so this picks no new place.
+    if (drawing_) colorTiles_.SettleAll(ColorTarget());
+}
+
+const uint32_t* SwapChain::Pixels() {
+    SettleColor();
     const uint32_t* lent = windowMemory_.Pixels();
     return lent ? lent : backBuffer_->Memory().pixels.Read();
 }
 
 void SwapChain::Present(HWND window) {
+    SettleColor();
     SurfaceMemory& back = backBuffer_->Memory();
     if (windowMemory_.Borrowed()) {
         // Null when the window took its memory back: the frame went with it.
@@ -76,7 +85,7 @@ void SwapChain::Fill(const D3DRECT& area, std::optional<D3DCOLOR> color,
 }
 
 raster::ColorTarget SwapChain::ColorTarget() {
-    return raster::ColorTarget{DrawPixels(), Width(), Height(), Width()};
+    return raster::ColorTarget{DrawPixels(), Width(), Height(), Width(), &colorTiles_};
 }
 
 raster::DepthTarget SwapChain::DepthTarget() {

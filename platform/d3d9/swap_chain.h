@@ -9,6 +9,7 @@
 #include <optional>
 #include <vector>
 
+#include "d3d9/raster/color_tiles.h"
 #include "d3d9/raster/depth_tiles.h"
 #include "d3d9/raster/pipeline.h"
 #include "d3d9/surface.h"
@@ -33,8 +34,9 @@ public:
     void Present(HWND window);
 
     Surface& BackBuffer() { return *backBuffer_; }
-    // The back buffer's pixels as they stand, for reading.
-    const uint32_t* Pixels() const;
+    // The back buffer's pixels as they stand, for reading; clears held back are
+    // written out first.
+    const uint32_t* Pixels();
     bool HasDepth() const { return !depth_.empty(); }
     int Width() const { return backBuffer_->Memory().width; }
     int Height() const { return backBuffer_->Memory().height; }
@@ -47,12 +49,15 @@ public:
 private:
     // Where this frame is drawn; the first call after a Present picks the place.
     uint32_t* DrawPixels();
+    // Writes out the clears the colour tiles hold back.
+    void SettleColor();
 
     // The memory is had at creation, so that Reset can answer when it runs short;
     // the back buffer comes last, so that nothing made before it can leak it.
     SurfaceMemory presented_;
     std::vector<uint16_t> depth_;
     raster::DepthTiles depthTiles_;
+    raster::ColorTiles colorTiles_;
     D3DSWAPEFFECT swapEffect_;
     HWND window_;
     bool drawing_ = false;  // drawn into since the last Present

@@ -5,23 +5,14 @@
 namespace platform::d3d9::raster {
 
 DepthTiles::DepthTiles(int width, int height, uint16_t value)
-    : width_(width),
-      height_(height),
-      columns_((width + kSize - 1) >> kShift),
-      tiles_(static_cast<size_t>(columns_) * ((height + kSize - 1) >> kShift), Tile{value, value}) {
-}
+    : TileGrid(width, height), tiles_(TileCount(), Tile{value, value}) {}
 
 PixelRect DepthTiles::MarkCovered(const PixelRect& rect, uint16_t value) {
-    // A tile is covered whole when the rectangle reaches past its sides, or to the
-    // buffer's edge where the tile is cut short.
-    const int left = (rect.left + kSize - 1) >> kShift;
-    const int top = (rect.top + kSize - 1) >> kShift;
-    const int right = rect.right == width_ ? columns_ : rect.right >> kShift;
-    const int bottom =
-        rect.bottom == height_ ? (height_ + kSize - 1) >> kShift : rect.bottom >> kShift;
-    for (int row = top; row < bottom; ++row)
-        std::fill(&At(left, row), &At(left, row) + std::max(right - left, 0), Tile{value, value});
-    return {left, top, right, bottom};
+    const PixelRect covered = CoveredBy(rect);
+    for (int row = covered.top; row < covered.bottom; ++row)
+        std::fill(tiles_.data() + Index(covered.left, row),
+                  tiles_.data() + Index(covered.right, row), Tile{value, value});
+    return covered;
 }
 
 void DepthTiles::Scan(const DepthTarget& target, int column, int row) {
@@ -46,8 +37,7 @@ void DepthTiles::WriteOut(const DepthTarget& target, int column, int row) {
 }
 
 void DepthTiles::MaterialiseAll(const DepthTarget& target) {
-    const int rows = static_cast<int>(tiles_.size()) / columns_;
-    for (int row = 0; row < rows; ++row)
+    for (int row = 0; row < rows_; ++row)
         for (int column = 0; column < columns_; ++column) Materialise(target, column, row);
 }
 

@@ -5,9 +5,8 @@
 #pragma once
 
 #include "d3d9/raster/pipeline.h"
-#include "d3d9/raster/triangle_setup.h"
+#include "d3d9/raster/tile_grid.h"
 
-#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -18,36 +17,10 @@ struct DepthRange {
     uint16_t high;
 };
 
-class DepthTiles {
+class DepthTiles : public TileGrid {
 public:
-    static constexpr int kShift = 4;
-    static constexpr int kSize = 1 << kShift;
-
     // Tiles over a buffer of width x height values that all hold `value`.
     DepthTiles(int width, int height, uint16_t value);
-
-    // The pixels of tile (column, row) inside the buffer.
-    PixelRect Bounds(int column, int row) const {
-        return {column << kShift, row << kShift, std::min((column + 1) << kShift, width_),
-                std::min((row + 1) << kShift, height_)};
-    }
-    // The part of `rect` in tile (column, row), and whether that is the whole tile.
-    struct Part {
-        PixelRect rect;
-        bool whole;
-    };
-    Part PartOf(int column, int row, const PixelRect& rect) const {
-        const PixelRect tile = Bounds(column, row);
-        const PixelRect part{std::max(tile.left, rect.left), std::max(tile.top, rect.top),
-                             std::min(tile.right, rect.right), std::min(tile.bottom, rect.bottom)};
-        return {part, part.left == tile.left && part.top == tile.top && part.right == tile.right &&
-                          part.bottom == tile.bottom};
-    }
-    // The tiles that `rect` (inside the buffer, not empty) touches, as tile indices.
-    static PixelRect TilesOf(const PixelRect& rect) {
-        return {rect.left >> kShift, rect.top >> kShift, ((rect.right - 1) >> kShift) + 1,
-                ((rect.bottom - 1) >> kShift) + 1};
-    }
 
     // Every value of the tile is `value`, written or not.
     bool HoldsOnly(int column, int row, uint16_t value) const {
@@ -93,14 +66,9 @@ private:
     void Scan(const DepthTarget& target, int column, int row);
     void WriteOut(const DepthTarget& target, int column, int row);
 
-    Tile& At(int column, int row) { return tiles_[static_cast<size_t>(row) * columns_ + column]; }
-    const Tile& At(int column, int row) const {
-        return tiles_[static_cast<size_t>(row) * columns_ + column];
-    }
+    Tile& At(int column, int row) { return tiles_[Index(column, row)]; }
+    const Tile& At(int column, int row) const { return tiles_[Index(column, row)]; }
 
-    int width_;
-    int height_;
-    int columns_;
     std::vector<Tile> tiles_;
 };
 

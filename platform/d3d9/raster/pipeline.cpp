@@ -1,6 +1,7 @@
 #include "d3d9/raster/pipeline.h"
 
 #include "d3d9/raster/clipper.h"
+#include "d3d9/raster/color_tiles.h"
 #include "d3d9/raster/depth_tiles.h"
 #include "d3d9/raster/draw_paths.h"
 #include "d3d9/raster/edge_walk.h"
@@ -161,7 +162,8 @@ DrawRoute DrawPrimitiveVia(RasterPath path, const FixedFunctionState& state,
     if (path != RasterPath::GeneralOnly && type == D3DPT_TRIANGLEFAN && primitiveCount == 2 &&
         rasterizer.DrawRect(vertices.data(), KernelIsaFor(path)))
         return DrawRoute::RectKernel;
-    // The pixel stage reads and writes depth values one by one.
+    // The pixel stage reads and writes pixels and depth values one by one.
+    if (pixels.color.tiles) pixels.color.tiles->SettleAll(pixels.color);
     DepthTiles* tiles = pixels.depthTest ? pixels.depth.tiles : nullptr;
     if (tiles) tiles->MaterialiseAll(pixels.depth);
     for (uint64_t p = 0; p < primitiveCount; ++p) {

@@ -11,15 +11,18 @@
 
 namespace platform::d3d9::raster {
 
+class ColorTiles;
+class DepthTiles;
+
 // 0xAARRGGBB pixels (memory order blue, green, red, alpha), rows from the top.
 struct ColorTarget {
     uint32_t* pixels = nullptr;
     int width = 0;
     int height = 0;
     ptrdiff_t pitch = 0;  // in pixels
+    // Null: every pixel is written out. Otherwise the tiles hold back clears.
+    ColorTiles* tiles = nullptr;
 };
-
-class DepthTiles;
 
 struct DepthTarget {
     uint16_t* values = nullptr;

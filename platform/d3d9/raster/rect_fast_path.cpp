@@ -184,9 +184,9 @@ bool DrawScreenAlignedRect(const PixelState& pixels, const ScreenVertex (&fan)[4
     block.texelRows = rows.data();
     block.width = width;
     block.height = height;
-    if (params.depthTest && pixels.depth.tiles != nullptr)
+    if ((params.depthTest && pixels.depth.tiles != nullptr) || pixels.color.tiles != nullptr)
         DrawRectOverTiles(SelectRectKernel(isa), params, block, {left, top, right, bottom},
-                          pixels.depth);
+                          pixels.color, pixels.depth);
     else
         SelectRectKernel(isa)(params, block);
     return true;

@@ -156,7 +156,7 @@ struct Lanes {
     // The per-block values, splatted once: a comparison is the union of the outcomes
     // (less, equal, greater) its function accepts, which needs no branch per pixel.
     struct Constants {
-        U32 alphaOr, diffuse, alphaRef, depth;
+        U32 alphaOr, diffuse, alphaRef, depth, clear;
         I32 alphaLess, alphaEqual, alphaGreater;
         I32 depthLess, depthEqual, depthGreater;
         bool opaqueKept;  // an opaque pixel passes the alpha test
@@ -168,6 +168,7 @@ struct Lanes {
         k.diffuse = Splat(p.diffuse | 0xFF000000u);
         k.alphaRef = Splat(p.alphaRef);
         k.depth = Splat(p.depth);
+        k.clear = Splat(p.clearColor);
         const DWORD alphaFunc = p.alphaTest ? p.alphaFunc : DWORD{D3DCMP_ALWAYS};
         k.opaqueKept = PassesComparison(alphaFunc, 0xFF, p.alphaRef);
         k.alphaLess = Outcome(alphaFunc, 0, 1);
@@ -192,8 +193,9 @@ struct Lanes {
 
     static constexpr int kAllLanes = (1 << kPixels) - 1;
 
-    // Whether every pixel passed both tests.
-    template <DepthMode Mode, bool Blend, bool AlphaGreater>
+    // Whether every pixel passed both tests. Over a cleared block every pixel is
+    // written, from the clear colour where nothing is drawn.
+    template <DepthMode Mode, bool Blend, bool AlphaGreater, bool OverClear>
     RECT_INLINE static bool Pixels(const Constants& k, bool modulate, bool depthWrite,
                                    uint32_t* color, uint16_t* depth, const uint32_t* texels) {
         U32 source = Load(texels) | k.alphaOr;
@@ -218,7 +220,10 @@ struct Lanes {
         } else {
             // Whole groups of transparent texels are common and leave everything as it was.
             passing = LaneBits(pass);
-            if (passing == 0) return false;
+            if (passing == 0) {
+                if (OverClear) Store(color, k.clear);
+                return false;
+            }
             if constexpr (Mode == DepthMode::AlwaysPasses) {
                 if (depthWrite) {
                     if (passing == kAllLanes) {
@@ -236,14 +241,14 @@ struct Lanes {
             Store(color, source);
             return true;
         }
-        const U32 dest = Load(color);
+        const U32 dest = OverClear ? k.clear : Load(color);
         const U32 result = opaque ? source : BlendOver(source, dest);
         Store(color, pass ? result : dest);
         return passing == kAllLanes;
     }
 };
 
-template <int Bytes, DepthMode Mode, bool Blend, bool AlphaGreater>
+template <int Bytes, DepthMode Mode, bool Blend, bool AlphaGreater, bool OverClear>
 RECT_INLINE bool RunRows(const RectKernelParams& params, const RectBlock& block) {
     using Wide = Lanes<Bytes>;
     using Single = Lanes<4>;
@@ -263,10 +268,10 @@ RECT_INLINE bool RunRows(const RectKernelParams& params, const RectBlock& block)
         };
         int x = 0;
         for (; x + Wide::kPixels <= width; x += Wide::kPixels)
-            kept &= Wide::template Pixels<Mode, Blend, AlphaGreater>(
+            kept &= Wide::template Pixels<Mode, Blend, AlphaGreater, OverClear>(
                 wide, modulate, depthWrite, color + x, depthAt(x), texels + x);
         for (; x < width; ++x)
-            kept &= Single::template Pixels<Mode, Blend, AlphaGreater>(
+            kept &= Single::template Pixels<Mode, Blend, AlphaGreater, OverClear>(
                 single, modulate, depthWrite, color + x, depthAt(x), texels + x);
     }
     return kept;
@@ -274,21 +279,22 @@ RECT_INLINE bool RunRows(const RectKernelParams& params, const RectBlock& block)
 
 // The sprite batch's alpha test (greater than the reference) is one comparison; the
 // general form takes a few more operations a pixel.
-template <int Bytes, DepthMode Mode>
+template <int Bytes, DepthMode Mode, bool OverClear = false>
 RECT_INLINE bool RunRowsBlending(const RectKernelParams& params, const RectBlock& block) {
     const bool greater = params.alphaTest && params.alphaFunc == D3DCMP_GREATER;
     if (params.blend)
-        return greater ? RunRows<Bytes, Mode, true, true>(params, block)
-                       : RunRows<Bytes, Mode, true, false>(params, block);
-    return greater ? RunRows<Bytes, Mode, false, true>(params, block)
-                   : RunRows<Bytes, Mode, false, false>(params, block);
+        return greater ? RunRows<Bytes, Mode, true, true, OverClear>(params, block)
+                       : RunRows<Bytes, Mode, true, false, OverClear>(params, block);
+    return greater ? RunRows<Bytes, Mode, false, true, OverClear>(params, block)
+                   : RunRows<Bytes, Mode, false, false, OverClear>(params, block);
 }
 
 template <int Bytes>
 RECT_INLINE bool RunRect(const RectKernelParams& params, const RectBlock& block) {
     switch (DepthModeOf(params)) {
         case DepthMode::Off:
-            return RunRowsBlending<Bytes, DepthMode::Off>(params, block);
+            return params.overClear ? RunRowsBlending<Bytes, DepthMode::Off, true>(params, block)
+                                    : RunRowsBlending<Bytes, DepthMode::Off>(params, block);
         case DepthMode::AlwaysPasses:
             return RunRowsBlending<Bytes, DepthMode::AlwaysPasses>(params, block);
         default:

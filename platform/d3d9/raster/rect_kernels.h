@@ -22,6 +22,10 @@ struct RectKernelParams {
     bool depthWrite = false;
     uint16_t depth = 0;
     bool blend = false;  // source alpha over inverse source alpha, added
+    // The block's pixels are `clearColor`, not yet written: the kernel writes each one.
+    // Only with the depth test off.
+    bool overClear = false;
+    uint32_t clearColor = 0;
 };
 
 // A block of `width` x `height` pixels; row r reads its texels from texelRows[r].

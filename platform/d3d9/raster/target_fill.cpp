@@ -1,5 +1,6 @@
 #include "d3d9/raster/target_fill.h"
 
+#include "d3d9/raster/color_tiles.h"
 #include "d3d9/raster/depth_tiles.h"
 #include "d3d9/raster/rect_kernels.h"
 
@@ -76,23 +77,12 @@ void FillRect(T* base, ptrdiff_t pitch, int width, int height, const PixelRect& 
         FillRow(base + y * pitch + r.left, r.right - r.left, value);
 }
 
-}  // namespace
-
-void FillColor(const ColorTarget& target, const PixelRect& rect, uint32_t value) {
-    FillRect(target.pixels, target.pitch, target.width, target.height, rect, value);
-}
-
-void FillDepth(const DepthTarget& target, const PixelRect& rect, uint16_t value) {
-    if (target.tiles == nullptr || target.values == nullptr) {
-        FillRect(target.values, target.pitch, target.width, target.height, rect, value);
-        return;
-    }
-    // Whole tiles are only marked; the values of the rest are written.
-    const PixelRect r = Cut(rect, target.width, target.height);
-    if (r.left >= r.right || r.top >= r.bottom) return;
-    DepthTiles& tiles = *target.tiles;
-    const PixelRect covered = tiles.MarkCovered(r, value);
-    const PixelRect touched = DepthTiles::TilesOf(r);
+// Calls `partial(column, row, part)` for each tile that `rect` touches but does not
+// cover, that is, outside the tiles `covered`.
+template <typename Partial>
+void ForEachPartTile(const TileGrid& grid, const PixelRect& rect, const PixelRect& covered,
+                     Partial partial) {
+    const PixelRect touched = TileGrid::TilesOf(rect);
     for (int row = touched.top; row < touched.bottom; ++row)
         for (int column = touched.left; column < touched.right; ++column) {
             if (row >= covered.top && row < covered.bottom && column >= covered.left &&
@@ -100,11 +90,43 @@ void FillDepth(const DepthTarget& target, const PixelRect& rect, uint16_t value)
                 column = covered.right - 1;
                 continue;
             }
-            tiles.Materialise(target, column, row);
-            FillRect(target.values, target.pitch, target.width, target.height,
-                     tiles.PartOf(column, row, r).rect, value);
-            tiles.Include(column, row, value);
+            partial(column, row, grid.PartOf(column, row, rect).rect);
         }
+}
+
+}  // namespace
+
+void FillColor(const ColorTarget& target, const PixelRect& rect, uint32_t value) {
+    const PixelRect r = Cut(rect, target.width, target.height);
+    if (target.tiles == nullptr || target.pixels == nullptr || r.left >= r.right ||
+        r.top >= r.bottom) {
+        FillRect(target.pixels, target.pitch, target.width, target.height, rect, value);
+        return;
+    }
+    // Whole tiles are only marked; the pixels of the rest are written.
+    ColorTiles& tiles = *target.tiles;
+    ForEachPartTile(
+        tiles, r, tiles.MarkCleared(r, value), [&](int column, int row, const PixelRect& part) {
+            tiles.Settle(target, column, row);
+            FillRect(target.pixels, target.pitch, target.width, target.height, part, value);
+        });
+}
+
+void FillDepth(const DepthTarget& target, const PixelRect& rect, uint16_t value) {
+    const PixelRect r = Cut(rect, target.width, target.height);
+    if (target.tiles == nullptr || target.values == nullptr || r.left >= r.right ||
+        r.top >= r.bottom) {
+        FillRect(target.values, target.pitch, target.width, target.height, rect, value);
+        return;
+    }
+    // Whole tiles are only marked; the values of the rest are written.
+    DepthTiles& tiles = *target.tiles;
+    ForEachPartTile(
+        tiles, r, tiles.MarkCovered(r, value), [&](int column, int row, const PixelRect& part) {
+            tiles.Materialise(target, column, row);
+            FillRect(target.values, target.pitch, target.width, target.height, part, value);
+            tiles.Include(column, row, value);
+        });
 }
 
 }  // namespace platform::d3d9::raster

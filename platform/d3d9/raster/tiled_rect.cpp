@@ -1,6 +1,7 @@
 #include "d3d9/raster/tiled_rect.h"
 
 #include "d3d9/raster/color_math.h"
+#include "d3d9/raster/color_tiles.h"
 
 #include <algorithm>
 #include <vector>
@@ -38,104 +39,131 @@ private:
     bool less_, equal_, greater_;
 };
 
+// What the kernel does over one tile; neighbours that need the same are one block.
+struct TileJob {
+    TileWork work;
+    bool overClear;  // every pixel is written, from `clearColor` where nothing is drawn
+    uint32_t clearColor;
+    bool operator==(const TileJob&) const = default;
+};
+
 // One rectangle's pass over the tiles it touches.
 class TiledRect {
 public:
     TiledRect(RectKernel kernel, const RectKernelParams& params, const RectBlock& block,
-              const PixelRect& area, const DepthTarget& depth)
+              const PixelRect& area, const ColorTarget& color, const DepthTarget& depth)
         : kernel_(kernel),
           params_(params),
           untested_(params),
           block_(block),
           area_(area),
+          color_(color),
           depth_(depth),
-          tiles_(*depth.tiles),
-          touched_(DepthTiles::TilesOf(area)),
+          depthTiles_(params.depthTest ? depth.tiles : nullptr),
+          touched_(TileGrid::TilesOf(area)),
           test_(params.depthFunc, params.depth) {
         untested_.depthTest = untested_.depthWrite = false;
     }
 
     void Draw() {
-        thread_local std::vector<TileWork> work;
-        work.clear();
-        tiles_.Prefetch(touched_);
+        thread_local std::vector<TileJob> jobs;
+        jobs.clear();
         for (int row = touched_.top; row < touched_.bottom; ++row)
             for (int column = touched_.left; column < touched_.right; ++column)
-                work.push_back(Classify(column, row));
-        // Usually every tile has the same work: then the kernel takes the rectangle at once.
-        if (std::all_of(work.begin(), work.end(), [&](TileWork w) { return w == work[0]; })) {
-            const bool kept = work[0] != TileWork::Skip && kernel_(ParamsFor(work[0]), block_);
+                jobs.push_back(Classify(column, row));
+        // Usually every tile has the same job: then the kernel takes the rectangle at once.
+        if (std::all_of(jobs.begin(), jobs.end(), [&](const TileJob& j) { return j == jobs[0]; })) {
+            const bool kept = jobs[0].work != TileWork::Skip && Run(jobs[0], block_);
             for (int row = touched_.top; row < touched_.bottom; ++row)
                 for (int column = touched_.left; column < touched_.right; ++column)
-                    Settle(column, row, work[0], kept);
+                    Settle(column, row, jobs[0], kept);
             return;
         }
         const int columns = touched_.right - touched_.left;
         for (int row = touched_.top; row < touched_.bottom; ++row) {
-            const TileWork* band = work.data() + (row - touched_.top) * columns;
-            // Neighbouring tiles with the same work are one block for the kernel.
+            const TileJob* band = jobs.data() + (row - touched_.top) * columns;
             for (int first = 0, end; first < columns; first = end) {
-                const TileWork w = band[first];
-                for (end = first + 1; end < columns && band[end] == w;) ++end;
-                const bool kept = w != TileWork::Skip && DrawRun(row, first, end, w);
+                const TileJob& job = band[first];
+                for (end = first + 1; end < columns && band[end] == job;) ++end;
+                const bool kept = job.work != TileWork::Skip && DrawRun(row, first, end, job);
                 for (int column = touched_.left + first; column < touched_.left + end; ++column)
-                    Settle(column, row, w, kept);
+                    Settle(column, row, job, kept);
             }
         }
     }
 
 private:
-    TileWork Classify(int column, int row) {
-        TileWork w = test_.Decide(tiles_.Range(depth_, column, row));
-        if (w == TileWork::Untested && params_.depthWrite &&
-            !tiles_.HoldsOnly(column, row, params_.depth))
-            w = tiles_.PartOf(column, row, area_).whole ? TileWork::Claim : TileWork::PerPixel;
-        if (w == TileWork::PerPixel) tiles_.Materialise(depth_, column, row);
-        return w;
+    TileJob Classify(int column, int row) {
+        TileWork w = TileWork::Untested;
+        if (params_.depthTest && depthTiles_ == nullptr) {
+            w = TileWork::PerPixel;
+        } else if (depthTiles_ != nullptr) {
+            w = test_.Decide(depthTiles_->Range(depth_, column, row));
+            if (w == TileWork::Untested && params_.depthWrite &&
+                !depthTiles_->HoldsOnly(column, row, params_.depth))
+                w = depthTiles_->PartOf(column, row, area_).whole ? TileWork::Claim
+                                                                  : TileWork::PerPixel;
+            if (w == TileWork::PerPixel) depthTiles_->Materialise(depth_, column, row);
+        }
+        if (color_.tiles == nullptr || w == TileWork::Skip || !color_.tiles->Cleared(column, row))
+            return {w, false, 0};
+        if (w != TileWork::PerPixel && color_.tiles->PartOf(column, row, area_).whole)
+            return {w, true, color_.tiles->ClearColor(column, row)};
+        color_.tiles->Settle(color_, column, row);
+        return {w, false, 0};
     }
 
-    const RectKernelParams& ParamsFor(TileWork w) const {
-        return w == TileWork::PerPixel ? params_ : untested_;
+    bool Run(const TileJob& job, const RectBlock& block) const {
+        if (job.work == TileWork::PerPixel) return kernel_(params_, block);
+        if (!job.overClear) return kernel_(untested_, block);
+        RectKernelParams overClear = untested_;
+        overClear.overClear = true;
+        overClear.clearColor = job.clearColor;
+        return kernel_(overClear, block);
     }
 
     // Tiles [first, end) of tile row `row`, counted from the first touched.
-    bool DrawRun(int row, int first, int end, TileWork w) const {
-        const int top = std::max(area_.top, row << DepthTiles::kShift);
-        const int bottom = std::min(area_.bottom, (row + 1) << DepthTiles::kShift);
-        const int left = std::max(area_.left, (touched_.left + first) << DepthTiles::kShift);
-        const int right = std::min(area_.right, (touched_.left + end) << DepthTiles::kShift);
-        const uint32_t* texelRows[DepthTiles::kSize];
+    bool DrawRun(int row, int first, int end, const TileJob& job) const {
+        const int top = std::max(area_.top, row << TileGrid::kShift);
+        const int bottom = std::min(area_.bottom, (row + 1) << TileGrid::kShift);
+        const int left = std::max(area_.left, (touched_.left + first) << TileGrid::kShift);
+        const int right = std::min(area_.right, (touched_.left + end) << TileGrid::kShift);
+        const uint32_t* texelRows[TileGrid::kSize];
         for (int y = top; y < bottom; ++y)
             texelRows[y - top] = block_.texelRows[y - area_.top] + (left - area_.left);
         const RectBlock run{
             block_.color + (top - area_.top) * block_.colorPitch + (left - area_.left),
             block_.colorPitch,
-            depth_.values + top * depth_.pitch + left,
+            depth_.values ? depth_.values + top * depth_.pitch + left : nullptr,
             depth_.pitch,
             texelRows,
             right - left,
             bottom - top};
-        return kernel_(ParamsFor(w), run);
+        return Run(job, run);
     }
 
-    // The tile's depths after the kernel drew its part; `kept` when it kept every pixel.
-    void Settle(int column, int row, TileWork w, bool kept) {
-        if (!params_.depthWrite || w == TileWork::Skip || w == TileWork::Untested) return;
+    // The tile's state after the kernel drew its part; `kept` when it kept every pixel.
+    void Settle(int column, int row, const TileJob& job, bool kept) {
+        if (job.overClear) color_.tiles->Written(column, row);
+        const TileWork w = job.work;
+        if (!params_.depthWrite || depthTiles_ == nullptr || w == TileWork::Skip ||
+            w == TileWork::Untested)
+            return;
         if (w == TileWork::Claim && kept) {
-            tiles_.MarkUniform(column, row, params_.depth);
+            depthTiles_->MarkUniform(column, row, params_.depth);
             return;
         }
         if (w == TileWork::Claim) {
-            tiles_.Materialise(depth_, column, row);
+            depthTiles_->Materialise(depth_, column, row);
             WriteKeptDepth(column, row);
         }
-        tiles_.Include(column, row, params_.depth);
+        depthTiles_->Include(column, row, params_.depth);
     }
 
     // The depth wherever the kernel kept a pixel of a tile it drew untested: the alpha
     // test alone decided.
     void WriteKeptDepth(int column, int row) const {
-        const PixelRect part = tiles_.PartOf(column, row, area_).rect;
+        const PixelRect part = depthTiles_->PartOf(column, row, area_).rect;
         for (int y = part.top; y < part.bottom; ++y) {
             const uint32_t* texels = block_.texelRows[y - area_.top] - area_.left;
             uint16_t* values = depth_.values + y * depth_.pitch;
@@ -153,8 +181,9 @@ private:
     RectKernelParams untested_;
     const RectBlock& block_;
     const PixelRect& area_;
+    const ColorTarget& color_;
     const DepthTarget& depth_;
-    DepthTiles& tiles_;
+    DepthTiles* depthTiles_;  // null when the depth test is off or values are all written
     PixelRect touched_;
     TileTest test_;
 };
@@ -162,8 +191,8 @@ private:
 }  // namespace
 
 void DrawRectOverTiles(RectKernel kernel, const RectKernelParams& params, const RectBlock& block,
-                       const PixelRect& area, const DepthTarget& depth) {
-    TiledRect(kernel, params, block, area, depth).Draw();
+                       const PixelRect& area, const ColorTarget& color, const DepthTarget& depth) {
+    TiledRect(kernel, params, block, area, color, depth).Draw();
 }
 
 }  // namespace platform::d3d9::raster

@@ -79,14 +79,19 @@ void DrawDepthScene(Frame& frame, const uint8_t* bytes, size_t size) {
     } textures;
     for (; size >= 8; bytes += 8, size -= 8) {
         const uint8_t* b = bytes;
+        const int left = b[2] % 180 - 10, top = b[3] % 140 - 10;
+        const PixelRect area{left, top, left + b[4] % 100, top + b[5] % 100};
         if ((b[0] & 7) == 0) {
-            const int left = b[2] % 180 - 10, top = b[3] % 140 - 10;
-            FillDepth(frame.Depth(), {left, top, left + b[4] % 100, top + b[5] % 100},
-                      static_cast<uint16_t>(b[1] * 257));
+            FillDepth(frame.Depth(), area, static_cast<uint16_t>(b[1] * 257));
+            continue;
+        }
+        if ((b[0] & 7) == 2) {
+            FillColor(frame.Color(), area, (0x01010101u * b[1]) ^ (b[6] << 8));
             continue;
         }
         FixedFunctionState state = SpriteBatchState();
         auto& rs = state.renderStates;
+        rs[D3DRS_ZENABLE] = b[1] >> 7 ? D3DZB_FALSE : D3DZB_TRUE;
         rs[D3DRS_ZFUNC] = ((b[0] >> 3) & 7) + 1;
         rs[D3DRS_ZWRITEENABLE] = (b[0] >> 6) & 1;
         rs[D3DRS_ALPHATESTENABLE] = b[0] >> 7;

@@ -2,6 +2,7 @@
 // its frame benchmark.
 #pragma once
 
+#include "d3d9/raster/color_tiles.h"
 #include "d3d9/raster/depth_tiles.h"
 #include "d3d9/raster/draw_paths.h"
 #include "d3d9/raster/pipeline.h"
@@ -13,26 +14,37 @@
 
 namespace platform::d3d9::raster::testing {
 
-// How a frame keeps its depth values: in tiles, as the device does, or every one written.
-enum class DepthStore { Tiled, PerPixel };
+// How a frame keeps its pixels and depths: in tiles, as the device does, or every one
+// written out.
+enum class TargetStore { Tiled, PerPixel };
 
 struct Frame {
     Frame(int width, int height, uint32_t clearColor = 0xFF8080FF,
-          DepthStore store = DepthStore::Tiled)
+          TargetStore store = TargetStore::Tiled)
         : width(width),
           height(height),
           clearColor(clearColor),
           color(size_t(width) * height, clearColor),
           depth(size_t(width) * height, 0xFFFF),
-          tiles(width, height, 0xFFFF),
+          colorTiles(width, height),
+          depthTiles(width, height, 0xFFFF),
           store(store) {}
-    ColorTarget Color() { return {color.data(), width, height, width}; }
-    DepthTarget Depth() {
-        return {depth.data(), width, height, width, store == DepthStore::Tiled ? &tiles : nullptr};
+    ColorTarget Color() {
+        return {color.data(), width, height, width,
+                store == TargetStore::Tiled ? &colorTiles : nullptr};
     }
-    // `depth` with every value written out.
+    DepthTarget Depth() {
+        return {depth.data(), width, height, width,
+                store == TargetStore::Tiled ? &depthTiles : nullptr};
+    }
+    // Writes out what the tiles hold back, for reading `color` and `depth`.
+    void Settle() {
+        if (store != TargetStore::Tiled) return;
+        colorTiles.SettleAll(Color());
+        depthTiles.MaterialiseAll(Depth());
+    }
     const std::vector<uint16_t>& Depths() {
-        if (store == DepthStore::Tiled) tiles.MaterialiseAll(Depth());
+        Settle();
         return depth;
     }
     uint32_t At(int x, int y) const { return color[size_t(y) * width + x]; }
@@ -42,8 +54,9 @@ struct Frame {
     uint32_t clearColor;
     std::vector<uint32_t> color;
     std::vector<uint16_t> depth;
-    DepthTiles tiles;
-    DepthStore store;
+    ColorTiles colorTiles;
+    DepthTiles depthTiles;
+    TargetStore store;
 };
 
 struct TestTexture {
@@ -73,8 +86,8 @@ void FillNoise(TestTexture& texture, uint32_t seed);
 // Where two frames' colours or depths first differ; empty when they are the same.
 inline std::string FirstDifference(Frame& a, Frame& b) {
     std::ostringstream out;
-    a.Depths();
-    b.Depths();
+    a.Settle();
+    b.Settle();
     for (size_t i = 0; i < a.color.size() && out.tellp() == 0; ++i)
         if (a.color[i] != b.color[i] || a.depth[i] != b.depth[i])
             out << "(" << i % a.width << ", " << i / a.width << "): " << std::hex << a.color[i]
@@ -121,8 +134,8 @@ DrawRoute DrawUnitSquare(const FixedFunctionState& state, Frame& frame,
                          RasterPath path = RasterPath::Automatic, uint32_t diffuse = 0xFFFFFFFF);
 
 // A scene of sprite quads drawn from `size` bytes, eight a step: quads at ten depths
-// under any comparison, with or without depth writes, alpha test and blending, some
-// through the general route, and depth clears of any rectangle. The same bytes draw
+// under any comparison or none, with or without depth writes, alpha test and blending,
+// some through the general route, and colour and depth clears of any rectangle. The same bytes draw
 // the same scene into any frame of 160 x 120 or more.
 void DrawDepthScene(Frame& frame, const uint8_t* bytes, size_t size);
 

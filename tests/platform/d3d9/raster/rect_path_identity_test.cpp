@@ -138,7 +138,7 @@ TEST(TiledDepth, EveryPixelAndDepthMatchesPerPixelDepth) {
             // Every other step, so that the rest leave depths the function can find equal.
             for (size_t step = 0; step < scene.size(); step += 16)
                 scene[step] = uint8_t((scene[step] & 0x87) | (func - 1) << 3 | write << 6);
-            Frame tiled(160, 120), perPixel(160, 120, 0xFF8080FF, DepthStore::PerPixel);
+            Frame tiled(160, 120), perPixel(160, 120, 0xFF8080FF, TargetStore::PerPixel);
             DrawDepthScene(tiled, scene.data(), scene.size());
             DrawDepthScene(perPixel, scene.data(), scene.size());
             EXPECT_EQ(FirstDifference(tiled, perPixel), "")
