@@ -1,5 +1,5 @@
-// Draws each input as a depth scene (eight bytes a step) twice, with depth kept in
-// tiles and with every depth value written, and aborts where the two frames differ
+// Draws each input as a depth scene (eight bytes a step) twice, with the targets kept
+// in tiles and with every value written out, and aborts where the two frames differ
 // in any colour or depth.
 #include <cstdint>
 #include <cstdio>
@@ -17,7 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string difference =
         platform::d3d9::raster::testing::FirstDifference(tiled, perPixel);
     if (!difference.empty()) {
-        std::fprintf(stderr, "tiled depth differs at %s\n", difference.c_str());
+        std::fprintf(stderr, "tiled targets differ at %s\n", difference.c_str());
         std::abort();
     }
     return 0;

@@ -127,9 +127,9 @@ INSTANTIATE_TEST_SUITE_P(Scenes, RectPathIdentity,
                                     kPathNames[int(std::get<0>(info.param))];
                          });
 
-// Depth kept in tiles gives every colour and depth that a buffer of written values
-// gives, whatever the comparison, with depth writes and without, over mixed depths.
-TEST(TiledDepth, EveryPixelAndDepthMatchesPerPixelDepth) {
+// Targets kept in tiles give every colour and depth that targets written out give,
+// whatever the comparison, with depth writes and without, over mixed depths and clears.
+TEST(TiledTargets, EveryPixelAndDepthMatchesTargetsWrittenOut) {
     for (DWORD func = D3DCMP_NEVER; func <= D3DCMP_ALWAYS; ++func)
         for (const uint8_t write : {0, 1}) {
             std::vector<uint8_t> scene(8 * 80);
