@@ -59,7 +59,7 @@ void DrawDeviceFrame(testing::Frame& frame, FixedFunctionState& pipeline, Raster
         testing::DrawUnitSquare(pipeline, frame, path);
     }
     // What presenting the frame does first.
-    frame.colorTiles.SettleAll(frame.Color());
+    frame.colorTiles.MaterialiseAll(frame.Color());
 }
 
 void RasterFrame(benchmark::State& state, RasterPath path) {

@@ -43,19 +43,19 @@ uint32_t* SwapChain::DrawPixels() {
     return lent ? lent : back.pixels.Write();
 }
 
-void SwapChain::SettleColor() {
+void SwapChain::MaterialiseColor() {
     // Tiles are only ever marked while a frame is drawn, so this picks no new place.
-    if (drawing_) colorTiles_.SettleAll(ColorTarget());
+    if (drawing_) colorTiles_.MaterialiseAll(ColorTarget());
 }
 
 const uint32_t* SwapChain::Pixels() {
-    SettleColor();
+    MaterialiseColor();
     const uint32_t* lent = windowMemory_.Pixels();
     return lent ? lent : backBuffer_->Memory().pixels.Read();
 }
 
 void SwapChain::Present(HWND window) {
-    SettleColor();
+    MaterialiseColor();
     SurfaceMemory& back = backBuffer_->Memory();
     if (windowMemory_.Borrowed()) {
         // Null when the window took its memory back: the frame went with it.

@@ -50,7 +50,7 @@ private:
     // Where this frame is drawn; the first call after a Present picks the place.
     uint32_t* DrawPixels();
     // Writes out the clears the colour tiles hold back.
-    void SettleColor();
+    void MaterialiseColor();
 
     // The memory is had at creation, so that Reset can answer when it runs short;
     // the back buffer comes last, so that nothing made before it can leak it.

@@ -6,7 +6,7 @@
 
 namespace platform::d3d9::raster {
 
-PixelRect ColorTiles::MarkCleared(const PixelRect& rect, uint32_t color) {
+PixelRect ColorTiles::MarkWhole(const PixelRect& rect, uint32_t color) {
     const PixelRect covered = CoveredBy(rect);
     for (int row = covered.top; row < covered.bottom; ++row)
         std::fill(tiles_.data() + Index(covered.left, row),
@@ -15,7 +15,7 @@ PixelRect ColorTiles::MarkCleared(const PixelRect& rect, uint32_t color) {
     return covered;
 }
 
-void ColorTiles::Settle(const ColorTarget& target, int column, int row) {
+void ColorTiles::Materialise(const ColorTarget& target, int column, int row) {
     Tile& tile = tiles_[Index(column, row)];
     if (!tile.cleared) return;
     const PixelRect b = Bounds(column, row);
@@ -24,7 +24,7 @@ void ColorTiles::Settle(const ColorTarget& target, int column, int row) {
     tile.cleared = false;
 }
 
-void ColorTiles::SettleAll(const ColorTarget& target) {
+void ColorTiles::MaterialiseAll(const ColorTarget& target) {
     if (!anyCleared_) return;
     // Neighbours of one colour are filled as one rectangle, whole rows at a time.
     const ColorTarget untiled{target.pixels, target.width, target.height, target.pitch};

@@ -1,7 +1,7 @@
 // A colour target's clears held back, as a GPU's fast clear does: a clear marks the
 // tiles it covers whole as cleared to its colour instead of writing them; the first
 // rectangle drawn over such a tile writes each of its pixels once, drawn or cleared,
-// and anything else that reads or writes the pixels settles the tiles first.
+// and anything else that reads or writes the pixels materialises the tiles first.
 #pragma once
 
 #include "d3d9/raster/pipeline.h"
@@ -20,11 +20,12 @@ public:
     bool Cleared(int column, int row) const { return tiles_[Index(column, row)].cleared; }
     uint32_t ClearColor(int column, int row) const { return tiles_[Index(column, row)].color; }
     // Marks the tiles `rect` (inside the target) covers whole; returns them.
-    PixelRect MarkCleared(const PixelRect& rect, uint32_t color);
+    PixelRect MarkWhole(const PixelRect& rect, uint32_t color);
     // A draw wrote every pixel of the tile.
     void Written(int column, int row) { tiles_[Index(column, row)].cleared = false; }
-    void Settle(const ColorTarget& target, int column, int row);
-    void SettleAll(const ColorTarget& target);
+    // Writes a cleared tile's colour into its pixels.
+    void Materialise(const ColorTarget& target, int column, int row);
+    void MaterialiseAll(const ColorTarget& target);
 
 private:
     struct Tile {

@@ -7,7 +7,7 @@ namespace platform::d3d9::raster {
 DepthTiles::DepthTiles(int width, int height, uint16_t value)
     : TileGrid(width, height), tiles_(TileCount(), Tile{value, value}) {}
 
-PixelRect DepthTiles::MarkCovered(const PixelRect& rect, uint16_t value) {
+PixelRect DepthTiles::MarkWhole(const PixelRect& rect, uint16_t value) {
     const PixelRect covered = CoveredBy(rect);
     for (int row = covered.top; row < covered.bottom; ++row)
         std::fill(tiles_.data() + Index(covered.left, row),

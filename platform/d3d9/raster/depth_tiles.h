@@ -37,7 +37,7 @@ public:
     void MarkUniform(int column, int row, uint16_t value) { At(column, row) = {value, value}; }
     // The same for every tile that `rect` (inside the buffer) covers whole, returned as
     // tile indices (possibly empty).
-    PixelRect MarkCovered(const PixelRect& rect, uint16_t value);
+    PixelRect MarkWhole(const PixelRect& rect, uint16_t value);
     // Brings tiles closer to the processor, ahead of their use.
     void Prefetch(const PixelRect& tileRect) const {
         for (int row = tileRect.top; row < tileRect.bottom; ++row)

@@ -163,7 +163,7 @@ DrawRoute DrawPrimitiveVia(RasterPath path, const FixedFunctionState& state,
         rasterizer.DrawRect(vertices.data(), KernelIsaFor(path)))
         return DrawRoute::RectKernel;
     // The pixel stage reads and writes pixels and depth values one by one.
-    if (pixels.color.tiles) pixels.color.tiles->SettleAll(pixels.color);
+    if (pixels.color.tiles) pixels.color.tiles->MaterialiseAll(pixels.color);
     DepthTiles* tiles = pixels.depthTest ? pixels.depth.tiles : nullptr;
     if (tiles) tiles->MaterialiseAll(pixels.depth);
     for (uint64_t p = 0; p < primitiveCount; ++p) {

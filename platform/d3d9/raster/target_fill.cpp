@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <type_traits>
 
 namespace platform::d3d9::raster {
 namespace {
@@ -77,12 +78,17 @@ void FillRect(T* base, ptrdiff_t pitch, int width, int height, const PixelRect& 
         FillRow(base + y * pitch + r.left, r.right - r.left, value);
 }
 
-// Calls `partial(column, row, part)` for each tile that `rect` touches but does not
-// cover, that is, outside the tiles `covered`.
-template <typename Partial>
-void ForEachPartTile(const TileGrid& grid, const PixelRect& rect, const PixelRect& covered,
-                     Partial partial) {
-    const PixelRect touched = TileGrid::TilesOf(rect);
+// Marks the tiles `rect` covers whole as holding `value`, and fills the part of it in
+// each other tile it touches, once that tile's values are written out.
+template <typename Target, typename T, typename Tiles>
+void FillOverTiles(const Target& target, T* base, Tiles* tiles, const PixelRect& rect, T value) {
+    const PixelRect r = Cut(rect, target.width, target.height);
+    if (tiles == nullptr || base == nullptr || r.left >= r.right || r.top >= r.bottom) {
+        FillRect(base, target.pitch, target.width, target.height, rect, value);
+        return;
+    }
+    const PixelRect covered = tiles->MarkWhole(r, value);
+    const PixelRect touched = TileGrid::TilesOf(r);
     for (int row = touched.top; row < touched.bottom; ++row)
         for (int column = touched.left; column < touched.right; ++column) {
             if (row >= covered.top && row < covered.bottom && column >= covered.left &&
@@ -90,43 +96,22 @@ void ForEachPartTile(const TileGrid& grid, const PixelRect& rect, const PixelRec
                 column = covered.right - 1;
                 continue;
             }
-            partial(column, row, grid.PartOf(column, row, rect).rect);
+            tiles->Materialise(target, column, row);
+            FillRect(base, target.pitch, target.width, target.height,
+                     tiles->PartOf(column, row, r).rect, value);
+            // A depth tile's range takes the value in.
+            if constexpr (std::is_same_v<Tiles, DepthTiles>) tiles->Include(column, row, value);
         }
 }
 
 }  // namespace
 
 void FillColor(const ColorTarget& target, const PixelRect& rect, uint32_t value) {
-    const PixelRect r = Cut(rect, target.width, target.height);
-    if (target.tiles == nullptr || target.pixels == nullptr || r.left >= r.right ||
-        r.top >= r.bottom) {
-        FillRect(target.pixels, target.pitch, target.width, target.height, rect, value);
-        return;
-    }
-    // Whole tiles are only marked; the pixels of the rest are written.
-    ColorTiles& tiles = *target.tiles;
-    ForEachPartTile(
-        tiles, r, tiles.MarkCleared(r, value), [&](int column, int row, const PixelRect& part) {
-            tiles.Settle(target, column, row);
-            FillRect(target.pixels, target.pitch, target.width, target.height, part, value);
-        });
+    FillOverTiles(target, target.pixels, target.tiles, rect, value);
 }
 
 void FillDepth(const DepthTarget& target, const PixelRect& rect, uint16_t value) {
-    const PixelRect r = Cut(rect, target.width, target.height);
-    if (target.tiles == nullptr || target.values == nullptr || r.left >= r.right ||
-        r.top >= r.bottom) {
-        FillRect(target.values, target.pitch, target.width, target.height, rect, value);
-        return;
-    }
-    // Whole tiles are only marked; the values of the rest are written.
-    DepthTiles& tiles = *target.tiles;
-    ForEachPartTile(
-        tiles, r, tiles.MarkCovered(r, value), [&](int column, int row, const PixelRect& part) {
-            tiles.Materialise(target, column, row);
-            FillRect(target.values, target.pitch, target.width, target.height, part, value);
-            tiles.Include(column, row, value);
-        });
+    FillOverTiles(target, target.values, target.tiles, rect, value);
 }
 
 }  // namespace platform::d3d9::raster

@@ -109,7 +109,7 @@ private:
             return {w, false, 0};
         if (w != TileWork::PerPixel && color_.tiles->PartOf(column, row, area_).whole)
             return {w, true, color_.tiles->ClearColor(column, row)};
-        color_.tiles->Settle(color_, column, row);
+        color_.tiles->Materialise(color_, column, row);
         return {w, false, 0};
     }
 

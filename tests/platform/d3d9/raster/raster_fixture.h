@@ -38,13 +38,13 @@ struct Frame {
                 store == TargetStore::Tiled ? &depthTiles : nullptr};
     }
     // Writes out what the tiles hold back, for reading `color` and `depth`.
-    void Settle() {
+    void Materialise() {
         if (store != TargetStore::Tiled) return;
-        colorTiles.SettleAll(Color());
+        colorTiles.MaterialiseAll(Color());
         depthTiles.MaterialiseAll(Depth());
     }
     const std::vector<uint16_t>& Depths() {
-        Settle();
+        Materialise();
         return depth;
     }
     uint32_t At(int x, int y) const { return color[size_t(y) * width + x]; }
@@ -86,8 +86,8 @@ void FillNoise(TestTexture& texture, uint32_t seed);
 // Where two frames' colours or depths first differ; empty when they are the same.
 inline std::string FirstDifference(Frame& a, Frame& b) {
     std::ostringstream out;
-    a.Settle();
-    b.Settle();
+    a.Materialise();
+    b.Materialise();
     for (size_t i = 0; i < a.color.size() && out.tellp() == 0; ++i)
         if (a.color[i] != b.color[i] || a.depth[i] != b.depth[i])
             out << "(" << i % a.width << ", " << i / a.width << "): " << std::hex << a.color[i]
