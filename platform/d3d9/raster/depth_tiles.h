@@ -38,11 +38,6 @@ public:
     // The same for every tile that `rect` (inside the buffer) covers whole, returned as
     // tile indices (possibly empty).
     PixelRect MarkWhole(const PixelRect& rect, uint16_t value);
-    // Brings tiles closer to the processor, ahead of their use.
-    void Prefetch(const PixelRect& tileRect) const {
-        for (int row = tileRect.top; row < tileRect.bottom; ++row)
-            __builtin_prefetch(&At(tileRect.left, row));
-    }
     // Writes a uniform tile's value into its pixels, before they are read or written.
     void Materialise(const DepthTarget& target, int column, int row) {
         if (At(column, row).kind == Kind::Uniform) WriteOut(target, column, row);
