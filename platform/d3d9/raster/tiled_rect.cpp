@@ -27,7 +27,8 @@ public:
           greater_(PassesComparison(func, 1, 0)) {}
 
     TileWork Decide(DepthRange range) const {
-        const bool less = z_<range.high, greater = z_> range.low;
+        const bool less = z_ < range.high;
+        const bool greater = z_ > range.low;
         const bool equal = !(z_ < range.low) && !(z_ > range.high);
         const bool all = (!less || less_) && (!equal || equal_) && (!greater || greater_);
         const bool none = (!less || !less_) && (!equal || !equal_) && (!greater || !greater_);
