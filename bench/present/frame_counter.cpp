@@ -1,10 +1,13 @@
 // Counts the frames a program shows, for bench/present_fps.sh: loaded with LD_PRELOAD,
 // it sees every SDL_UpdateWindowSurface and SDL_RenderPresent the program calls (SDL's
-// own calls between its functions do not pass here, so no frame counts twice). After
+// own calls between its functions do not pass here) and every XShmPutImage made
+// outside them (SDL's own puts would count a frame twice). After
 // FRAME_COUNT_SECONDS of frames it writes "frames seconds first-frame-ms" to
 // FRAME_COUNT_OUT and ends the process; first-frame-ms counts from
 // FRAME_COUNT_LAUNCHED, the launch time in seconds on the realtime clock.
 #include <SDL.h>
+#include <X11/Xlib.h>
+#include <X11/extensions/XShm.h>
 #include <dlfcn.h>
 #include <unistd.h>
 
@@ -47,17 +50,40 @@ Function Next(const char* name) {
     return reinterpret_cast<Function>(dlsym(RTLD_NEXT, name));
 }
 
+thread_local bool insideSdlPresent = false;
+
+// Calls SDL's `name` with the frame's own puts left uncounted, then counts the frame.
+template <typename Function, typename... Arguments>
+auto CountedSdlPresent(const char* name, Arguments... arguments) {
+    static const auto next = Next<Function>(name);
+    insideSdlPresent = true;
+    struct Done {
+        ~Done() {
+            insideSdlPresent = false;
+            CountFrame();
+        }
+    } done;
+    return next(arguments...);
+}
+
 }  // namespace
 
 extern "C" int SDL_UpdateWindowSurface(SDL_Window* window) {
-    static const auto next = Next<int (*)(SDL_Window*)>("SDL_UpdateWindowSurface");
-    const int result = next(window);
-    CountFrame();
-    return result;
+    return CountedSdlPresent<int (*)(SDL_Window*)>("SDL_UpdateWindowSurface", window);
 }
 
 extern "C" void SDL_RenderPresent(SDL_Renderer* renderer) {
-    static const auto next = Next<void (*)(SDL_Renderer*)>("SDL_RenderPresent");
-    next(renderer);
-    CountFrame();
+    CountedSdlPresent<void (*)(SDL_Renderer*)>("SDL_RenderPresent", renderer);
+}
+
+extern "C" Bool XShmPutImage(Display* display, Drawable drawable, GC gc, XImage* image, int sourceX,
+                             int sourceY, int x, int y, unsigned width, unsigned height,
+                             Bool sendEvent) {
+    using Put =
+        Bool (*)(Display*, Drawable, GC, XImage*, int, int, int, int, unsigned, unsigned, Bool);
+    static const auto next = Next<Put>("XShmPutImage");
+    const Bool result =
+        next(display, drawable, gc, image, sourceX, sourceY, x, y, width, height, sendEvent);
+    if (!insideSdlPresent) CountFrame();
+    return result;
 }
