@@ -199,8 +199,6 @@ void ShmPresenter::Show() {
                  static_cast<unsigned>(back->image->height), True);
     XFlush(server_->display);
     pair_.Sent(back->segment.shmseg);
-    while (TakeCompletion(false)) {
-    }
 }
 
 bool ShmPresenter::TakeCompletion(bool wait) {
