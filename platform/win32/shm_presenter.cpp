@@ -182,7 +182,7 @@ uint32_t* ShmPresenter::BackPixels(int width, int height) {
             return nullptr;
         }
     }
-    while (pair_.InFlight(pair_.Back())) TakeCompletion(true);
+    pair_.AwaitBack([this] { TakeCompletion(true); });
     return reinterpret_cast<uint32_t*>(images_[pair_.Back()]->image->data);
 }
 

@@ -41,6 +41,12 @@ public:
             if (sent == segment) sent = 0;
         }
     }
+    // Returns once the server has read the back image, meanwhile taking its events
+    // one at a time with `takeEvent`.
+    template <typename TakeEvent>
+    void AwaitBack(TakeEvent takeEvent) {
+        while (InFlight(back_)) takeEvent();
+    }
 
 private:
     int back_ = 0;
