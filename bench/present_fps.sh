@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Frames per second of the real program, windowed in a private Xvfb, against SDL2's
 # own software renderer drawing the same scene into a window of the same size in the
-# same Xvfb; each is run ROUNDS times, alternating, for SECONDS of frames. Also in the
-# same run: the time from launch to the first frame, the device's present cost (clear
+# same Xvfb; each is run ROUNDS times, alternating, for SECONDS of frames. With each,
+# the processor time a frame of the program and of the X server: on a shared machine
+# the frame rate follows the load, these much less. Also in the same run: the time from launch to the first frame, the device's present cost (clear
 # and present a 640 x 480 frame minus clear alone, on a shown window), and the
 # rasteriser's frame against both floors in bench_raster_frame.
 # Not a test: figures depend on the machine and its load.
@@ -32,18 +33,23 @@ cp "$root"/assets/*.png "$work/"
 start_xvfb
 export SDL_VIDEODRIVER=x11
 
-# Prints "frames/s first-frame-ms" for one counted run of a program in $work.
+cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
+
+# Prints "frames/s first-frame-ms program-us server-us" for one counted run of a
+# program in $work, the last two a frame. The server's time counts from the launch.
 counted_run() {
-  local out="$work/count"
+  local out="$work/count" server
   rm -f "$out"
+  server="$(cpu_ticks "$XVFB_PID")"
   (cd "$work" && FRAME_COUNT_OUT="$out" FRAME_COUNT_SECONDS="$seconds" \
      FRAME_COUNT_LAUNCHED="$(date +%s.%N)" LD_PRELOAD="$counter" timeout $((seconds + 30)) "$@" \
      >/dev/null 2>&1) || true
-  [[ -s "$out" ]] || { echo "0 0"; return; }
-  awk '{printf "%.1f %.1f\n", $1 / $2, $3}' "$out"
+  [[ -s "$out" ]] || { echo "0 0 0 0"; return; }
+  awk -v server=$(($(cpu_ticks "$XVFB_PID") - server)) -v hz="$(getconf CLK_TCK)" \
+    '{printf "%.1f %.1f %.1f %.1f\n", $1 / $2, $3, $4 / $1 * 1e6, server / hz / $1 * 1e6}' "$out"
 }
 
-declare -A fps first
+declare -A fps first cpu server
 programs=(program sdl_software)
 [[ -n "$earlier" ]] && programs+=(earlier_program)
 command_of() {
@@ -55,10 +61,13 @@ command_of() {
 }
 for round in $(seq "$rounds"); do
   for name in "${programs[@]}"; do
-    read -r rate ms < <(counted_run "$(command_of "$name")")
+    read -r rate ms program_us server_us < <(counted_run "$(command_of "$name")")
     fps[$name]+="$rate "
     first[$name]+="$ms "
-    echo "round $round: $name $rate frames/s, first frame after $ms ms"
+    cpu[$name]+="$program_us "
+    server[$name]+="$server_us "
+    echo "round $round: $name $rate frames/s, first frame after $ms ms," \
+      "$program_us us + X server $server_us us of processor a frame"
   done
 done
 
@@ -66,8 +75,9 @@ median() { tr ' ' '\n' | grep -v '^$' | sort -g | awk '{v[NR] = $1} END {print v
 echo
 echo "windowed 640 x 480 on ${XVFB_SCREEN:-1024x768x24}, $seconds s a run, median of $rounds:"
 for name in "${programs[@]}"; do
-  printf '  %-16s %8s frames/s   first frame after %s ms\n' "$name" \
-    "$(median <<<"${fps[$name]}")" "$(median <<<"${first[$name]}")"
+  printf '  %-16s %8s frames/s   first frame after %s ms   processor a frame %s us + X server %s us\n' \
+    "$name" "$(median <<<"${fps[$name]}")" "$(median <<<"${first[$name]}")" \
+    "$(median <<<"${cpu[$name]}")" "$(median <<<"${server[$name]}")"
 done
 awk -v a="$(median <<<"${fps[program]}")" -v b="$(median <<<"${fps[sdl_software]}")" \
   'BEGIN {printf "  program / sdl_software = %.2f\n", (b > 0 ? a / b : 0)}'

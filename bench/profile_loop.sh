@@ -42,11 +42,13 @@ perf script -i "$work/perf.data" -F ip,sym --no-inline 2>/dev/null | awk \
   -v frames="$frames" -v wall="$wall" -v rate="$rate" \
   -v server="$server_ticks" -v hz="$(getconf CLK_TCK)" '
   BEGIN {
-    n = split("raster::DrawPrimitive|Device::Clear|Device::Present|TextRenderer|FrameRateText|" \
-              "PeekMessage|BoardScene|SpriteBatch|Sprite::|Device::|RunLoopTurn", call, "|")
-    split("rasteriser: draw|rasteriser: clear|present: window surface put and XSync|text|text|" \
-          "PeekMessage and SDL event pumping|scene and device calls|scene and device calls|" \
-          "scene and device calls|scene and device calls|other in the loop", stage, "|")
+    n = split("raster::DrawPrimitive|ShmPresenter::BackPixels|Device::Clear|Device::Present|" \
+              "TextRenderer|FrameRateText|PeekMessage|BoardScene|SpriteBatch|Sprite::|Device::|" \
+              "RunLoopTurn", call, "|")
+    split("rasteriser: draw|present: taking the image back from the X server|rasteriser: clear|" \
+          "present: the put to the X server|text|text|PeekMessage and SDL event pumping|" \
+          "scene and device calls|scene and device calls|scene and device calls|" \
+          "scene and device calls|other in the loop", stage, "|")
   }
   function finish(   i) {
     if (stack == "") return

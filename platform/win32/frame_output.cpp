@@ -54,11 +54,41 @@ bool CopyToSurface(const FrameView& frame, SDL_Surface* target, bool keepAspect)
 }
 
 // With framebuffer acceleration off (the shell's hint) the window surface is X
-// shared memory rather than a texture, which is the fast path without a GPU.
+// shared memory rather than a texture, but SDL waits for the server at each update.
 bool PresentToSurface(WindowRecord& record, const FrameView& frame) {
     SDL_Surface* target = SDL_GetWindowSurface(record.sdlWindow.get());
     return target && CopyToSurface(frame, target, record.fullScreen) &&
            SDL_UpdateWindowSurface(record.sdlWindow.get()) == 0;
+}
+
+ShmPresenter* ShmPresenterOf(WindowRecord& record) {
+    if (!record.shmPresenterTried) {
+        record.shmPresenterTried = true;
+        record.shmPresenter = ShmPresenter::Create(record.sdlWindow.get());
+    }
+    return record.shmPresenter.get();
+}
+
+bool ClientSizeIs(const WindowRecord& record, int width, int height) {
+    int clientWidth = 0;
+    int clientHeight = 0;
+    SDL_GetWindowSize(record.sdlWindow.get(), &clientWidth, &clientHeight);
+    return clientWidth == width && clientHeight == height;
+}
+
+// The presenter reports the frame once the server has shown it.
+bool PresentThroughShm(WindowRecord& record, ShmPresenter& presenter, const FrameView& frame) {
+    int width = 0;
+    int height = 0;
+    SDL_GetWindowSize(record.sdlWindow.get(), &width, &height);
+    uint32_t* pixels = presenter.BackPixels(width, height);
+    if (pixels == nullptr) return false;
+    SDL_Surface* target = SDL_CreateRGBSurfaceWithFormatFrom(pixels, width, height, 32, width * 4,
+                                                             SDL_PIXELFORMAT_XRGB8888);
+    const bool copied = target && CopyToSurface(frame, target, record.fullScreen);
+    SDL_FreeSurface(target);
+    if (copied) presenter.Show();
+    return copied;
 }
 
 // A surface whose memory a frame of this size can be drawn into as it stands.
@@ -67,23 +97,34 @@ bool HoldsFrame(const SDL_Surface* surface, int width, int height) {
            surface->pitch == width * 4 && surface->format->format == SDL_PIXELFORMAT_XRGB8888;
 }
 
-// The lender and its surface while the loan stands. SDL frees a window's surface
-// only when it makes a new one or destroys the window, so a loan whose memory is no
-// longer the surface's is taken back here.
-SDL_Surface* LentSurface(const FrameMemoryLoan& loan, WindowRecord** lender) {
+// The memory a frame of this size can be drawn into in the window as it stands.
+void* FrameMemoryOf(WindowRecord& record, int width, int height) {
+    if (record.shmPresenter) {
+        return ClientSizeIs(record, width, height)
+                   ? const_cast<uint32_t*>(record.shmPresenter->CurrentBackPixels())
+                   : nullptr;
+    }
+    SDL_Surface* surface = SDL_GetWindowSurface(record.sdlWindow.get());
+    return HoldsFrame(surface, width, height) ? surface->pixels : nullptr;
+}
+
+// The lender and the lent memory while the loan stands. SDL frees a window's surface
+// only when it makes a new one or destroys the window, and the presenter changes its
+// image only when shown or resized, so a loan whose memory is no longer the
+// window's is taken back here.
+uint32_t* LentPixels(const FrameMemoryLoan& loan, WindowRecord** lender) {
     WindowRecord* record = FindWindowRecord(loan.hwnd);
     if (record == nullptr || loan.number == 0 || record->frameLoan.number != loan.number) {
         return nullptr;
     }
     *lender = record;
-    // A new surface may sit where the old one was, at another size.
-    SDL_Surface* surface = SDL_GetWindowSurface(record->sdlWindow.get());
-    if (surface == nullptr || surface->pixels != record->frameLoan.pixels ||
-        !HoldsFrame(surface, record->frameLoan.width, record->frameLoan.height)) {
+    // New memory may sit where the old one was, at another size.
+    void* pixels = FrameMemoryOf(*record, record->frameLoan.width, record->frameLoan.height);
+    if (pixels == nullptr || pixels != record->frameLoan.pixels) {
         record->frameLoan.number = 0;
         return nullptr;
     }
-    return surface;
+    return static_cast<uint32_t*>(pixels);
 }
 
 }  // namespace
@@ -94,31 +135,36 @@ FrameMemoryLoan LendFrameMemory(HWND hwnd, int width, int height) {
     const bool gpu = ActivePresentPath() == PresentPath::GpuRenderer &&
                      (!record || !record->presenter || record->presenter->HasRenderer());
     if (record == nullptr || gpu) return {};
-    SDL_Surface* surface = SDL_GetWindowSurface(record->sdlWindow.get());
-    if (!HoldsFrame(surface, width, height)) return {};
+    void* pixels = nullptr;
+    if (ShmPresenter* presenter = ShmPresenterOf(*record)) {
+        // Waits here, before the frame is drawn, while the server still reads the image.
+        if (ClientSizeIs(*record, width, height)) pixels = presenter->BackPixels(width, height);
+    } else {
+        pixels = FrameMemoryOf(*record, width, height);
+    }
+    if (pixels == nullptr) return {};
     static uint64_t loans = 0;
-    record->frameLoan = {++loans, surface->pixels, width, height};
+    record->frameLoan = {++loans, pixels, width, height};
     return {hwnd, record->frameLoan.number};
 }
 
 uint32_t* LentFrameMemory(const FrameMemoryLoan& loan) {
     WindowRecord* lender = nullptr;
-    SDL_Surface* surface = LentSurface(loan, &lender);
-    return surface ? static_cast<uint32_t*>(surface->pixels) : nullptr;
+    return LentPixels(loan, &lender);
 }
 
 void PresentLentFrame(HWND hwnd, const FrameMemoryLoan& loan) {
     WindowRecord* lender = nullptr;
-    SDL_Surface* surface = LentSurface(loan, &lender);
+    const uint32_t* pixels = LentPixels(loan, &lender);
     if (lender) lender->frameLoan.number = 0;
-    if (surface == nullptr) return;
-    if (hwnd == loan.hwnd) {
-        if (SDL_UpdateWindowSurface(lender->sdlWindow.get()) == 0) {
-            ReportPresented(PresentPath::WindowSurface);
-        }
-    } else {
-        PresentFrame(hwnd, {static_cast<const uint32_t*>(surface->pixels), surface->w, surface->h,
-                            surface->pitch});
+    if (pixels == nullptr) return;
+    if (hwnd != loan.hwnd) {
+        const int width = lender->frameLoan.width;
+        PresentFrame(hwnd, {pixels, width, lender->frameLoan.height, width * 4});
+    } else if (lender->shmPresenter) {
+        lender->shmPresenter->Show();
+    } else if (SDL_UpdateWindowSurface(lender->sdlWindow.get()) == 0) {
+        ReportPresented(PresentPath::WindowSurface);
     }
 }
 
@@ -134,9 +180,11 @@ void PresentFrame(HWND hwnd, const FrameView& frame) {
     if (record == nullptr || frame.pixels == nullptr) return;
     if (ActivePresentPath() == PresentPath::GpuRenderer && PresentThroughGpu(*record, frame)) {
         ReportPresented(PresentPath::GpuRenderer);
-    } else if (PresentToSurface(*record, frame)) {
-        ReportPresented(PresentPath::WindowSurface);
+        return;
     }
+    ShmPresenter* presenter = ShmPresenterOf(*record);
+    if (presenter != nullptr && PresentThroughShm(*record, *presenter, frame)) return;
+    if (PresentToSurface(*record, frame)) ReportPresented(PresentPath::WindowSurface);
 }
 
 }  // namespace platform::win32

@@ -1,6 +1,6 @@
 // The one way a finished frame reaches the screen: the device hands its pixels to
-// the window system, which shows them through the window surface or the GPU
-// renderer. Internal to the platform layer.
+// the window system, which shows them through X shared memory of its own, SDL's
+// window surface or the GPU renderer. Internal to the platform layer.
 #pragma once
 
 #include <windows.h>

@@ -26,12 +26,20 @@ QueueState& Queue() {
     return queue;
 }
 
+// SDL's pump reads the X connection and walks every window. A program that peeks
+// thousands of times a second has it pumped once a millisecond, which keeps input as
+// timely; events already in SDL's queue are taken at every call.
 void PumpSdlEvents() {
     if (SDL_WasInit(SDL_INIT_VIDEO) == 0) {
         return;
     }
+    static Uint64 pumpedAt = 0;
+    if (const Uint64 now = SDL_GetTicks64(); now != pumpedAt) {
+        pumpedAt = now;
+        SDL_PumpEvents();
+    }
     SDL_Event event;
-    while (SDL_PollEvent(&event) != 0) {
+    while (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0) {
         TranslateSdlEvent(event);
     }
 }

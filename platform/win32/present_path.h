@@ -9,8 +9,8 @@
 namespace platform::win32 {
 
 enum class PresentPath {
-    // The window's own surface: X shared memory when SDL's framebuffer
-    // acceleration is off, the fastest copy without a GPU.
+    // The window's memory: shared-memory images of the layer's own on X, SDL's
+    // window surface elsewhere; the fastest way without a GPU.
     WindowSurface,
     // An accelerated SDL renderer: the back buffer is uploaded as a texture and
     // the GPU scales it over the client area.

@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "win32/gpu_presenter.h"
+#include "win32/shm_presenter.h"
 
 namespace platform::win32 {
 
@@ -23,6 +24,10 @@ struct WindowRecord {
     // Declared after the SDL window so that it goes first: a renderer must not
     // outlive its window.
     std::unique_ptr<GpuPresenter> presenter;
+    // Frames straight to the X server, tried at the window's first frame; null where
+    // SDL's window surface shows them.
+    std::unique_ptr<ShmPresenter> shmPresenter;
+    bool shmPresenterTried = false;
     // The surface memory lent to a device that draws a frame in place
     // (LendFrameMemory), as it was when lent; number 0 while nothing is lent.
     struct {

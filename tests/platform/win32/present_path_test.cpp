@@ -1,10 +1,12 @@
 #include "win32/present_path.h"
 #include "win32/picture_fit.h"
+#include "win32/shm_presenter.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <tuple>
+#include <vector>
 
 namespace {
 
@@ -64,6 +66,39 @@ TEST(PresentPath, TheEnvironmentAndAMachineWithoutAGpuDecideWithoutAProbe) {
     unknownForce.forced = "fast";
     EXPECT_EQ(ChoosePresentPath(unknownForce), kGpu) << "an unknown value is ignored";
     EXPECT_EQ(probes, 1);
+}
+
+TEST(PresentPath, FramesGoStraightToTheXServerOnlyInImagesThatHoldThemAsTheyAre) {
+    using platform::win32::ShmPresentInputs;
+    const ShmPresentInputs xrgb{true, true, 32, 0xFF0000, 0xFF00, 0xFF, true};
+    EXPECT_TRUE(platform::win32::CanPresentThroughShm(xrgb));
+    // clang-format off
+    const ShmPresentInputs others[] = {
+        {false, true, 32, 0xFF0000, 0xFF00, 0xFF, true},  // Wayland, the dummy driver
+        {true, false, 32, 0xFF0000, 0xFF00, 0xFF, true},  // no shared memory, a remote server
+        {true, true, 24, 0xFF0000, 0xFF00, 0xFF, true}, {true, true, 16, 0xF800, 0x7E0, 0x1F, true},
+        {true, true, 32, 0xFF, 0xFF00, 0xFF0000, true}, {true, true, 32, 0xFF0000, 0xFF00, 0xFF, false}};
+    // clang-format on
+    for (const ShmPresentInputs& inputs : others) {
+        EXPECT_FALSE(platform::win32::CanPresentThroughShm(inputs)) << "case " << &inputs - others;
+    }
+}
+
+// Drawing into an image the server still reads would show a torn frame.
+TEST(PresentPath, TheImageDrawnNextIsNeverOneTheServerMayStillRead) {
+    platform::win32::ImagePair pair;
+    const int first = pair.Back();
+    pair.Sent(0x400001);
+    EXPECT_NE(pair.Back(), first);
+    pair.Sent(0x400002);
+    ASSERT_EQ(pair.Back(), first);
+    // The server's events, the other image's first: both are taken before drawing.
+    std::vector<unsigned long> events{0x400002, 0x400001};
+    size_t taken = 0;
+    pair.AwaitBack([&] { pair.Done(events.at(taken++)); });
+    EXPECT_EQ(taken, 2u);
+    pair.AwaitBack([&] { ++taken; });
+    EXPECT_EQ(taken, 2u) << "no wait for an image already read";
 }
 
 }  // namespace
