@@ -1,13 +1,10 @@
 // Clear, Present, frame capture and drawing through the device.
 #include <gtest/gtest.h>
 #include <platform_testing.h>
-#include <png.h>
 
 #include <SDL.h>
 
-#include <cstdio>
 #include <cstring>
-#include <string>
 #include <tuple>
 #include <vector>
 
@@ -177,26 +174,6 @@ TEST_F(ClearAndPresent, PresentStretchesASmallerBackBufferOverTheClientArea) {
     ASSERT_EQ(device->Clear(1, &right, D3DCLEAR_TARGET, 0xFFFFFF00, 1.0f, 0), D3D_OK);
     ASSERT_EQ(Present(), D3D_OK);
     ExpectWindowPixels({{319, 479, 0x00FF00}, {320, 0, 0xFFFF00}, {639, 0, 0xFFFF00}});
-}
-
-TEST(FramePng, WritesFilesThatReadBackTheSameAndOpaque) {
-    const Frame frame{
-        3, 2, {0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0x00102030, 0xFFFFFFFF, 0xFF000000}};
-    const std::string path = ::testing::TempDir() + "frame_png_test.png";
-    ASSERT_TRUE(platform::testing::WriteFramePng(frame, path));
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    ASSERT_NE(png_image_begin_read_from_file(&image, path.c_str()), 0);
-    EXPECT_EQ(std::pair(image.width, image.height), std::pair(3u, 2u));
-    image.format = PNG_FORMAT_BGRA;
-    std::vector<uint32_t> pixels(6);
-    ASSERT_NE(png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr), 0);
-    // Written opaque: a frame's alpha means nothing on screen.
-    for (size_t i = 0; i < pixels.size(); ++i)
-        EXPECT_EQ(pixels[i], frame.pixels[i] | 0xFF000000u) << i;
-    std::remove(path.c_str());
-    EXPECT_FALSE(platform::testing::WriteFramePng(Frame{}, path));
-    EXPECT_FALSE(platform::testing::WriteFramePng(frame, "/nonexistent-dir/x.png"));
 }
 
 TEST_F(Drawing, DiffuseAloneOrModulatedWithATextureBehindClearedDepth) {
