@@ -1,4 +1,4 @@
-// The Direct3D object, reference counts, and the device's reset and lost states.
+// The adapter's mode, and the device's reset and lost states.
 #include <gtest/gtest.h>
 #include <platform_testing.h>
 
