@@ -38,12 +38,6 @@ COLORREF WINAPI SetBkColor(HDC dc, COLORREF color) {
     return std::exchange(context->backgroundColor, color);
 }
 
-int WINAPI SetBkMode(HDC dc, int mode) {
-    DeviceContext* context = FindDeviceContext(dc);
-    if (context == nullptr || (mode != OPAQUE && mode != TRANSPARENT)) return 0;
-    return std::exchange(context->backgroundMode, mode);
-}
-
 int WINAPI SetMapMode(HDC dc, int mode) {
     DeviceContext* context = FindDeviceContext(dc);
     // Logical units are always pixels here.

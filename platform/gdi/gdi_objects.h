@@ -58,7 +58,6 @@ struct DeviceContext {
     BrushObject* brush = nullptr;
     COLORREF textColor = RGB(0, 0, 0);
     COLORREF backgroundColor = RGB(255, 255, 255);
-    int backgroundMode = OPAQUE;
     int mapMode = MM_TEXT;
 
     PixelView Target() const;

@@ -1,5 +1,5 @@
 // Text metrics and TextOutW: glyphs from the selected font, drawn at the cell's
-// top-left corner, over an opaque background unless the context says otherwise.
+// top-left corner, over an opaque background.
 #include <windows.h>
 
 #include <algorithm>
@@ -82,10 +82,8 @@ BOOL WINAPI TextOutW(HDC dc, int x, int y, LPCWSTR text, int count) {
         const PixelView target = context->Target();
         if (target.Empty()) return TRUE;
 
-        if (context->backgroundMode == OPAQUE) {
-            FillBackground(target, x, y, x + width, y + font->Metrics().tmHeight,
-                           context->backgroundColor);
-        }
+        FillBackground(target, x, y, x + width, y + font->Metrics().tmHeight,
+                       context->backgroundColor);
         const int baseline = y + font->Metrics().tmAscent;
         int penX = x;
         for (const GlyphCoverage& glyph : glyphs) {

@@ -118,9 +118,6 @@ struct D3DLiveObjects {
 };
 D3DLiveObjects CountD3DLiveObjects();
 
-// Writes a frame to a PNG file (for people to look at); returns false on failure.
-bool WriteFramePng(const Frame& frame, const std::string& path);
-
 // --- GDI (platform/gdi) -----------------------------------------------------------
 
 enum class GdiCall { CreateFontW, CreateDIBSection, CreateCompatibleDC };

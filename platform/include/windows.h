@@ -334,8 +334,6 @@ HMODULE WINAPI GetModuleHandleW(LPCWSTR moduleName);
 #define FF_MODERN (3 << 4)
 
 #define MM_TEXT 1
-#define TRANSPARENT 1
-#define OPAQUE 2
 
 #define BS_SOLID 0
 #define BI_RGB 0L
@@ -419,7 +417,6 @@ HGDIOBJ WINAPI SelectObject(HDC dc, HGDIOBJ object);
 BOOL WINAPI DeleteObject(HGDIOBJ object);
 COLORREF WINAPI SetTextColor(HDC dc, COLORREF color);
 COLORREF WINAPI SetBkColor(HDC dc, COLORREF color);
-int WINAPI SetBkMode(HDC dc, int mode);
 int WINAPI SetMapMode(HDC dc, int mode);
 BOOL WINAPI GetTextMetricsW(HDC dc, LPTEXTMETRICW metrics);
 HBITMAP WINAPI CreateDIBSection(HDC dc, const BITMAPINFO* info, UINT usage, void** bits,

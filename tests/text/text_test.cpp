@@ -19,7 +19,6 @@
 #include "scratch_working_directory.h"
 #include "test_device.h"
 #include "texture_helpers.h"
-#include "text/coverage_pixel.h"
 #include "text/text_renderer.h"
 
 bool operator==(const SourceRect& a, const SourceRect& b) {
@@ -93,20 +92,6 @@ protected:
     TextRenderer* renderer = nullptr;
     SpriteBatch batch;  // Init it to queue quads
 };
-
-TEST(CoveragePixelTest, ChannelMeanBecomesAlphaOverWhite) {
-    // 0xAARRGGBB in memory order: black stays exactly as it is, sums of 1 or 2 become alpha 0.
-    // clang-format off
-    const uint32_t cases[][2] = {{0x4D000000, 0x4D000000}, {0x00FFFFFF, 0xFFFFFFFF},
-                                 {0x00000001, 0x00FFFFFF}, {0x09010100, 0x00FFFFFF},
-                                 {0x00D2965A, 0x96FFFFFF}};
-    // clang-format on
-    for (const auto& [in, out] : cases) {
-        uint32_t pixel = in;
-        ConvertToCoverage(reinterpret_cast<BYTE*>(&pixel));
-        EXPECT_EQ(pixel, out) << std::hex << in;
-    }
-}
 
 TEST_F(TextRendererTest, DrawGlyphConvertsItsWholeCellAndNothingElse) {
     Make(false);

@@ -1,32 +1,20 @@
-// Clear, Present, frame capture and drawing through the device.
+// Clear, Present and frame capture through the device.
 #include <gtest/gtest.h>
 #include <platform_testing.h>
-#include <png.h>
 
 #include <SDL.h>
 
-#include <cstdio>
 #include <cstring>
-#include <string>
 #include <tuple>
-#include <vector>
 
 #include "read_back_buffer.h"
 #include "test_device.h"
-#include "texture_helpers.h"
 #include "win32/window_registry.h"
 
 namespace {
 
 using platform::testing::Frame;
 using Probes = std::initializer_list<std::tuple<int, int, uint32_t>>;
-
-struct Vertex {
-    float x, y, z;
-    D3DCOLOR diffuse;
-    float u, v;
-};
-constexpr DWORD kFvf = D3DFVF_XYZ | D3DFVF_DIFFUSE | D3DFVF_TEX1;
 
 class ClearAndPresent : public ::testing::Test {
 protected:
@@ -57,46 +45,6 @@ protected:
 
     TestDevice test;
     IDirect3DDevice9* device = test.device();
-};
-
-class Drawing : public ClearAndPresent {
-protected:
-    void SetUp() override {
-        ClearAndPresent::SetUp();
-        if (HasFatalFailure()) return;
-        ASSERT_EQ(device->CreateVertexBuffer(sizeof(Vertex) * 4, 0, kFvf, D3DPOOL_DEFAULT, &buffer,
-                                             nullptr),
-                  D3D_OK);
-        SetQuad(0.5f, 0xFFFFFFFF);
-        device->SetRenderState(D3DRS_LIGHTING, FALSE);
-        device->SetFVF(kFvf);
-        device->SetStreamSource(0, buffer, 0, sizeof(Vertex));
-    }
-    void TearDown() override {
-        if (buffer) buffer->Release();
-    }
-
-    // A fan over the whole clip space at depth z, clockwise on screen (kept by the
-    // default culling); world, view and projection stay identity.
-    void SetQuad(float z, D3DCOLOR diffuse) {
-        // clang-format off
-        const Vertex quad[] = {{-1, 1, z, diffuse, 0, 0}, {1, 1, z, diffuse, 1, 0},
-                               {1, -1, z, diffuse, 1, 1}, {-1, -1, z, diffuse, 0, 1}};
-        // clang-format on
-        void* data = nullptr;
-        ASSERT_EQ(buffer->Lock(0, 0, &data, 0), D3D_OK);
-        std::memcpy(data, quad, sizeof quad);
-        buffer->Unlock();
-    }
-    // Draws the quad; the back buffer's centre pixel after it.
-    uint32_t DrawQuad() {
-        device->BeginScene();
-        EXPECT_EQ(device->DrawPrimitive(D3DPT_TRIANGLEFAN, 0, 2), D3D_OK);
-        device->EndScene();
-        return ReadBackBuffer(device).At(320, 240);
-    }
-
-    IDirect3DVertexBuffer9* buffer = nullptr;
 };
 
 // Every swap effect shows the frame in the window and the capture; the back buffer
@@ -177,61 +125,6 @@ TEST_F(ClearAndPresent, PresentStretchesASmallerBackBufferOverTheClientArea) {
     ASSERT_EQ(device->Clear(1, &right, D3DCLEAR_TARGET, 0xFFFFFF00, 1.0f, 0), D3D_OK);
     ASSERT_EQ(Present(), D3D_OK);
     ExpectWindowPixels({{319, 479, 0x00FF00}, {320, 0, 0xFFFF00}, {639, 0, 0xFFFF00}});
-}
-
-TEST(FramePng, WritesFilesThatReadBackTheSameAndOpaque) {
-    const Frame frame{
-        3, 2, {0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0x00102030, 0xFFFFFFFF, 0xFF000000}};
-    const std::string path = ::testing::TempDir() + "frame_png_test.png";
-    ASSERT_TRUE(platform::testing::WriteFramePng(frame, path));
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    ASSERT_NE(png_image_begin_read_from_file(&image, path.c_str()), 0);
-    EXPECT_EQ(std::pair(image.width, image.height), std::pair(3u, 2u));
-    image.format = PNG_FORMAT_BGRA;
-    std::vector<uint32_t> pixels(6);
-    ASSERT_NE(png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr), 0);
-    // Written opaque: a frame's alpha means nothing on screen.
-    for (size_t i = 0; i < pixels.size(); ++i)
-        EXPECT_EQ(pixels[i], frame.pixels[i] | 0xFF000000u) << i;
-    std::remove(path.c_str());
-    EXPECT_FALSE(platform::testing::WriteFramePng(Frame{}, path));
-    EXPECT_FALSE(platform::testing::WriteFramePng(frame, "/nonexistent-dir/x.png"));
-}
-
-TEST_F(Drawing, DiffuseAloneOrModulatedWithATextureBehindClearedDepth) {
-    device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 0.25f, 0);
-    EXPECT_EQ(DrawQuad(), 0xFF000000u) << "depth 0.5 is behind the cleared 0.25";
-    device->Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0, 1.0f, 0);
-    SetQuad(0.5f, 0xFF808080);
-    EXPECT_EQ(DrawQuad(), 0xFF808080u);
-    IDirect3DTexture9* blank = MakeTexture(device, 2, 2, 0, D3DPOOL_DEFAULT);
-    device->SetTexture(0, blank);
-    blank->Release();
-    EXPECT_EQ(DrawQuad(), 0u) << "a texture never written holds zeros";
-
-    IDirect3DTexture9* texture = MakeTexture(device, 1, 1, D3DUSAGE_DYNAMIC, D3DPOOL_DEFAULT);
-    FillTexels(texture, 0xFF00FF80);
-    device->SetTexture(0, texture);
-    texture->Release();
-    EXPECT_EQ(DrawQuad(), 0xFF008040u);
-    device->SetTexture(0, nullptr);
-}
-
-TEST_F(Drawing, DrawCallsNeedASceneAStreamAndAFormatAndTexturesTheDefaultPool) {
-    EXPECT_EQ(device->DrawPrimitive(D3DPT_TRIANGLEFAN, 0, 2), D3DERR_INVALIDCALL);
-    ASSERT_EQ(device->BeginScene(), D3D_OK);
-    EXPECT_EQ(device->BeginScene(), D3DERR_INVALIDCALL);
-    device->SetFVF(0);
-    EXPECT_EQ(device->DrawPrimitive(D3DPT_TRIANGLEFAN, 0, 2), D3DERR_INVALIDCALL);
-    device->SetFVF(kFvf);
-    device->SetStreamSource(0, nullptr, 0, 0);
-    EXPECT_EQ(device->DrawPrimitive(D3DPT_TRIANGLEFAN, 0, 2), D3DERR_INVALIDCALL);
-    ASSERT_EQ(device->EndScene(), D3D_OK);
-    EXPECT_EQ(device->EndScene(), D3DERR_INVALIDCALL);
-    IDirect3DTexture9* staging = MakeTexture(device, 4, 4, 0, D3DPOOL_SYSTEMMEM);
-    EXPECT_EQ(device->SetTexture(0, staging), D3DERR_INVALIDCALL);
-    staging->Release();
 }
 
 }  // namespace

@@ -90,10 +90,10 @@ protected:
         return hwnd;
     }
     // As the window system would report it about this window.
-    static void PushWindowEvent(HWND hwnd, Uint8 kind, int data1 = 0, int data2 = 0) {
+    static void PushWindowEvent(HWND hwnd, Uint8 kind) {
         SDL_Event event{};
-        const Uint32 id = SDL_GetWindowID(SdlWindowOf(hwnd));
-        event.window = {SDL_WINDOWEVENT, 0, id, kind, 0, 0, 0, data1, data2};
+        event.window = {
+            SDL_WINDOWEVENT, 0, SDL_GetWindowID(SdlWindowOf(hwnd)), kind, 0, 0, 0, 0, 0};
         SDL_PushEvent(&event);
     }
 
@@ -139,23 +139,6 @@ TEST_F(Win32Window, CloseDestroysTheWindowAndForgetsEverythingAboutIt) {
     EXPECT_EQ(SdlWindowOf(hwnd), nullptr);
     EXPECT_TRUE(DrainQueue().empty()) << "a destroyed window's posted messages are dropped";
     EXPECT_EQ(GetWindowLongPtrW(hwnd, GWLP_USERDATA), 0);
-}
-
-// The user may drag the window: such moves reach the model, but the echo of the
-// layer's own placement must not undo a SetWindowPos (the toggle's restore).
-TEST_F(Win32Window, WindowManagerMovesReachTheModelButEchoesDoNot) {
-    const HWND hwnd = Create(kGameStyle, 100, 100, 300, 200);
-    SetWindowPos(hwnd, nullptr, 40, 50, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-    PushWindowEvent(hwnd, SDL_WINDOWEVENT_MOVED, 500, 500);  // a stale report from before the move
-    DrainQueue();
-    EXPECT_EQ(Place(hwnd), std::tuple(40, 50, 300, 200));
-    SDL_Delay(600);  // past the time the layer's own placement may still echo
-    PushWindowEvent(hwnd, SDL_WINDOWEVENT_MOVED, 200, 150);
-    DrainQueue();
-    RECT frame{0, 0, 640, 480};
-    AdjustWindowRect(&frame, kGameStyle, FALSE);
-    EXPECT_EQ(Place(hwnd), std::tuple(200 + frame.left, 150 + frame.top, 300, 200))
-        << "reported: the client corner";
 }
 
 // The frame around a client rectangle, as Windows has it at 96 DPI: a sizing, fixed or
