@@ -7,6 +7,7 @@
 #include <tuple>
 #include <utility>
 
+#include "address_space_cap.h"
 #include "texture_helpers.h"
 #include "test_device.h"
 
@@ -112,6 +113,26 @@ TEST_F(Device, ALostDeviceRefusesResetsUntilItsCauseEndsAndAFailedResetLeavesItN
     ASSERT_EQ(ResetWith(TRUE), D3D_OK);
     EXPECT_FALSE(hooks::IsWindowFullScreen(window));
     hooks::SetWindowFocus(window, false);  // a windowed device does not care
+    ExpectState(D3D_OK, D3D_OK);
+}
+
+// With the address space capped, a reset that cannot make its buffers leaves a device
+// that needs one and the window as it was: nothing is switched before the memory is had.
+TEST_F(Device, AResetThatCannotHaveItsMemoryLeavesTheWindowAsItWas) {
+    if (!AddressSpaceCap::Possible())
+        GTEST_SKIP() << "AddressSanitizer's shadow memory cannot live under an address-space cap";
+    {
+        AddressSpaceCap cap(160 << 20);
+        ASSERT_TRUE(cap.Set());
+        for (BOOL windowed : {TRUE, FALSE}) {
+            EXPECT_EQ(ResetWith(windowed, 8192, 8192), D3DERR_OUTOFVIDEOMEMORY);
+            ExpectNeedsReset();
+            EXPECT_FALSE(platform::testing::IsWindowFullScreen(test.window()));
+            const SIZE client = platform::testing::GetClientSize(test.window());
+            EXPECT_EQ(std::pair(client.cx, client.cy), std::pair(640, 480));
+        }
+    }
+    EXPECT_EQ(ResetWith(TRUE), D3D_OK);
     ExpectState(D3D_OK, D3D_OK);
 }
 
