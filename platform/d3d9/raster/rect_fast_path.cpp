@@ -142,36 +142,38 @@ bool DrawScreenAlignedRect(const PixelState& pixels, const ScreenVertex (&fan)[4
     const int width = right - left;
     const int height = bottom - top;
 
-    thread_local std::vector<const uint32_t*> rows;
     thread_local std::vector<uint32_t> gathered;
     thread_local std::vector<int> columns;
     thread_local std::vector<int> texelRowIndices;
-    rows.resize(height);
+    const uint32_t* texels = nullptr;
+    ptrdiff_t texelPitch = 0;
     const bool textured = pixels.texture != nullptr && pixels.colorOp != D3DTOP_DISABLE;
     if (!textured) {
         gathered.assign(width, diffuse);
-        std::fill(rows.begin(), rows.end(), gathered.data());
+        texels = gathered.data();
     } else {
         const Texture2D& texture = *pixels.texture;
         const TexelRun columnRun = MapTexels(first.s.At(left, top), first.s.dx, width,
                                              texture.width, pixels.addressU, columns);
         const TexelRun rowRun = MapTexels(first.t.At(left, top), first.t.dy, height, texture.height,
                                           pixels.addressV, texelRowIndices);
-        if (columnRun != TexelRun::Ascending) gathered.resize(static_cast<size_t>(width) * height);
-        // Locals: the stores to `rows` would otherwise reload every index each row.
-        const uint32_t** out = rows.data();
-        const int* rowIndices = texelRowIndices.data();
-        const int* columnIndices = columns.data();
-        for (int r = 0; r < height; ++r) {
-            const int j = rowRun == TexelRun::Ascending ? rowIndices[0] + r : rowIndices[r];
-            const uint32_t* texelRow = texture.texels + j * texture.pitch;
-            if (columnRun == TexelRun::Ascending) {
-                out[r] = texelRow + columnIndices[0];
-                continue;
+        if (columnRun == TexelRun::Ascending && rowRun == TexelRun::Ascending) {
+            texels = texture.texels + texelRowIndices[0] * texture.pitch + columns[0];
+            texelPitch = texture.pitch;
+        } else {
+            // Scaled, wrapped or mirrored: the texels are gathered into rows of their own.
+            gathered.resize(static_cast<size_t>(width) * height);
+            for (int r = 0; r < height; ++r) {
+                const int j =
+                    rowRun == TexelRun::Ascending ? texelRowIndices[0] + r : texelRowIndices[r];
+                const uint32_t* texelRow = texture.texels + j * texture.pitch;
+                uint32_t* gatheredRow = gathered.data() + static_cast<size_t>(r) * width;
+                for (int k = 0; k < width; ++k)
+                    gatheredRow[k] =
+                        texelRow[columnRun == TexelRun::Ascending ? columns[0] + k : columns[k]];
             }
-            uint32_t* gatheredRow = gathered.data() + static_cast<size_t>(r) * width;
-            for (int k = 0; k < width; ++k) gatheredRow[k] = texelRow[columnIndices[k]];
-            out[r] = gatheredRow;
+            texels = gathered.data();
+            texelPitch = width;
         }
     }
 
@@ -181,7 +183,8 @@ bool DrawScreenAlignedRect(const PixelState& pixels, const ScreenVertex (&fan)[4
     block.depth =
         params.depthTest ? pixels.depth.values + top * pixels.depth.pitch + left : nullptr;
     block.depthPitch = pixels.depth.pitch;
-    block.texelRows = rows.data();
+    block.texels = texels;
+    block.texelPitch = texelPitch;
     block.width = width;
     block.height = height;
     if ((params.depthTest && pixels.depth.tiles != nullptr) || pixels.color.tiles != nullptr)

@@ -262,7 +262,7 @@ RECT_INLINE bool RunRows(const RectKernelParams& params, const RectBlock& block)
     for (int row = 0; row < block.height; ++row) {
         uint32_t* color = block.color + row * block.colorPitch;
         uint16_t* depth = Mode != DepthMode::Off ? block.depth + row * block.depthPitch : nullptr;
-        const uint32_t* texels = block.texelRows[row];
+        const uint32_t* texels = block.texels + row * block.texelPitch;
         const auto depthAt = [depth](int x) {
             return Mode == DepthMode::Off ? nullptr : depth + x;
         };

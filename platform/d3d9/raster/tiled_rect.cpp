@@ -129,15 +129,13 @@ private:
         const int bottom = std::min(area_.bottom, (row + 1) << TileGrid::kShift);
         const int left = std::max(area_.left, (touched_.left + first) << TileGrid::kShift);
         const int right = std::min(area_.right, (touched_.left + end) << TileGrid::kShift);
-        const uint32_t* texelRows[TileGrid::kSize];
-        for (int y = top; y < bottom; ++y)
-            texelRows[y - top] = block_.texelRows[y - area_.top] + (left - area_.left);
         const RectBlock run{
             block_.color + (top - area_.top) * block_.colorPitch + (left - area_.left),
             block_.colorPitch,
             depth_.values ? depth_.values + top * depth_.pitch + left : nullptr,
             depth_.pitch,
-            texelRows,
+            block_.texels + (top - area_.top) * block_.texelPitch + (left - area_.left),
+            block_.texelPitch,
             right - left,
             bottom - top};
         return Run(job, run);
@@ -166,10 +164,10 @@ private:
     void WriteKeptDepth(int column, int row) const {
         const PixelRect part = depthTiles_->PartOf(column, row, area_).rect;
         for (int y = part.top; y < part.bottom; ++y) {
-            const uint32_t* texels = block_.texelRows[y - area_.top] - area_.left;
+            const uint32_t* texels = block_.texels + (y - area_.top) * block_.texelPitch;
             uint16_t* values = depth_.values + y * depth_.pitch;
             for (int x = part.left; x < part.right; ++x) {
-                const uint32_t alpha = (texels[x] | params_.alphaOr) >> 24;
+                const uint32_t alpha = (texels[x - area_.left] | params_.alphaOr) >> 24;
                 if (!params_.alphaTest ||
                     PassesComparison(params_.alphaFunc, alpha, params_.alphaRef))
                     values[x] = params_.depth;
