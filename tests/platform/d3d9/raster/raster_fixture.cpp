@@ -49,7 +49,7 @@ void PlaceSprite(FixedFunctionState& state, const TestTexture& texture,
 DrawRoute DrawUnitSquare(const FixedFunctionState& state, Frame& frame, RasterPath path,
                          uint32_t diffuse) {
     // clang-format off
-    const std::vector<ColoredVertex> square = {
+    const ColoredVertex square[] = {
         {-0.5f, 0.5f, 1.0f, diffuse, 0.0f, 0.0f}, {0.5f, 0.5f, 1.0f, diffuse, 1.0f, 0.0f},
         {0.5f, -0.5f, 1.0f, diffuse, 1.0f, 1.0f}, {-0.5f, -0.5f, 1.0f, diffuse, 0.0f, 1.0f}};
     // clang-format on

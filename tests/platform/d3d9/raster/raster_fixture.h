@@ -8,6 +8,7 @@
 #include "d3d9/raster/pipeline.h"
 
 #include <cstdint>
+#include <span>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -102,7 +103,7 @@ struct ColoredVertex {
     float u, v;
 };
 
-inline VertexStream StreamOf(const std::vector<ColoredVertex>& vertices) {
+inline VertexStream StreamOf(std::span<const ColoredVertex> vertices) {
     VertexStream stream;
     stream.data = reinterpret_cast<const uint8_t*>(vertices.data());
     stream.size = vertices.size() * sizeof(ColoredVertex);
