@@ -67,19 +67,19 @@ public:
     }
 
     void Draw() {
+        // Usually the rectangle covers whole tiles that are all alike: one tile decides
+        // for all, and the kernel takes the rectangle at once.
+        if (AllAlike()) {
+            const TileJob job = Classify(touched_.left, touched_.top);
+            if (job.work != TileWork::PerPixel) return DrawWhole(job);
+        }
         thread_local std::vector<TileJob> jobs;
         jobs.clear();
         for (int row = touched_.top; row < touched_.bottom; ++row)
             for (int column = touched_.left; column < touched_.right; ++column)
                 jobs.push_back(Classify(column, row));
-        // Usually every tile has the same job: then the kernel takes the rectangle at once.
-        if (std::all_of(jobs.begin(), jobs.end(), [&](const TileJob& j) { return j == jobs[0]; })) {
-            const bool kept = jobs[0].work != TileWork::Skip && Run(jobs[0], block_);
-            for (int row = touched_.top; row < touched_.bottom; ++row)
-                for (int column = touched_.left; column < touched_.right; ++column)
-                    Settle(column, row, jobs[0], kept);
-            return;
-        }
+        if (std::all_of(jobs.begin(), jobs.end(), [&](const TileJob& j) { return j == jobs[0]; }))
+            return DrawWhole(jobs[0]);
         const int columns = touched_.right - touched_.left;
         for (int row = touched_.top; row < touched_.bottom; ++row) {
             const TileJob* band = jobs.data() + (row - touched_.top) * columns;
@@ -94,6 +94,25 @@ public:
     }
 
 private:
+    // Every touched tile lies whole inside the rectangle and holds what the first holds.
+    bool AllAlike() const {
+        const auto covers = [&](const TileGrid& grid) {
+            const PixelRect c = grid.CoveredBy(area_);
+            return c.left == touched_.left && c.top == touched_.top && c.right == touched_.right &&
+                   c.bottom == touched_.bottom;
+        };
+        if (params_.depthTest && depthTiles_ == nullptr) return false;
+        if (depthTiles_ && !(covers(*depthTiles_) && depthTiles_->Alike(touched_))) return false;
+        return !color_.tiles || (covers(*color_.tiles) && color_.tiles->Alike(touched_));
+    }
+
+    void DrawWhole(const TileJob& job) {
+        const bool kept = job.work != TileWork::Skip && Run(job, block_);
+        for (int row = touched_.top; row < touched_.bottom; ++row)
+            for (int column = touched_.left; column < touched_.right; ++column)
+                Settle(column, row, job, kept);
+    }
+
     TileJob Classify(int column, int row) {
         TileWork w = TileWork::Untested;
         if (params_.depthTest && depthTiles_ == nullptr) {

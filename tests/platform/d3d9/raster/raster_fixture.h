@@ -136,8 +136,8 @@ DrawRoute DrawUnitSquare(const FixedFunctionState& state, Frame& frame,
 
 // A scene of sprite quads drawn from `size` bytes, eight a step: quads at ten depths
 // under any comparison or none, with or without depth writes, alpha test and blending,
-// some through the general route, and colour and depth clears of any rectangle. The same bytes draw
-// the same scene into any frame of 160 x 120 or more.
+// some through the general route, some over whole tiles, and colour and depth clears of any
+// rectangle. The same bytes draw the same scene into any frame of 160 x 120 or more.
 void DrawDepthScene(Frame& frame, const uint8_t* bytes, size_t size);
 
 }  // namespace platform::d3d9::raster::testing

@@ -2,6 +2,8 @@
 // exactly; the texel each pixel shows is checked on the device in tests/render.
 #include "raster_fixture.h"
 
+#include "d3d9/raster/target_fill.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -145,6 +147,25 @@ TEST(TiledTargets, EveryPixelAndDepthMatchesTargetsWrittenOut) {
                 << "function " << func << ", write " << int(write);
             EXPECT_NE(perPixel.color, Frame(160, 120).color) << "the scene drew nothing";
         }
+}
+
+// A rectangle over whole tiles that are not alike (two clear colours, two depths) meets
+// each tile as it is.
+TEST(TiledTargets, RectangleOverUnlikeTilesMatchesTargetsWrittenOut) {
+    TestTexture texture(64, 64);
+    FillNoise(texture, 3);
+    for (const uint16_t leftDepth : {0xFFFF, 0x1000}) {
+        Frame tiled(160, 120), perPixel(160, 120, 0xFF8080FF, TargetStore::PerPixel);
+        for (Frame* frame : {&tiled, &perPixel}) {
+            FillColor(frame->Color(), {0, 0, 32, 120}, 0xFF102030);
+            FillColor(frame->Color(), {32, 0, 160, 120}, 0xFF405060);
+            FillDepth(frame->Depth(), {0, 0, 32, 120}, leftDepth);
+            FixedFunctionState state = SpriteBatchState();
+            PlaceSprite(state, texture, {0, 0, 64, 64}, 16, 16);
+            DrawUnitSquare(state, *frame);
+        }
+        EXPECT_EQ(FirstDifference(tiled, perPixel), "") << "left depth " << leftDepth;
+    }
 }
 
 }  // namespace
