@@ -235,8 +235,9 @@ struct Lanes {
             }
         }
         // An opaque group replaces what is there, blended or not: the blend would
-        // return the source exactly.
-        const bool opaque = !Blend || LaneBits((I32)(alpha == 0xFF)) == kAllLanes;
+        // return the source exactly. Where opaque groups were taken above, this is not one.
+        const bool tested = Mode != DepthMode::Compare && k.opaqueKept;
+        const bool opaque = !Blend || (!tested && LaneBits((I32)(alpha == 0xFF)) == kAllLanes);
         if (opaque && passing == kAllLanes) {
             Store(color, source);
             return true;
