@@ -129,6 +129,27 @@ INSTANTIATE_TEST_SUITE_P(Scenes, RectPathIdentity,
                                     kPathNames[int(std::get<0>(info.param))];
                          });
 
+// A fan whose last corner leaves the first half's texture plane is two triangles, not one
+// rectangle.
+TEST(RectPathIdentity, FanWithItsLastCornerOffThePlaneMatchesTheGeneralPath) {
+    TestTexture texture(64, 64);
+    texture.FillPattern();
+    FixedFunctionState state = SpriteBatchState();
+    PlaceSprite(state, texture, {0, 0, 64, 64}, 20, 20);
+    // clang-format off
+    const ColoredVertex fan[] = {
+        {-0.5f, 0.5f, 1.0f, ~0u, 0.0f, 0.0f}, {0.5f, 0.5f, 1.0f, ~0u, 1.0f, 0.0f},
+        {0.5f, -0.5f, 1.0f, ~0u, 1.0f, 1.0f}, {-0.5f, -0.5f, 1.0f, ~0u, 0.25f, 1.0f}};
+    // clang-format on
+    Frame automatic(160, 120), general(160, 120);
+    for (Frame* frame : {&automatic, &general}) {
+        const DepthTarget depth = frame->Depth();
+        DrawPrimitiveVia(frame == &general ? RasterPath::GeneralOnly : RasterPath::Automatic, state,
+                         frame->Color(), &depth, D3DPT_TRIANGLEFAN, StreamOf(fan), 0, 2);
+    }
+    EXPECT_EQ(FirstDifference(automatic, general), "");
+}
+
 // Targets kept in tiles give every colour and depth that targets written out give,
 // whatever the comparison, with depth writes and without, over mixed depths and clears.
 TEST(TiledTargets, EveryPixelAndDepthMatchesTargetsWrittenOut) {
