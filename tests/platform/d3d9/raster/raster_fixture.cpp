@@ -47,11 +47,11 @@ void PlaceSprite(FixedFunctionState& state, const TestTexture& texture,
 }
 
 DrawRoute DrawUnitSquare(const FixedFunctionState& state, Frame& frame, RasterPath path,
-                         uint32_t diffuse) {
+                         uint32_t diffuse, float lastU) {
     // clang-format off
     const ColoredVertex square[] = {
         {-0.5f, 0.5f, 1.0f, diffuse, 0.0f, 0.0f}, {0.5f, 0.5f, 1.0f, diffuse, 1.0f, 0.0f},
-        {0.5f, -0.5f, 1.0f, diffuse, 1.0f, 1.0f}, {-0.5f, -0.5f, 1.0f, diffuse, 0.0f, 1.0f}};
+        {0.5f, -0.5f, 1.0f, diffuse, 1.0f, 1.0f}, {-0.5f, -0.5f, 1.0f, diffuse, lastU, 1.0f}};
     // clang-format on
     const DepthTarget depth = frame.Depth();
     return DrawPrimitiveVia(path, state, frame.Color(), &depth, D3DPT_TRIANGLEFAN, StreamOf(square),

@@ -130,9 +130,11 @@ struct SourceRectangle {
 void PlaceSprite(FixedFunctionState& state, const TestTexture& texture,
                  const SourceRectangle& source, float x, float y);
 
-// Draws the batch's unit square (a two-triangle fan of 0x142 vertices); the route taken.
+// Draws the batch's unit square (a two-triangle fan of 0x142 vertices), its last corner at
+// texture u = `lastU`; the route taken.
 DrawRoute DrawUnitSquare(const FixedFunctionState& state, Frame& frame,
-                         RasterPath path = RasterPath::Automatic, uint32_t diffuse = 0xFFFFFFFF);
+                         RasterPath path = RasterPath::Automatic, uint32_t diffuse = 0xFFFFFFFF,
+                         float lastU = 0.0f);
 
 // A scene of sprite quads drawn from `size` bytes, eight a step: quads at ten depths
 // under any comparison or none, with or without depth writes, alpha test and blending,
