@@ -128,8 +128,10 @@ template <DepthWork kDepth>
         DrawPixel(color[i], kDepth == DepthWork::PerPixel ? depth + i : nullptr, source[i]);
 }
 
+// Aligned, so that where the linker puts it does not move the floor.
 template <DepthWork kDepth>
-[[gnu::target("avx2")]] void FloorFrame(const FrameWorkload& workload, testing::Frame& frame) {
+[[gnu::target("avx2"), gnu::aligned(64)]] void FloorFrame(const FrameWorkload& workload,
+                                                          testing::Frame& frame) {
     ClearAvx2(frame.color, kClearColor);
     if constexpr (kDepth == DepthWork::PerPixel) ClearAvx2(frame.depth, uint16_t{0xFFFF});
     for (const QuadDraw& quad : workload.quads)

@@ -15,6 +15,17 @@ PixelRect ColorTiles::MarkWhole(const PixelRect& rect, uint32_t color) {
     return covered;
 }
 
+bool ColorTiles::Alike(const PixelRect& tiles) const {
+    const Tile first = tiles_[Index(tiles.left, tiles.top)];
+    for (int row = tiles.top; row < tiles.bottom; ++row)
+        for (int column = tiles.left; column < tiles.right; ++column) {
+            const Tile& tile = tiles_[Index(column, row)];
+            if (tile.cleared != first.cleared || (first.cleared && tile.color != first.color))
+                return false;
+        }
+    return true;
+}
+
 void ColorTiles::Materialise(const ColorTarget& target, int column, int row) {
     Tile& tile = tiles_[Index(column, row)];
     if (!tile.cleared) return;

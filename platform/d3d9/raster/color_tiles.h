@@ -21,6 +21,8 @@ public:
     uint32_t ClearColor(int column, int row) const { return tiles_[Index(column, row)].color; }
     // Marks the tiles `rect` (inside the target) covers whole; returns them.
     PixelRect MarkWhole(const PixelRect& rect, uint32_t color);
+    // The tiles in `tiles` (tile indices) are all cleared to one colour, or none is cleared.
+    bool Alike(const PixelRect& tiles) const;
     // A draw wrote every pixel of the tile.
     void Written(int column, int row) { tiles_[Index(column, row)].cleared = false; }
     // Writes a cleared tile's colour into its pixels.

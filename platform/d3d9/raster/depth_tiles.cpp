@@ -15,6 +15,18 @@ PixelRect DepthTiles::MarkWhole(const PixelRect& rect, uint16_t value) {
     return covered;
 }
 
+bool DepthTiles::Alike(const PixelRect& tiles) const {
+    const Tile first = At(tiles.left, tiles.top);
+    if (first.kind == Kind::Unscanned) return false;
+    for (int row = tiles.top; row < tiles.bottom; ++row)
+        for (int column = tiles.left; column < tiles.right; ++column) {
+            const Tile& tile = At(column, row);
+            if (tile.low != first.low || tile.high != first.high || tile.kind != first.kind)
+                return false;
+        }
+    return true;
+}
+
 void DepthTiles::Scan(const DepthTarget& target, int column, int row) {
     const PixelRect b = Bounds(column, row);
     uint16_t low = 0xFFFF, high = 0;

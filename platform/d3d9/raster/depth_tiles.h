@@ -33,6 +33,8 @@ public:
         return {tile.low, tile.high};
     }
 
+    // The tiles in `tiles` (tile indices) all have one known range, kept alike.
+    bool Alike(const PixelRect& tiles) const;
     // The tile holds `value` throughout; nothing is written.
     void MarkUniform(int column, int row, uint16_t value) { At(column, row) = {value, value}; }
     // The same for every tile that `rect` (inside the buffer) covers whole, returned as

@@ -10,6 +10,7 @@
 #include "d3d9/raster/triangle_setup.h"
 #include "d3d9/raster/vertex_input.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <vector>
@@ -70,14 +71,13 @@ public:
 
     // The fan (f0 f1 f2) (f0 f2 f3) through a rectangle kernel when it is a
     // screen-aligned rectangle needing no clipping; false when it was not drawn.
-    bool DrawRect(const ClipVertex* fan, KernelIsa isa) const {
-        ScreenVertex screen[4];
-        for (int i = 0; i < 4; ++i) {
-            if (!IsFinite(fan[i]) || clipper.Outcode(fan[i]) != 0) return false;
-            ClipVertex v = fan[i];
-            ShadeFlat(fan[0], v);
-            screen[i] = Screen(v);
-        }
+    bool DrawRect(const ClipVertex (&fan)[4], KernelIsa isa) const {
+        for (const ClipVertex& v : fan)
+            if (!IsFinite(v) || clipper.Outcode(v) != 0) return false;
+        ScreenVertex screen[4] = {Screen(fan[0]), Screen(fan[1]), Screen(fan[2]), Screen(fan[3])};
+        // Both triangles take the first vertex's colour.
+        if (flatShading)
+            for (ScreenVertex& v : screen) std::copy_n(screen[0].color, 4, v.color);
         return DrawScreenAlignedRect(pixels, screen, cullMode, isa);
     }
 
@@ -152,16 +152,19 @@ DrawRoute DrawPrimitiveVia(RasterPath path, const FixedFunctionState& state,
         return DrawRoute::General;
 
     const VertexProcessor processor(state, layout);
+    const uint8_t* first = stream.data + uint64_t{startVertex} * stream.stride;
+    const TriangleRasterizer rasterizer(state, pixels);
+    if (path != RasterPath::GeneralOnly && type == D3DPT_TRIANGLEFAN && primitiveCount == 2) {
+        const ClipVertex fan[4] = {processor.Process(first),
+                                   processor.Process(first + stream.stride),
+                                   processor.Process(first + 2 * stream.stride),
+                                   processor.Process(first + 3 * stream.stride)};
+        if (rasterizer.DrawRect(fan, KernelIsaFor(path))) return DrawRoute::RectKernel;
+    }
     thread_local std::vector<ClipVertex> vertices;
     vertices.resize(vertexCount);
-    const uint8_t* first = stream.data + uint64_t{startVertex} * stream.stride;
     for (uint64_t i = 0; i < vertexCount; ++i)
         vertices[i] = processor.Process(first + i * stream.stride);
-
-    const TriangleRasterizer rasterizer(state, pixels);
-    if (path != RasterPath::GeneralOnly && type == D3DPT_TRIANGLEFAN && primitiveCount == 2 &&
-        rasterizer.DrawRect(vertices.data(), KernelIsaFor(path)))
-        return DrawRoute::RectKernel;
     // The pixel stage reads and writes pixels and depth values one by one.
     if (pixels.color.tiles) pixels.color.tiles->MaterialiseAll(pixels.color);
     DepthTiles* tiles = pixels.depthTest ? pixels.depth.tiles : nullptr;

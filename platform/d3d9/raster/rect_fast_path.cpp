@@ -4,6 +4,7 @@
 #include "d3d9/raster/tiled_rect.h"
 
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 namespace platform::d3d9::raster {
@@ -103,19 +104,43 @@ bool SamePlanes(const TriangleSetup& a, const TriangleSetup& b) {
     return true;
 }
 
+// Both halves solve their planes from the same differences, and so come out bit for bit
+// alike, when w, depth and colour are the same at every corner and s follows x alone and
+// t follows y alone, all finite: the second half then needs no setup of its own.
+bool HalvesAlike(const ScreenVertex (&v)[4]) {
+    for (const ScreenVertex& u : v) {
+        if (u.invW != v[0].invW || u.depth != v[0].depth || !std::isfinite(u.depth) ||
+            !std::isfinite(u.s) || !std::isfinite(u.t))
+            return false;
+        for (int c = 0; c < 4; ++c)
+            if (u.color[c] != v[0].color[c] || !std::isfinite(u.color[c])) return false;
+    }
+    // The corners beside v0 along x and along y; the same two are beside v2.
+    const int alongX = v[0].y == v[1].y ? 1 : 3, alongY = 4 - alongX;
+    return v[0].s == v[alongY].s && v[2].s == v[alongX].s && v[0].t == v[alongX].t &&
+           v[2].t == v[alongY].t;
+}
+
 }  // namespace
 
 bool DrawScreenAlignedRect(const PixelState& pixels, const ScreenVertex (&fan)[4], DWORD cullMode,
                            KernelIsa isa) {
     if (!IsAxisAlignedRect(fan)) return false;
     TriangleSetup first;
-    TriangleSetup second;
     const SetupResult r1 = SetupTriangle(fan[0], fan[1], fan[2], cullMode, pixels.scissor, first);
-    const SetupResult r2 = SetupTriangle(fan[0], fan[2], fan[3], cullMode, pixels.scissor, second);
-    if (r1 == SetupResult::Culled && r2 == SetupResult::Culled) return true;
-    if (r1 != SetupResult::Visible || r2 != SetupResult::Visible) return false;
     // Both halves must interpolate identically for the rectangle to be one block.
-    if (first.perspective || second.perspective || !SamePlanes(first, second)) return false;
+    if (HalvesAlike(fan)) {
+        // Alike halves wind alike and have the same bounds.
+        if (r1 == SetupResult::Culled) return true;
+        if (r1 != SetupResult::Visible) return false;
+    } else {
+        TriangleSetup second;
+        const SetupResult r2 =
+            SetupTriangle(fan[0], fan[2], fan[3], cullMode, pixels.scissor, second);
+        if (r1 == SetupResult::Culled && r2 == SetupResult::Culled) return true;
+        if (r1 != SetupResult::Visible || r2 != SetupResult::Visible) return false;
+        if (first.perspective || second.perspective || !SamePlanes(first, second)) return false;
+    }
     if (!ConstantOverRect(first.depth) || first.s.dy != 0 || first.t.dx != 0) return false;
     for (const FixedPlane& channel : first.color)
         if (!ConstantOverRect(channel)) return false;
@@ -142,36 +167,38 @@ bool DrawScreenAlignedRect(const PixelState& pixels, const ScreenVertex (&fan)[4
     const int width = right - left;
     const int height = bottom - top;
 
-    thread_local std::vector<const uint32_t*> rows;
     thread_local std::vector<uint32_t> gathered;
     thread_local std::vector<int> columns;
     thread_local std::vector<int> texelRowIndices;
-    rows.resize(height);
+    const uint32_t* texels = nullptr;
+    ptrdiff_t texelPitch = 0;
     const bool textured = pixels.texture != nullptr && pixels.colorOp != D3DTOP_DISABLE;
     if (!textured) {
         gathered.assign(width, diffuse);
-        std::fill(rows.begin(), rows.end(), gathered.data());
+        texels = gathered.data();
     } else {
         const Texture2D& texture = *pixels.texture;
         const TexelRun columnRun = MapTexels(first.s.At(left, top), first.s.dx, width,
                                              texture.width, pixels.addressU, columns);
         const TexelRun rowRun = MapTexels(first.t.At(left, top), first.t.dy, height, texture.height,
                                           pixels.addressV, texelRowIndices);
-        if (columnRun != TexelRun::Ascending) gathered.resize(static_cast<size_t>(width) * height);
-        // Locals: the stores to `rows` would otherwise reload every index each row.
-        const uint32_t** out = rows.data();
-        const int* rowIndices = texelRowIndices.data();
-        const int* columnIndices = columns.data();
-        for (int r = 0; r < height; ++r) {
-            const int j = rowRun == TexelRun::Ascending ? rowIndices[0] + r : rowIndices[r];
-            const uint32_t* texelRow = texture.texels + j * texture.pitch;
-            if (columnRun == TexelRun::Ascending) {
-                out[r] = texelRow + columnIndices[0];
-                continue;
+        if (columnRun == TexelRun::Ascending && rowRun == TexelRun::Ascending) {
+            texels = texture.texels + texelRowIndices[0] * texture.pitch + columns[0];
+            texelPitch = texture.pitch;
+        } else {
+            // Scaled, wrapped or mirrored: the texels are gathered into rows of their own.
+            gathered.resize(static_cast<size_t>(width) * height);
+            for (int r = 0; r < height; ++r) {
+                const int j =
+                    rowRun == TexelRun::Ascending ? texelRowIndices[0] + r : texelRowIndices[r];
+                const uint32_t* texelRow = texture.texels + j * texture.pitch;
+                uint32_t* gatheredRow = gathered.data() + static_cast<size_t>(r) * width;
+                for (int k = 0; k < width; ++k)
+                    gatheredRow[k] =
+                        texelRow[columnRun == TexelRun::Ascending ? columns[0] + k : columns[k]];
             }
-            uint32_t* gatheredRow = gathered.data() + static_cast<size_t>(r) * width;
-            for (int k = 0; k < width; ++k) gatheredRow[k] = texelRow[columnIndices[k]];
-            out[r] = gatheredRow;
+            texels = gathered.data();
+            texelPitch = width;
         }
     }
 
@@ -181,7 +208,8 @@ bool DrawScreenAlignedRect(const PixelState& pixels, const ScreenVertex (&fan)[4
     block.depth =
         params.depthTest ? pixels.depth.values + top * pixels.depth.pitch + left : nullptr;
     block.depthPitch = pixels.depth.pitch;
-    block.texelRows = rows.data();
+    block.texels = texels;
+    block.texelPitch = texelPitch;
     block.width = width;
     block.height = height;
     if ((params.depthTest && pixels.depth.tiles != nullptr) || pixels.color.tiles != nullptr)

@@ -85,6 +85,24 @@ inline bool AllOpaque(const VectorTypes<16>::U32& v) {
 }
 inline bool AllOpaque(const VectorTypes<4>::U32& v) { return v[0] >> 24 == 0xFF; }
 
+// round(x / 255) in every 16-bit field, for x up to 255 * 255: ((x + 128) * 257) >> 16,
+// one multiply where the processor has it.
+#if defined(__x86_64__) || defined(__i386__)
+[[gnu::target("avx2")]] inline void Div255RoundFields(VectorTypes<32>::U16& x) {
+    x = (VectorTypes<32>::U16)_mm256_mulhi_epu16(reinterpret_cast<__m256i>(x + 128),
+                                                 _mm256_set1_epi16(257));
+}
+inline void Div255RoundFields(VectorTypes<16>::U16& x) {
+    x = (VectorTypes<16>::U16)_mm_mulhi_epu16(reinterpret_cast<__m128i>(x + 128),
+                                              _mm_set1_epi16(257));
+}
+#endif
+template <typename U16>
+inline void Div255RoundFields(U16& x) {
+    const U16 biased = x + 128;
+    x = (biased + (biased >> 8)) >> 8;
+}
+
 template <int Bytes>
 struct Lanes {
     using U32 = typename VectorTypes<Bytes>::U32;
@@ -122,10 +140,9 @@ struct Lanes {
         }
     }
 
-    // round(x / 255) in every 16-bit field, as Div255Round.
     RECT_INLINE static U16 Div255Round(U16 x) {
-        const U16 biased = x + 128;
-        return (biased + (biased >> 8)) >> 8;
+        Div255RoundFields(x);
+        return x;
     }
 
     RECT_INLINE static U32 Join(U16 low, U16 high) { return (U32)low | ((U32)high << 8); }
@@ -235,8 +252,9 @@ struct Lanes {
             }
         }
         // An opaque group replaces what is there, blended or not: the blend would
-        // return the source exactly.
-        const bool opaque = !Blend || LaneBits((I32)(alpha == 0xFF)) == kAllLanes;
+        // return the source exactly. Where opaque groups were taken above, this is not one.
+        const bool tested = Mode != DepthMode::Compare && k.opaqueKept;
+        const bool opaque = !Blend || (!tested && LaneBits((I32)(alpha == 0xFF)) == kAllLanes);
         if (opaque && passing == kAllLanes) {
             Store(color, source);
             return true;
@@ -262,7 +280,7 @@ RECT_INLINE bool RunRows(const RectKernelParams& params, const RectBlock& block)
     for (int row = 0; row < block.height; ++row) {
         uint32_t* color = block.color + row * block.colorPitch;
         uint16_t* depth = Mode != DepthMode::Off ? block.depth + row * block.depthPitch : nullptr;
-        const uint32_t* texels = block.texelRows[row];
+        const uint32_t* texels = block.texels + row * block.texelPitch;
         const auto depthAt = [depth](int x) {
             return Mode == DepthMode::Off ? nullptr : depth + x;
         };

@@ -28,13 +28,14 @@ struct RectKernelParams {
     uint32_t clearColor = 0;
 };
 
-// A block of `width` x `height` pixels; row r reads its texels from texelRows[r].
+// A block of `width` x `height` pixels; row r reads its texels from texels + r * texelPitch.
 struct RectBlock {
     uint32_t* color;
     ptrdiff_t colorPitch;
     uint16_t* depth;  // may be null when the depth test is off
     ptrdiff_t depthPitch;
-    const uint32_t* const* texelRows;
+    const uint32_t* texels;
+    ptrdiff_t texelPitch;
     int width;
     int height;
 };

@@ -22,12 +22,19 @@ template <typename Block, typename T>
     std::fill(pattern, pattern + kPerBlock, value);
     Block block;
     std::memcpy(&block, pattern, sizeof block);
-    int x = 0;
-    // Aligned blocks never straddle two cache lines.
-    for (; x < count && reinterpret_cast<uintptr_t>(row + x) % sizeof(Block) != 0; ++x)
-        row[x] = value;
-    for (; x + kPerBlock <= count; x += kPerBlock) std::memcpy(row + x, &block, sizeof block);
-    for (; x < count; ++x) row[x] = value;
+    if (count < kPerBlock) {
+        std::fill_n(row, count, value);
+        return;
+    }
+    // Aligned blocks never straddle two cache lines; the first and the last block, which
+    // may, overlap their neighbours instead of being stored a value at a time.
+    std::memcpy(row, &block, sizeof block);
+    const int head =
+        static_cast<int>((sizeof(Block) - reinterpret_cast<uintptr_t>(row) % sizeof(Block)) %
+                         sizeof(Block) / sizeof(T));
+    for (int x = head; x + kPerBlock <= count; x += kPerBlock)
+        std::memcpy(row + x, &block, sizeof block);
+    std::memcpy(row + count - kPerBlock, &block, sizeof block);
 }
 
 template <typename T>

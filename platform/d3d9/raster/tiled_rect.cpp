@@ -67,19 +67,19 @@ public:
     }
 
     void Draw() {
+        // Usually the rectangle covers whole tiles that are all alike: one tile decides
+        // for all, and the kernel takes the rectangle at once.
+        if (AllAlike()) {
+            const TileJob job = Classify(touched_.left, touched_.top);
+            if (job.work != TileWork::PerPixel) return DrawWhole(job);
+        }
         thread_local std::vector<TileJob> jobs;
         jobs.clear();
         for (int row = touched_.top; row < touched_.bottom; ++row)
             for (int column = touched_.left; column < touched_.right; ++column)
                 jobs.push_back(Classify(column, row));
-        // Usually every tile has the same job: then the kernel takes the rectangle at once.
-        if (std::all_of(jobs.begin(), jobs.end(), [&](const TileJob& j) { return j == jobs[0]; })) {
-            const bool kept = jobs[0].work != TileWork::Skip && Run(jobs[0], block_);
-            for (int row = touched_.top; row < touched_.bottom; ++row)
-                for (int column = touched_.left; column < touched_.right; ++column)
-                    Settle(column, row, jobs[0], kept);
-            return;
-        }
+        if (std::all_of(jobs.begin(), jobs.end(), [&](const TileJob& j) { return j == jobs[0]; }))
+            return DrawWhole(jobs[0]);
         const int columns = touched_.right - touched_.left;
         for (int row = touched_.top; row < touched_.bottom; ++row) {
             const TileJob* band = jobs.data() + (row - touched_.top) * columns;
@@ -94,6 +94,25 @@ public:
     }
 
 private:
+    // Every touched tile lies whole inside the rectangle and holds what the first holds.
+    bool AllAlike() const {
+        const auto covers = [&](const TileGrid& grid) {
+            const PixelRect c = grid.CoveredBy(area_);
+            return c.left == touched_.left && c.top == touched_.top && c.right == touched_.right &&
+                   c.bottom == touched_.bottom;
+        };
+        if (params_.depthTest && depthTiles_ == nullptr) return false;
+        if (depthTiles_ && !(covers(*depthTiles_) && depthTiles_->Alike(touched_))) return false;
+        return !color_.tiles || (covers(*color_.tiles) && color_.tiles->Alike(touched_));
+    }
+
+    void DrawWhole(const TileJob& job) {
+        const bool kept = job.work != TileWork::Skip && Run(job, block_);
+        for (int row = touched_.top; row < touched_.bottom; ++row)
+            for (int column = touched_.left; column < touched_.right; ++column)
+                Settle(column, row, job, kept);
+    }
+
     TileJob Classify(int column, int row) {
         TileWork w = TileWork::Untested;
         if (params_.depthTest && depthTiles_ == nullptr) {
@@ -129,15 +148,13 @@ private:
         const int bottom = std::min(area_.bottom, (row + 1) << TileGrid::kShift);
         const int left = std::max(area_.left, (touched_.left + first) << TileGrid::kShift);
         const int right = std::min(area_.right, (touched_.left + end) << TileGrid::kShift);
-        const uint32_t* texelRows[TileGrid::kSize];
-        for (int y = top; y < bottom; ++y)
-            texelRows[y - top] = block_.texelRows[y - area_.top] + (left - area_.left);
         const RectBlock run{
             block_.color + (top - area_.top) * block_.colorPitch + (left - area_.left),
             block_.colorPitch,
             depth_.values ? depth_.values + top * depth_.pitch + left : nullptr,
             depth_.pitch,
-            texelRows,
+            block_.texels + (top - area_.top) * block_.texelPitch + (left - area_.left),
+            block_.texelPitch,
             right - left,
             bottom - top};
         return Run(job, run);
@@ -166,10 +183,10 @@ private:
     void WriteKeptDepth(int column, int row) const {
         const PixelRect part = depthTiles_->PartOf(column, row, area_).rect;
         for (int y = part.top; y < part.bottom; ++y) {
-            const uint32_t* texels = block_.texelRows[y - area_.top] - area_.left;
+            const uint32_t* texels = block_.texels + (y - area_.top) * block_.texelPitch;
             uint16_t* values = depth_.values + y * depth_.pitch;
             for (int x = part.left; x < part.right; ++x) {
-                const uint32_t alpha = (texels[x] | params_.alphaOr) >> 24;
+                const uint32_t alpha = (texels[x - area_.left] | params_.alphaOr) >> 24;
                 if (!params_.alphaTest ||
                     PassesComparison(params_.alphaFunc, alpha, params_.alphaRef))
                     values[x] = params_.depth;

@@ -2,8 +2,10 @@
 // three edge functions with the top-left fill convention, and the attribute planes.
 #pragma once
 
+#include "d3d9/raster/fixed_point.h"
 #include "d3d9/raster/vertex_input.h"
 
+#include <algorithm>
 #include <cstdint>
 
 namespace platform::d3d9::raster {
@@ -30,9 +32,28 @@ struct ScreenVertex {
 };
 
 // Maps a clipped vertex through the viewport; `textureWidth`/`Height` turn the texture
-// coordinate into texels.
-ScreenVertex ToScreen(const ClipVertex& v, const D3DVIEWPORT9& viewport, int textureWidth,
-                      int textureHeight);
+// coordinate into texels. Inline: a quad maps four, and the copies would cost more.
+inline ScreenVertex ToScreen(const ClipVertex& v, const D3DVIEWPORT9& viewport, int textureWidth,
+                             int textureHeight) {
+    const double invW = 1.0 / v.w;
+    const double halfWidth = 0.5 * viewport.Width;
+    const double halfHeight = 0.5 * viewport.Height;
+    const double sx = viewport.X + (v.x * invW + 1.0) * halfWidth;
+    const double sy = viewport.Y + (1.0 - v.y * invW) * halfHeight;
+    const double z = viewport.MinZ + v.z * invW * (viewport.MaxZ - viewport.MinZ);
+    // The guard band already bounds clipped positions; this only keeps a viewport far
+    // off any target from overflowing the subpixel grid.
+    constexpr double kPositionLimit = 1 << 20;
+    ScreenVertex out;
+    out.x = RoundToInt64(std::clamp(sx, -kPositionLimit, kPositionLimit) * (1 << kSubpixelBits));
+    out.y = RoundToInt64(std::clamp(sy, -kPositionLimit, kPositionLimit) * (1 << kSubpixelBits));
+    out.depth = std::clamp(z, 0.0, 1.0) * 65535.0;
+    out.invW = invW;
+    out.s = v.u * textureWidth;
+    out.t = v.v * textureHeight;
+    for (int c = 0; c < 4; ++c) out.color[c] = v.color[c];
+    return out;
+}
 
 // E(x, y) = a*x + b*y + c at pixel centre (x, y); the pixel is inside when E >= 0.
 struct EdgeFunction {

@@ -47,11 +47,11 @@ void PlaceSprite(FixedFunctionState& state, const TestTexture& texture,
 }
 
 DrawRoute DrawUnitSquare(const FixedFunctionState& state, Frame& frame, RasterPath path,
-                         uint32_t diffuse) {
+                         uint32_t diffuse, float lastU) {
     // clang-format off
-    const std::vector<ColoredVertex> square = {
+    const ColoredVertex square[] = {
         {-0.5f, 0.5f, 1.0f, diffuse, 0.0f, 0.0f}, {0.5f, 0.5f, 1.0f, diffuse, 1.0f, 0.0f},
-        {0.5f, -0.5f, 1.0f, diffuse, 1.0f, 1.0f}, {-0.5f, -0.5f, 1.0f, diffuse, 0.0f, 1.0f}};
+        {0.5f, -0.5f, 1.0f, diffuse, 1.0f, 1.0f}, {-0.5f, -0.5f, 1.0f, diffuse, lastU, 1.0f}};
     // clang-format on
     const DepthTarget depth = frame.Depth();
     return DrawPrimitiveVia(path, state, frame.Color(), &depth, D3DPT_TRIANGLEFAN, StreamOf(square),
@@ -80,7 +80,11 @@ void DrawDepthScene(Frame& frame, const uint8_t* bytes, size_t size) {
     for (; size >= 8; bytes += 8, size -= 8) {
         const uint8_t* b = bytes;
         const int left = b[2] % 180 - 10, top = b[3] % 140 - 10;
-        const PixelRect area{left, top, left + b[4] % 100, top + b[5] % 100};
+        // Every other clear takes whole tiles.
+        const PixelRect area =
+            b[7] & 1 ? PixelRect{left, top, left + b[4] % 100, top + b[5] % 100}
+                     : PixelRect{b[2] % 11 * 16 - 16, b[3] % 9 * 16 - 16,
+                                 b[2] % 11 * 16 + b[4] % 4 * 16, b[3] % 9 * 16 + b[5] % 4 * 16};
         if ((b[0] & 7) == 0) {
             FillDepth(frame.Depth(), area, static_cast<uint16_t>(b[1] * 257));
             continue;
@@ -99,9 +103,15 @@ void DrawDepthScene(Frame& frame, const uint8_t* bytes, size_t size) {
         rs[D3DRS_ALPHABLENDENABLE] = (b[1] >> 6) & 1;
         const TestTexture& texture = textures.at[(b[1] & 3) % 3];
         const int sx = b[6] % 16, sy = b[7] % 16;
-        PlaceSprite(state, texture, {sx, sy, sx + 1 + b[4] % 64, sy + 1 + b[5] % 64},
-                    float(b[2] % 180 - 20) + (b[6] & 0x40 ? 0.5f : 0.0f), float(b[3] % 140 - 20));
-        if (b[6] & 0x80) state.world._11 *= 2;
+        if ((b[0] & 7) == 3 || (b[0] & 7) == 4) {  // whole tiles
+            PlaceSprite(state, texture, {sx, sy, sx + 16 + b[4] % 4 * 16, sy + 16 + b[5] % 4 * 16},
+                        float(b[2] % 11 * 16 - 16), float(b[3] % 9 * 16 - 16));
+        } else {
+            PlaceSprite(state, texture, {sx, sy, sx + 1 + b[4] % 64, sy + 1 + b[5] % 64},
+                        float(b[2] % 180 - 20) + (b[6] & 0x40 ? 0.5f : 0.0f),
+                        float(b[3] % 140 - 20));
+            if (b[6] & 0x80) state.world._11 *= 2;
+        }
         state.world._43 = float(((b[1] >> 2) & 15) % 10);  // depth 0 to 1 in ninths
         DrawUnitSquare(state, frame,
                        (b[0] & 7) == 1 ? RasterPath::GeneralOnly : RasterPath::Automatic);

@@ -8,6 +8,7 @@
 #include "d3d9/raster/pipeline.h"
 
 #include <cstdint>
+#include <span>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -102,7 +103,7 @@ struct ColoredVertex {
     float u, v;
 };
 
-inline VertexStream StreamOf(const std::vector<ColoredVertex>& vertices) {
+inline VertexStream StreamOf(std::span<const ColoredVertex> vertices) {
     VertexStream stream;
     stream.data = reinterpret_cast<const uint8_t*>(vertices.data());
     stream.size = vertices.size() * sizeof(ColoredVertex);
@@ -129,14 +130,16 @@ struct SourceRectangle {
 void PlaceSprite(FixedFunctionState& state, const TestTexture& texture,
                  const SourceRectangle& source, float x, float y);
 
-// Draws the batch's unit square (a two-triangle fan of 0x142 vertices); the route taken.
+// Draws the batch's unit square (a two-triangle fan of 0x142 vertices), its last corner at
+// texture u = `lastU`; the route taken.
 DrawRoute DrawUnitSquare(const FixedFunctionState& state, Frame& frame,
-                         RasterPath path = RasterPath::Automatic, uint32_t diffuse = 0xFFFFFFFF);
+                         RasterPath path = RasterPath::Automatic, uint32_t diffuse = 0xFFFFFFFF,
+                         float lastU = 0.0f);
 
 // A scene of sprite quads drawn from `size` bytes, eight a step: quads at ten depths
 // under any comparison or none, with or without depth writes, alpha test and blending,
-// some through the general route, and colour and depth clears of any rectangle. The same bytes draw
-// the same scene into any frame of 160 x 120 or more.
+// some through the general route, some over whole tiles, and colour and depth clears of any
+// rectangle. The same bytes draw the same scene into any frame of 160 x 120 or more.
 void DrawDepthScene(Frame& frame, const uint8_t* bytes, size_t size);
 
 }  // namespace platform::d3d9::raster::testing

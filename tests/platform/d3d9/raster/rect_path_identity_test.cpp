@@ -2,6 +2,8 @@
 // exactly; the texel each pixel shows is checked on the device in tests/render.
 #include "raster_fixture.h"
 
+#include "d3d9/raster/target_fill.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -17,11 +19,11 @@ const char* const kPathNames[] = {"Automatic", "General", "RectScalar", "RectSse
 // PlaceSprite scaled by `stretch`, then the unit square; whether a rectangle kernel drew it.
 bool DrawSprite(FixedFunctionState& state, Frame& frame, const TestTexture& texture,
                 SourceRectangle source, float x, float y, RasterPath path,
-                uint32_t diffuse = 0xFFFFFFFF, float stretch = 1.0f) {
+                uint32_t diffuse = 0xFFFFFFFF, float stretch = 1.0f, float lastU = 0.0f) {
     PlaceSprite(state, texture, source, x, y);
     state.world._11 *= stretch;
     state.world._22 *= stretch;
-    return DrawUnitSquare(state, frame, path, diffuse) == DrawRoute::RectKernel;
+    return DrawUnitSquare(state, frame, path, diffuse, lastU) == DrawRoute::RectKernel;
 }
 
 struct Quad {
@@ -30,6 +32,7 @@ struct Quad {
     float x, y;
     uint32_t diffuse = 0xFFFFFFFF;
     float stretch = 1.0f;
+    float lastU = 0.0f;  // the last corner off the first triangle's texture plane
 };
 
 // The program's frame: 7 x 7 board cells, a piece and the cursor, two glyphs.
@@ -44,7 +47,7 @@ std::vector<Quad> BoardFrame() {
     return quads;
 }
 
-// Odd sizes, fractions, screen edges, wrapping, an opaque format, scaling, a tint.
+// Odd sizes, fractions, screen edges, wrapping, an opaque format, scaling, a tint, a skew.
 // clang-format off
 const std::vector<Quad> kAwkwardPlacements = {
     {0, {0, 0, 63, 31}, 16, 16}, {0, {0, 0, 64, 64}, 16.5f, 16.7f},
@@ -52,7 +55,7 @@ const std::vector<Quad> kAwkwardPlacements = {
     {0, {-10, 50, 54, 114}, 300, 100}, {2, {1000, 1000, 1040, 1040}, 100, 300},
     {3, {3, 5, 40, 38}, 401, 33}, {0, {0, 0, 32, 32}, 200, 300, ~0u, 2},
     {0, {5, 7, 25, 20}, 450, 250, ~0u, 3}, {0, {0, 0, 64, 64}, 100, 350, ~0u, 0.5f},
-    {1, {0, 0, 64, 64}, 500, 100, 0x80FF4020}};
+    {1, {0, 0, 64, 64}, 500, 100, 0x80FF4020}, {0, {0, 0, 64, 64}, 300, 380, ~0u, 1, 0.25f}};
 // clang-format on
 
 // Each scene changes states the kernels must honour (or decline) exactly as the
@@ -109,9 +112,9 @@ TEST_P(RectPathIdentity, EveryPixelAndDepthMatchesTheGeneralPath) {
     int routed = 0;
     for (const Quad& q : scene.board ? BoardFrame() : kAwkwardPlacements) {
         EXPECT_FALSE(DrawSprite(generalState, general, textures.at[q.texture], q.source, q.x, q.y,
-                                RasterPath::GeneralOnly, q.diffuse, q.stretch));
+                                RasterPath::GeneralOnly, q.diffuse, q.stretch, q.lastU));
         routed += DrawSprite(kernelState, kernel, textures.at[q.texture], q.source, q.x, q.y, path,
-                             q.diffuse, q.stretch);
+                             q.diffuse, q.stretch, q.lastU);
     }
     EXPECT_GT(routed, 0) << "no quad took a rectangle kernel";
     EXPECT_EQ(FirstDifference(kernel, general), "");
@@ -145,6 +148,25 @@ TEST(TiledTargets, EveryPixelAndDepthMatchesTargetsWrittenOut) {
                 << "function " << func << ", write " << int(write);
             EXPECT_NE(perPixel.color, Frame(160, 120).color) << "the scene drew nothing";
         }
+}
+
+// A rectangle over whole tiles that are not alike (two clear colours, two depths) meets
+// each tile as it is.
+TEST(TiledTargets, RectangleOverUnlikeTilesMatchesTargetsWrittenOut) {
+    TestTexture texture(64, 64);
+    FillNoise(texture, 3);
+    for (const uint16_t leftDepth : {0xFFFF, 0x1000}) {
+        Frame tiled(160, 120), perPixel(160, 120, 0xFF8080FF, TargetStore::PerPixel);
+        for (Frame* frame : {&tiled, &perPixel}) {
+            FillColor(frame->Color(), {0, 0, 32, 120}, 0xFF102030);
+            FillColor(frame->Color(), {32, 0, 160, 120}, 0xFF405060);
+            FillDepth(frame->Depth(), {0, 0, 32, 120}, leftDepth);
+            FixedFunctionState state = SpriteBatchState();
+            PlaceSprite(state, texture, {0, 0, 64, 64}, 16, 16);
+            DrawUnitSquare(state, *frame);
+        }
+        EXPECT_EQ(FirstDifference(tiled, perPixel), "") << "left depth " << leftDepth;
+    }
 }
 
 }  // namespace
