@@ -19,21 +19,12 @@ build="$(realpath "${1:-$root/build}")"
 earlier="${2:+$(realpath "$2")}"
 seconds="${SECONDS_PER_RUN:-5}"
 rounds="${ROUNDS:-3}"
-source "$root/scripts/lib/xvfb.sh"
+source "$root/bench/lib/program_stage.sh"
 
 counter="$build/bench/present/libframe_counter.so"
-for needed in "$build/src/app/corvane" "$build/bench/present/sdl_software_scene" "$counter" \
-              "$build/bench/d3d9/bench_device_present" "$build/bench/d3d9/bench_raster_frame"; do
-  [[ -x "$needed" || -f "$needed" ]] || { echo "missing $needed (build it first)" >&2; exit 1; }
-done
-
-work="$(mktemp -d)"
-trap 'stop_xvfb; rm -rf "$work"' EXIT
-cp "$root"/assets/*.png "$work/"
-start_xvfb
-export SDL_VIDEODRIVER=x11
-
-cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
+require_built "$build/src/app/corvane" "$build/bench/present/sdl_software_scene" "$counter" \
+              "$build/bench/d3d9/bench_device_present" "$build/bench/d3d9/bench_raster_frame"
+start_program_stage
 
 # Prints "frames/s first-frame-ms program-us server-us" for one counted run of a
 # program in $work, the last two a frame. The server's time counts from the launch.

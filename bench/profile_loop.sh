@@ -14,19 +14,11 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 build="$(realpath "${1:-$root/build}")"
 seconds="${SECONDS_PER_RUN:-10}"
 rate=2000
-source "$root/scripts/lib/xvfb.sh"
-for needed in "$build/src/app/corvane" "$build/bench/present/libframe_counter.so"; do
-  [[ -f "$needed" ]] || { echo "missing $needed (build it first)" >&2; exit 1; }
-done
+source "$root/bench/lib/program_stage.sh"
+require_built "$build/src/app/corvane" "$build/bench/present/libframe_counter.so"
 command -v perf >/dev/null || { echo "perf is missing (apt-get install linux-perf)" >&2; exit 1; }
+start_program_stage
 
-work="$(mktemp -d)"
-trap 'stop_xvfb; rm -rf "$work"' EXIT
-cp "$root"/assets/*.png "$work/"
-start_xvfb
-export SDL_VIDEODRIVER=x11
-
-cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
 server_before="$(cpu_ticks "$XVFB_PID")"
 (cd "$work" && FRAME_COUNT_OUT="$work/count" FRAME_COUNT_SECONDS="$seconds" \
    LD_PRELOAD="$build/bench/present/libframe_counter.so" \
@@ -42,11 +34,12 @@ perf script -i "$work/perf.data" -F ip,sym --no-inline 2>/dev/null | awk \
   -v frames="$frames" -v wall="$wall" -v rate="$rate" \
   -v server="$server_ticks" -v hz="$(getconf CLK_TCK)" '
   BEGIN {
-    n = split("raster::DrawPrimitive|ShmPresenter::BackPixels|Device::Clear|Device::Present|" \
+    n = split("raster::DrawPrimitive|ShmPresenter::BackPixels|Device::Clear|" \
+              "ColorTiles::MaterialiseAll|Device::Present|" \
               "TextRenderer|FrameRateText|PeekMessage|BoardScene|SpriteBatch|Sprite::|Device::|" \
               "RunLoopTurn", call, "|")
     split("rasteriser: draw|present: taking the image back from the X server|rasteriser: clear|" \
-          "present: the put to the X server|text|text|PeekMessage and SDL event pumping|" \
+          "rasteriser: cleared tiles written out at present|present: the put to the X server|text|text|PeekMessage and SDL event pumping|" \
           "scene and device calls|scene and device calls|scene and device calls|" \
           "scene and device calls|other in the loop", stage, "|")
   }
