@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <tuple>
 #include <string>
 
 namespace platform::d3d9::raster::testing {
@@ -150,22 +151,29 @@ TEST(TiledTargets, EveryPixelAndDepthMatchesTargetsWrittenOut) {
         }
 }
 
-// A rectangle over whole tiles that are not alike (two clear colours, two depths) meets
-// each tile as it is.
+// A rectangle over whole tiles that are not alike meets each tile as it is: tiles of two
+// clear colours and two depths, and tiles of one colour written in part whose depth
+// ranges share only their low end, under a quad deeper than the left tiles' high end.
 TEST(TiledTargets, RectangleOverUnlikeTilesMatchesTargetsWrittenOut) {
     TestTexture texture(64, 64);
     FillNoise(texture, 3);
-    for (const uint16_t leftDepth : {0xFFFF, 0x1000}) {
+    const std::tuple<uint16_t, bool> cases[] = {{0xFFFF, false}, {0x1000, false}, {0x1000, true}};
+    for (const auto& [leftDepth, cornered] : cases) {
         Frame tiled(160, 120), perPixel(160, 120, 0xFF8080FF, TargetStore::PerPixel);
         for (Frame* frame : {&tiled, &perPixel}) {
             FillColor(frame->Color(), {0, 0, 32, 120}, 0xFF102030);
-            FillColor(frame->Color(), {32, 0, 160, 120}, 0xFF405060);
+            FillColor(frame->Color(), {cornered ? 0 : 32, 0, 160, 120}, 0xFF405060);
             FillDepth(frame->Depth(), {0, 0, 32, 120}, leftDepth);
+            for (int y = 0; cornered && y < 120; y += 16)
+                for (int x = 0; x < 160; x += 16)
+                    FillDepth(frame->Depth(), {x, y, x + 1, y + 1}, 0);
             FixedFunctionState state = SpriteBatchState();
             PlaceSprite(state, texture, {0, 0, 64, 64}, 16, 16);
+            state.world._43 = cornered ? 4.0f : 0.0f;
             DrawUnitSquare(state, *frame);
         }
-        EXPECT_EQ(FirstDifference(tiled, perPixel), "") << "left depth " << leftDepth;
+        EXPECT_EQ(FirstDifference(tiled, perPixel), "")
+            << "left depth " << leftDepth << (cornered ? ", cornered" : "");
     }
 }
 
