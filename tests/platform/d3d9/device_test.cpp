@@ -50,6 +50,19 @@ TEST_F(Device, TheAdapterIsInTheDesktopMode) {
     EXPECT_TRUE(mode.Format == D3DFMT_X8R8G8B8 && mode.Width > 0 && mode.Height > 0);
 }
 
+// A caller that asks for what is not there gets a null pointer and a failure, never a
+// stale pointer with success.
+TEST_F(Device, BackBuffersBeyondTheFirstAndOtherInterfacesAreRefused) {
+    IDirect3DSurface9* surface = reinterpret_cast<IDirect3DSurface9*>(1);
+    EXPECT_EQ(device->GetBackBuffer(0, 1, D3DBACKBUFFER_TYPE_MONO, &surface), D3DERR_INVALIDCALL);
+    EXPECT_EQ(surface, nullptr);
+    ASSERT_EQ(device->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &surface), D3D_OK);
+    void* other = &other;
+    EXPECT_EQ(surface->QueryInterface(IID{}, &other), E_NOINTERFACE);
+    EXPECT_EQ(other, nullptr);
+    surface->Release();
+}
+
 TEST_F(Device, ResetRefusedWhileTheCallerHoldsADefaultPoolResourceOrTheBackBuffer) {
     // Each one alone stands in the way.
     const std::function<IUnknown*()> holds[] = {
